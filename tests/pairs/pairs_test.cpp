@@ -1,0 +1,101 @@
+#include "pairs/flags.h"
+#include "pairs/pair_catalogue.h"
+#include "pairs/stored_choice.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace verz;
+
+TEST(PairCatalogue, SeparatorsSitBetweenFourGroups)
+{
+    const auto &rows = PairCatalogue();
+    int visible = 0;
+    for (int i = 0; i < kPairRowCount; ++i) {
+        const bool separator = i == 5 || i == 8 || i == 11 || i == 15;
+        EXPECT_EQ(rows[i].codeText().isEmpty(), separator) << i;
+        if (separator)
+            EXPECT_EQ(rows[i].labelText(), QStringLiteral("---------------------"));
+        else
+            ++visible;
+    }
+    EXPECT_EQ(visible, 12);
+    EXPECT_EQ(rows[6].labelText(), QString::fromUtf8("Français vers Anglais"));
+    EXPECT_EQ(rows[6].codeText(), QStringLiteral("fr|en"));
+    EXPECT_EQ(rows[10].codeText(), QStringLiteral("de|en"));
+}
+
+TEST(PairCatalogue, EveryLabelNamesItsCodesLanguages)
+{
+    // The label and the code must agree, or the flags contradict the caption.
+    const std::map<QString, QString> names{
+        {QStringLiteral("fr"), QString::fromUtf8("Français")}, {QStringLiteral("en"), QStringLiteral("Anglais")},
+        {QStringLiteral("es"), QStringLiteral("Espagnol")},    {QStringLiteral("de"), QStringLiteral("Allemand")},
+        {QStringLiteral("pt"), QStringLiteral("Portugais")},   {QStringLiteral("it"), QStringLiteral("Italien")}};
+    for (const auto &row : PairCatalogue()) {
+        const QString code = row.codeText();
+        if (code.isEmpty())
+            continue;
+        const QString expected = names.at(code.left(2)) + QStringLiteral(" vers ") + names.at(code.right(2));
+        EXPECT_EQ(row.labelText(), expected);
+    }
+}
+
+TEST(Flags, EveryPairCodeSetsBothFlags)
+{
+    EXPECT_EQ(SourceFlagIndex(QStringLiteral("en|fr")), 1);
+    EXPECT_EQ(TargetFlagIndex(QStringLiteral("en|fr")), 0);
+    EXPECT_EQ(SourceFlagIndex(QStringLiteral("pt|en")), 4);
+    EXPECT_EQ(TargetFlagIndex(QStringLiteral("pt|en")), 1);
+    for (const auto &row : PairCatalogue()) {
+        if (row.codeText().isEmpty())
+            continue;
+        EXPECT_TRUE(SourceFlagIndex(row.codeText()).has_value()) << row.codeText().toStdString();
+        EXPECT_TRUE(TargetFlagIndex(row.codeText()).has_value()) << row.codeText().toStdString();
+    }
+}
+
+TEST(Flags, UnknownOrShortCodesMatchNothing)
+{
+    EXPECT_FALSE(SourceFlagIndex(QString()).has_value());
+    EXPECT_FALSE(TargetFlagIndex(QString()).has_value());
+    EXPECT_FALSE(SourceFlagIndex(QStringLiteral("FR|EN")).has_value());  // case matters
+    EXPECT_FALSE(SourceFlagIndex(QStringLiteral("f")).has_value());
+    EXPECT_EQ(SourceFlagIndex(QStringLiteral("it")), 5);  // shorter than two: all of it
+    EXPECT_EQ(TargetFlagIndex(QStringLiteral("it")), 5);
+}
+
+TEST(StoredChoice, OnlyWholeRowNumbersAreTaken)
+{
+    EXPECT_EQ(ParseStoredRow(QStringLiteral("10")), 10);
+    EXPECT_EQ(ParseStoredRow(QStringLiteral("0")), 0);
+    EXPECT_EQ(ParseStoredRow(QStringLiteral("15")), 15);
+    EXPECT_EQ(ParseStoredRow(QStringLiteral("05")), 5);
+    for (const char *bad : {"", "abc", "5.5", "-1", "99", "16", " 3", "3 ", "+3", "1e1"})
+        EXPECT_EQ(ParseStoredRow(QString::fromLatin1(bad)), kDefaultPairRow) << bad;
+}
+
+TEST(StoredChoice, RoundTripsThroughTheUserStore)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    const QString app = QStringLiteral("VerzolanPairsTest");
+    EXPECT_EQ(ReadStoredRow(app), kDefaultPairRow);  // nothing stored yet
+    StoreRow(app, 13);
+    EXPECT_EQ(ReadStoredRow(app), 13);
+    QSettings file(home.path() + QStringLiteral("/") + app + QStringLiteral("/") + app +
+                       QStringLiteral(".conf"),
+                   QSettings::IniFormat);
+    EXPECT_EQ(file.value(QStringLiteral("data/list")).toString(), QStringLiteral("13"));
+}
+
+TEST(StoredChoice, VersionTextHasNoLeadingZeros)
+{
+    EXPECT_EQ(VersionText(3, 1), QStringLiteral("Version: 3.1"));
+    EXPECT_EQ(VersionText(10, 0), QStringLiteral("Version: 10.0"));
+    EXPECT_EQ(VersionText(3, 5), QStringLiteral("Version: 3.5"));
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever of the build and test tools is missing.
+# A second run finds everything in place and returns at once.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libgtest-dev libbenchmark-dev
+  fonts-liberation fonts-comic-neue
+  apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
+)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(
+    xvfb xauth x11-utils x11-xserver-utils xdotool xclip openbox imagemagick
+    clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
