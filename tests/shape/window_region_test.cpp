@@ -1,0 +1,75 @@
+// Reading a QImage's own pixels for the outline, the shipped skin's outline,
+// and handing the region to a widget.
+#include "shape/window_region.h"
+
+#include "assets_init.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace verz {
+namespace {
+
+// Left and right edge of the skin's visible run on each row (right exclusive):
+// rounded corners of radius about ten pixels, the three bottom rows cut away.
+RunRect OutlineRow(int y)
+{
+    const int fromEdge = std::min(y, 396 - y);
+    static constexpr int kLeftByDistance[] = {10, 7, 6, 5, 4, 3, 2, 2, 2};
+    const int left = fromEdge < 9 ? kLeftByDistance[fromEdge] : 1;
+    return {left, y, 750 - left, y + 1};
+}
+
+TEST(RegionFromImage, KeysOnExactPureRedInAnyPixelFormat)
+{
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888}) {
+        QImage image(4, 2, format);
+        image.fill(QColor(255, 0, 0));
+        image.setPixelColor(1, 0, QColor(254, 0, 0));
+        image.setPixelColor(2, 0, QColor(255, 0, 1));
+        image.setPixelColor(3, 1, QColor(255, 1, 0));
+        EXPECT_EQ(RegionFromImage(image), (std::vector<RunRect>{{1, 0, 3, 1}, {3, 1, 4, 2}}))
+            << "format " << format;
+    }
+    EXPECT_TRUE(RegionFromImage(QImage()).empty());
+}
+
+TEST(RegionFromImage, ShippedSkinGivesTheRoundedOutline)
+{
+    VerzInitAssets();
+    const QImage skin(QStringLiteral(":/assets/skin.bmp"));
+    ASSERT_FALSE(skin.isNull());
+    ASSERT_EQ(skin.size(), QSize(750, 400));
+
+    const std::vector<RunRect> runs = RegionFromImage(skin);
+    std::vector<RunRect> expected;
+    for (int y = 0; y <= 396; ++y)
+        expected.push_back(OutlineRow(y));
+    ASSERT_EQ(runs.size(), 397u);
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i], expected[i]) << "row " << i << ": " << runs[i].left << ".."
+                                        << runs[i].right;
+}
+
+TEST(ApplyWindowRegion, MasksTheWidgetToTheUnionOrLeavesItWhole)
+{
+    QWidget window;
+    window.resize(20, 10);
+    const std::vector<RunRect> runs{{2, 0, 18, 1}, {1, 1, 19, 2}, {0, 2, 20, 10}};
+    ApplyWindowRegion(window, runs);
+    EXPECT_EQ(window.mask(), UnionOfRuns(runs));
+    EXPECT_TRUE(window.mask().contains(QPoint(2, 0)));
+    EXPECT_FALSE(window.mask().contains(QPoint(1, 0)));
+    EXPECT_FALSE(window.mask().contains(QPoint(18, 0)));
+    EXPECT_EQ(window.mask().boundingRect(), QRect(0, 0, 20, 10));
+
+    ApplyWindowRegion(window, {});
+    EXPECT_TRUE(window.mask().isEmpty());
+}
+
+}  // namespace
+}  // namespace verz
