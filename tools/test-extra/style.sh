@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The code follows .clang-format, and clang-tidy (.clang-tidy) is clean on src/.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+status=0
+mapfile -t sources < <(git ls-files '*.cpp' '*.h' | grep -v '^build')
+if ! clang-format --dry-run --Werror "${sources[@]}" 2>/tmp/verz-format.log; then
+  echo "Not formatted as .clang-format says:"; grep -o '^[^:]*' /tmp/verz-format.log | sort -u
+  status=1
+fi
+[[ -f build/compile_commands.json ]] || { echo "build/ is not configured"; exit 1; }
+mapfile -t tidy < <(git ls-files 'src/*.cpp')
+if ! run-clang-tidy -quiet -p build -j 2 "${tidy[@]/#/$PWD/}" >/tmp/verz-tidy.log 2>&1; then
+  grep -E 'warning:|error:' /tmp/verz-tidy.log | sort -u | head -50
+  status=1
+fi
+exit $status
