@@ -7,8 +7,9 @@ class QWidget;
 namespace verz {
 
 // Moves a borderless window while a mouse button is held on its surface.
-// The window system does the move where it can; where it refuses (no window
-// manager), the window follows the pointer itself until the button is up.
+// The window system does the move of a left-button drag where it can; where
+// it refuses (no window manager), and for the other buttons, the window
+// follows the pointer itself until the button is up.
 class WindowDrag {
 public:
     // Called from the window's mouse-press on its bare surface.
