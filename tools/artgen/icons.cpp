@@ -1,0 +1,108 @@
+#include "pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace verz::art {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180.0;
+
+// Very rough outlines of Europe and Africa as (longitude, latitude) pairs;
+// at 32 pixels only the silhouette matters.
+const std::vector<std::pair<double, double>> kEurAfrica = {
+    {-17, 15}, {-16, 22}, {-10, 30}, {-9, 36}, {-9, 43}, {-2, 44}, {-4, 48}, {2, 51}, {8, 54}, {10, 58},
+    {5, 61}, {12, 66}, {22, 70}, {30, 70}, {40, 66}, {45, 55}, {40, 45}, {35, 37}, {33, 31}, {35, 28},
+    {43, 13}, {51, 12}, {42, 0}, {40, -10}, {40, -16}, {35, -24}, {31, -30}, {20, -35}, {17, -29}, {12, -17},
+    {13, -8}, {9, -1}, {9, 4}, {-7, 4}, {-13, 8}};
+const std::vector<std::pair<double, double>> kBritain = {{-5, 50}, {1, 51}, {-1, 55}, {-3, 58}, {-6, 57}, {-4, 54}};
+const std::vector<std::pair<double, double>> kAmericaEdge = {
+    {-80, 10}, {-75, 20}, {-80, 30}, {-70, 42}, {-60, 47}, {-55, 52}, {-60, 60}, {-75, 62}, {-90, 60}, {-90, 10}};
+const std::vector<std::pair<double, double>> kSouthAmerica = {
+    {-80, 8}, {-60, 10}, {-50, 0}, {-35, -7}, {-40, -22}, {-55, -35}, {-68, -55}, {-75, -45}, {-72, -20}, {-81, -5}};
+const std::vector<std::pair<double, double>> kArabia = {{35, 28}, {48, 30}, {57, 24}, {52, 16}, {43, 13}};
+
+bool inPolygon(const std::vector<std::pair<double, double>> &pts, double x, double y)
+{
+    bool inside = false;
+    for (std::size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
+        const auto [xi, yi] = pts[i];
+        const auto [xj, yj] = pts[j];
+        if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
+            inside = !inside;
+    }
+    return inside;
+}
+
+}  // namespace
+
+Canvas DrawGlobe()
+{
+    Canvas icon(32, 32);
+    const double cx = 16.0, cy = 16.0, r = 11.6;
+    const double centreLon = 8.0 * kDegree, centreLat = 22.0 * kDegree;
+    const Rgb ringDark{16, 54, 170};
+    const Rgb ringLight{110, 180, 255};
+
+    // The orbit ring, tilted; its far half is drawn first and hidden by the globe.
+    const double tilt = -24.0;
+    const Shape ringOuter = ellipse(cx, cy, 15.4, 5.4, tilt);
+    const Shape ringInner = ellipse(cx, cy, 12.9, 3.3, tilt);
+    const Shape ring = subtract(ringOuter, ringInner);
+    const double ta = tilt * kDegree;
+    // Points above the ring's long axis belong to the far half.
+    const Shape farHalf = [=](double x, double y) { return -(x - cx) * std::sin(ta) + (y - cy) * std::cos(ta) < 0; };
+    auto ringColour = [=](double x, double y) {
+        const double u = (x - cx) * std::cos(ta) + (y - cy) * std::sin(ta);
+        return mix(ringLight, ringDark, (u + 15.0) / 30.0 * 0.7 + 0.15);
+    };
+    const Box all{0, 0, 31, 31};
+    fillShaded(icon, intersect(ring, farHalf), ringColour, all);
+
+    auto globeColour = [=](double x, double y) {
+        const double nx = (x - cx) / r, ny = (y - cy) / r;
+        const double nz = std::sqrt(std::max(0.0, 1.0 - nx * nx - ny * ny));
+        // Inverse orthographic projection onto a globe tilted to show Europe and Africa.
+        const double lat = std::asin(std::clamp(nz * std::sin(centreLat) - ny * std::cos(centreLat), -1.0, 1.0));
+        const double lon = centreLon + std::atan2(nx, nz * std::cos(centreLat) + ny * std::sin(centreLat));
+        const double lonDeg = lon / kDegree, latDeg = lat / kDegree;
+        const bool land = inPolygon(kEurAfrica, lonDeg, latDeg) || inPolygon(kBritain, lonDeg, latDeg)
+            || inPolygon(kAmericaEdge, lonDeg, latDeg) || inPolygon(kSouthAmerica, lonDeg, latDeg)
+            || inPolygon(kArabia, lonDeg, latDeg);
+        const double light = std::clamp(0.35 + 0.75 * (-0.5 * nx - 0.55 * ny + 0.67 * nz), 0.25, 1.1);
+        const Rgb base = land ? Rgb{236, 178, 34} : Rgb{30, 96, 214};
+        const Rgb lit = light > 1.0 ? mix(base, Rgb{255, 255, 255}, (light - 1.0) * 2.0)
+                                    : mix(Rgb{0, 0, 0}, base, light);
+        return lit;
+    };
+    fillShaded(icon, circle(cx, cy, r), globeColour, all);
+    // A thin dark rim keeps the globe's edge crisp on a light background.
+    fill(icon, subtract(circle(cx, cy, r), circle(cx, cy, r - 0.7)), Rgb{10, 40, 120}, all);
+
+    fillShaded(icon, subtract(ring, farHalf), ringColour, all);
+    return icon;
+}
+
+Canvas DrawUpArrow()
+{
+    // Opaque bitmap shown on the navy face, so the corners outside the rounded
+    // square are the face colour.
+    Canvas arrow(32, 32, Rgb{0, 0, 128}, true);
+    const Box all{0, 0, 31, 31};
+    fill(arrow, roundRect(0.0, 0.0, 32.0, 32.0, 6.0), Rgb{44, 44, 168}, all);
+    fill(arrow, roundRect(1.5, 1.5, 30.5, 30.5, 4.8), Rgb{0, 0, 78}, all);
+
+    auto arrowShape = [](double dx, double dy) {
+        return unite(polygon({{16 + dx, 5 + dy}, {26 + dx, 16 + dy}, {6 + dx, 16 + dy}}),
+                     rect(12.2 + dx, 15.5 + dy, 19.8 + dx, 26.5 + dy));
+    };
+    fill(arrow, arrowShape(2.0, 2.0), Rgb{120, 120, 132}, all);
+    fill(arrow, arrowShape(0.0, 0.0), Rgb{255, 214, 10}, all);
+    // A lighter left face gives the arrow some depth.
+    fill(arrow, intersect(arrowShape(0.0, 0.0), rect(0, 0, 16, 32)), Rgb{255, 236, 110}, all);
+    return arrow;
+}
+
+}  // namespace verz::art
