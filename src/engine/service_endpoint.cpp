@@ -3,6 +3,10 @@
 #include "platform/app_info.h"
 #include "platform/settings_store.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 namespace verz {
 
 QString ServiceHostFromSettings(const QString &appName)
@@ -12,9 +16,20 @@ QString ServiceHostFromSettings(const QString &appName)
     return stored.isEmpty() ? QString::fromUtf16(kDefaultServiceHost) : stored;
 }
 
+QString ScratchFilePathIn(const QString &appFolder, const QString &cacheFolder)
+{
+    const QFileInfo folder(appFolder);
+    if (!appFolder.isEmpty() && folder.isDir() && folder.isWritable())
+        return QDir(appFolder).filePath(QStringLiteral("Verz.txt"));
+    QDir().mkpath(cacheFolder);
+    return QDir(cacheFolder).filePath(QStringLiteral("Verz.txt"));
+}
+
 QString ScratchFilePath()
 {
-    return ApplicationFolder() + QStringLiteral("/Verz.txt");
+    static const QString path = ScratchFilePathIn(
+        ApplicationFolder(), QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    return path;
 }
 
 }  // namespace verz

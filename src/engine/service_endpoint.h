@@ -17,4 +17,8 @@ QString ServiceHostFromSettings(const QString &appName);
 // application's folder cannot be written. Computed once per run.
 QString ScratchFilePath();
 
+// The choice behind ScratchFilePath: "Verz.txt" in appFolder when that folder
+// can be written, else in cacheFolder (created when missing).
+QString ScratchFilePathIn(const QString &appFolder, const QString &cacheFolder);
+
 }  // namespace verz

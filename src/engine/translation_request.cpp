@@ -1,37 +1,178 @@
 #include "engine/translation_request.h"
 
+#include "engine/page_reader.h"
+#include "engine/remplace.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+#include <QTimer>
+#include <QUrl>
+
 #include <utility>
 
 namespace verz {
 
-struct TranslationRequest::Running {};
+struct TranslationRequest::Running {
+    QNetworkReply *reply = nullptr;
+    bool aborted = false;
+};
 
 TranslationRequest::TranslationRequest(QString serviceHost, QString scratchPath)
     : serviceHost_(std::move(serviceHost)), scratchPath_(std::move(scratchPath))
 {
 }
 
-TranslationRequest::~TranslationRequest() = default;
+TranslationRequest::~TranslationRequest()
+{
+    abort();
+    *alive_ = false;
+}
+
+void TranslationRequest::setTransferLimits(int timeoutMs, qint64 maxPageBytes)
+{
+    timeoutMs_ = timeoutMs;
+    maxPageBytes_ = maxPageBytes;
+}
 
 void TranslationRequest::Command6_Click(TranslationForm &form)
 {
-    form.setTranslateEnabled(true);
+    if (running_)
+        return;
+    form.setTranslateEnabled(false);
+    QString text = form.inputText();
+    if (form.foldValue() == 1)
+        text = FoldDiacritics(text);
+    if (form.pairRow() < 0) {
+        form.setTranslateEnabled(true);
+        return;
+    }
+    const QString address = QueryAddress(text, form.pairCode());
+
+    const std::shared_ptr<bool> alive = alive_;
+    form.setBusy(true);
+    const bool fetched = DownloadPage(address, scratchPath_);
+    if (!*alive)
+        return;
+    form.setBusy(false);
+    if (lastAborted_)
+        return;
+    if (fetched) {
+        ReadTranslation(form);
+    } else {
+        form.setOutputText(QStringLiteral("Non Connecté"));
+        form.setTranslateEnabled(true);
+    }
 }
 
-bool TranslationRequest::DownloadPage(const QString &, const QString &)
+bool TranslationRequest::DownloadPage(const QString &URL, const QString &Filename)
 {
-    return false;
+    // A second download would share the scratch file with the running one.
+    if (running_)
+        return false;
+    lastAborted_ = false;
+    QFile::remove(Filename);
+
+    const QUrl url(URL, QUrl::TolerantMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
+        return false;
+
+    const std::shared_ptr<bool> alive = alive_;
+    QByteArray body;
+    const bool whole = fetchBody(url, body);
+    if (!*alive)
+        return false;
+    if (whole) {
+        QSaveFile file(Filename);
+        if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
+            file.commit();
+    }
+    return QFileInfo::exists(Filename);
+}
+
+bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
+{
+    if (!network_)
+        network_ = std::make_unique<QNetworkAccessManager>();
+    QNetworkRequest request(url);
+    // Same or safer scheme only (http to https allowed), certificates checked.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+
+    const std::shared_ptr<bool> alive = alive_;
+    Running running;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool tooBig = false;
+
+    QNetworkReply *reply = network_->get(request);
+    running.reply = reply;
+    running_ = &running;
+    const auto statusOf = [reply] {
+        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&, reply] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > maxPageBytes_ && statusOf() / 100 == 2) {
+            tooBig = true;
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&, reply] {
+        const QByteArray chunk = reply->readAll();
+        if (statusOf() / 100 == 3)
+            return;  // the body of a redirect that is being followed
+        if (body.size() + chunk.size() > maxPageBytes_) {
+            tooBig = true;
+            reply->abort();
+            return;
+        }
+        body.append(chunk);
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline.start(timeoutMs_);
+    if (reply->isRunning())
+        loop.exec();
+
+    if (!*alive)
+        return false;  // the owner is gone, and with it the reply
+    running_ = nullptr;
+    lastAborted_ = running.aborted;
+    if (!reply->isFinished())
+        reply->abort();
+    const bool whole = !running.aborted && !tooBig && reply->error() == QNetworkReply::NoError &&
+                       statusOf() / 100 == 2;
+    if (whole)
+        body.append(reply->readAll());
+    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    reply->deleteLater();
+    return whole && body.size() <= maxPageBytes_;
 }
 
 void TranslationRequest::ReadTranslation(TranslationForm &form)
 {
+    QByteArray page;
+    QFile file(scratchPath_);
+    if (file.open(QIODevice::ReadOnly))
+        page = file.readAll();
+    const QString translation = ExtractTranslation(page);
+    form.setOutputText(AppendTranslation(form.outputText(), translation));
     form.setTranslateEnabled(true);
 }
 
 QString TranslationRequest::QueryAddress(const QString &text, const QString &lang) const
 {
-    return QStringLiteral("http://") + serviceHost_ + QStringLiteral("/translate_t?text=") + text +
-           QStringLiteral("&langpair=") + lang;
+    const QByteArray value = QUrl::toPercentEncoding(TrimSpaces(text));
+    return QStringLiteral("http://") + serviceHost_ + QStringLiteral("/translate_t?text=") +
+           QString::fromLatin1(value) + QStringLiteral("&langpair=") + lang;
 }
 
 bool TranslationRequest::isRunning() const
@@ -39,11 +180,35 @@ bool TranslationRequest::isRunning() const
     return running_ != nullptr;
 }
 
-void TranslationRequest::abort() {}
+void TranslationRequest::abort()
+{
+    if (!running_)
+        return;
+    running_->aborted = true;
+    running_->reply->abort();
+}
 
 QString FoldDiacritics(const QString &text)
 {
-    return text;
+    static const char16_t *const folds[][2] = {
+        {u"é", u"e"}, {u"è", u"e"}, {u"ê", u"e"}, {u"ë", u"e"}, {u"à", u"a"}, {u"ô", u"o"},
+        {u"ç", u"c"}, {u"ù", u"u"}, {u"î", u"i"}, {u"ï", u"i"}, {u"â", u"a"}, {u"ä", u"a"},
+    };
+    QString folded = text;
+    for (const auto &fold : folds)
+        folded = Remplace(folded, QString::fromUtf16(fold[0]), QString::fromUtf16(fold[1]), 1, -1, 0);
+    return folded;
+}
+
+QString TrimSpaces(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
 }
 
 }  // namespace verz

@@ -3,23 +3,43 @@
 #include "engine/translation_form.h"
 
 #include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QUrl;
 
 namespace verz {
 
 // The road from a click on the translate button to the text in the output box:
 // fold, trim, build the address, download the page into the scratch file, read
 // the translation out of it. One request at a time.
+//
+// The download blocks its caller but runs a local event loop, so the window
+// keeps repainting meanwhile. While it runs, a second Command6_Click does
+// nothing. After abort() (the window is closing) the request no longer touches
+// the form apart from setBusy(false).
 class TranslationRequest {
 public:
+    static constexpr int kTransferTimeoutMs = 15000;
+    static constexpr qint64 kMaxPageBytes = 8 * 1024 * 1024;
+    static constexpr int kMaxRedirects = 5;
+
     TranslationRequest(QString serviceHost, QString scratchPath);
     ~TranslationRequest();
+    TranslationRequest(const TranslationRequest &) = delete;
+    TranslationRequest &operator=(const TranslationRequest &) = delete;
 
     void Command6_Click(TranslationForm &form);
-    // Fetches URL into Filename; true when Filename exists afterwards.
+    // Fetches URL into Filename; true when Filename exists afterwards. The old
+    // file is deleted first, and the page lands there only when it arrived
+    // whole with a 2xx status, so a failure leaves no file.
     bool DownloadPage(const QString &URL, const QString &Filename);
     void ReadTranslation(TranslationForm &form);
 
-    // The address for a text as typed and a pair code.
+    // The address for a text after folding and a pair code: the text's outer
+    // spaces trimmed and its value percent-encoded as UTF-8; the code as it is.
     QString QueryAddress(const QString &text, const QString &lang) const;
 
     bool isRunning() const;
@@ -28,14 +48,29 @@ public:
 
     const QString &scratchPath() const { return scratchPath_; }
 
+    // Tests shorten these so that a hanging service costs a second, not fifteen.
+    void setTransferLimits(int timeoutMs, qint64 maxPageBytes);
+
 private:
+    struct Running;
+    bool fetchBody(const QUrl &url, QByteArray &body);
+
     QString serviceHost_;
     QString scratchPath_;
-    struct Running;
     Running *running_ = nullptr;
+    bool lastAborted_ = false;
+    int timeoutMs_ = kTransferTimeoutMs;
+    qint64 maxPageBytes_ = kMaxPageBytes;
+    std::unique_ptr<QNetworkAccessManager> network_;
+    // Cleared by the destructor, so that a download whose owner went away in
+    // the middle of it returns without touching freed members.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Folds the twelve French lower-case accented letters to plain ones.
 QString FoldDiacritics(const QString &text);
+
+// Removes leading and trailing U+0020 only; tabs and line breaks stay.
+QString TrimSpaces(const QString &text);
 
 }  // namespace verz

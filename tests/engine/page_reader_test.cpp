@@ -1,0 +1,8 @@
+#include "engine/page_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace verz {
+namespace {
+}  // namespace
+}  // namespace verz

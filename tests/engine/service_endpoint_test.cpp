@@ -1,0 +1,68 @@
+#include "engine/service_endpoint.h"
+#include "platform/settings_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace verz {
+namespace {
+
+class ServiceHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(config.isValid());
+        previous = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", previous); }
+
+    QTemporaryDir config;
+    QByteArray previous;
+};
+
+TEST_F(ServiceHostTest, DefaultsToTheLocalService)
+{
+    EXPECT_EQ(ServiceHostFromSettings(QStringLiteral("VerzEngineTestA")), QStringLiteral("127.0.0.1:8787"));
+}
+
+TEST_F(ServiceHostTest, SettingsEntryOverrides)
+{
+    const QString app = QStringLiteral("VerzEngineTestB");
+    SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"), QStringLiteral(" 127.0.0.1:9999 "));
+    EXPECT_EQ(ServiceHostFromSettings(app), QStringLiteral("127.0.0.1:9999"));
+    SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"), QString());
+    EXPECT_EQ(ServiceHostFromSettings(app), QStringLiteral("127.0.0.1:8787"));
+}
+
+TEST(ScratchFile, BesideTheProgramWhenItsFolderIsWritable)
+{
+    QTemporaryDir app;
+    QTemporaryDir cache;
+    EXPECT_EQ(ScratchFilePathIn(app.path(), cache.filePath(QStringLiteral("c"))),
+              app.filePath(QStringLiteral("Verz.txt")));
+}
+
+TEST(ScratchFile, InTheCacheFolderOtherwise)
+{
+    QTemporaryDir root;
+    // A file where the folder should be: nothing can be written "in" it.
+    QFile notAFolder(root.filePath(QStringLiteral("app")));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    const QString cache = root.filePath(QStringLiteral("cache/verz"));
+    EXPECT_EQ(ScratchFilePathIn(notAFolder.fileName(), cache), QDir(cache).filePath(QStringLiteral("Verz.txt")));
+    EXPECT_TRUE(QDir(cache).exists());
+}
+
+TEST(ScratchFile, ComputedOnce)
+{
+    EXPECT_EQ(ScratchFilePath(), ScratchFilePath());
+    EXPECT_TRUE(ScratchFilePath().endsWith(QStringLiteral("/Verz.txt")));
+}
+
+}  // namespace
+}  // namespace verz

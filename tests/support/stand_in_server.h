@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace verz::test {
+
+// A scripted loopback HTTP/1.1 server for tests: listens on 127.0.0.1 with a
+// port the system picks, in the thread that creates it. It answers only while
+// that thread runs an event loop (a QEventLoop inside the code under test, or
+// QTest::qWaitFor in the test itself).
+//
+//     StandInServer server;                  // listening once constructed
+//     server.setPage(QByteArrayLiteral("<div id=result_box dir=\"ltr\">Oui</div>"));
+//     TranslationRequest request(server.host(), scratch);
+//     ...
+//     EXPECT_EQ(server.requests().size(), 1);
+//     EXPECT_EQ(server.lastTarget(), "/translate_t?text=...&langpair=en|fr");
+//
+// Every response carries "Connection: close" and the connection is closed
+// once it is written. A script applies to every request until it is changed;
+// setRoute() gives one path (the target without its query) its own script,
+// which is how redirect chains are built.
+class StandInServer : public QObject {
+    Q_OBJECT
+public:
+    struct Script {
+        QByteArray body;
+        int status = 200;
+        QByteArray contentType = QByteArrayLiteral("text/html; charset=utf-8");
+        // Absolute or relative; sent as "Location:" when not empty.
+        QByteArray location;
+        // Milliseconds to wait before answering (0: answer at once).
+        int delayMs = 0;
+        // Accept the connection, read the request, never answer.
+        bool hang = false;
+        // Announce Content-Length as body size + 1000, send the body, close.
+        bool truncate = false;
+    };
+
+    // One request as it reached the server, bytes untouched.
+    struct Received {
+        QByteArray requestLine;  // "GET /translate_t?... HTTP/1.1"
+        QByteArray method;       // "GET"
+        QByteArray target;       // "/translate_t?text=...&langpair=..."
+        QByteArray headers;      // every header line after the request line, CR LF kept
+    };
+
+    explicit StandInServer(QObject *parent = nullptr);
+    ~StandInServer() override;
+
+    quint16 port() const;
+    // "127.0.0.1:<port>": what the program takes as its service host.
+    QString host() const;
+    // "http://127.0.0.1:<port>" followed by path (which starts with "/").
+    QByteArray url(const QByteArray &path) const;
+
+    // The script for every path without a route of its own.
+    void setScript(const Script &script);
+    // Shorthands that replace the default script.
+    void setPage(const QByteArray &body, int status = 200);
+    void setRedirect(const QByteArray &location, int status = 302);
+    // Every request is sent to "/loop", which redirects to itself.
+    void setRedirectLoop();
+    // A script for one path only ("/next", say); the query is ignored when matching.
+    void setRoute(const QByteArray &path, const Script &script);
+
+    const QList<Received> &requests() const { return received_; }
+    // Target of the latest request (empty before the first).
+    QByteArray lastTarget() const;
+    // Value of one query parameter of a target, percent-decoded as UTF-8 ("+" stays "+").
+    static QString queryValue(const QByteArray &target, const QByteArray &name);
+
+    // Drops every open connection, hanging ones included.
+    void closeConnections();
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const Script &script);
+    const Script &scriptFor(const QByteArray &target) const;
+
+    QTcpServer *server_;
+    Script default_;
+    QHash<QByteArray, Script> routes_;
+    QList<Received> received_;
+    QHash<QTcpSocket *, QByteArray> pending_;
+};
+
+}  // namespace verz::test
