@@ -1,5 +1,6 @@
 #include "pictures.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace verz::art {
@@ -47,9 +48,8 @@ bool outside(int x, int y)
 }
 
 // The bevel follows the outline by true distance, so at the corners it bends
-// into rings instead of ending in square notches. Which of the two bevel
-// colour sets a pixel takes depends on which way the nearest edge faces: light
-// comes from the top left.
+// into rings instead of ending in square notches. Light comes from the top
+// left: the top and left edges take the lit colours, the others the shaded ones.
 void drawBevel(Canvas &skin)
 {
     constexpr int kReach = 8;
@@ -59,26 +59,19 @@ void drawBevel(Canvas &skin)
             if (!nearTopOrBottom && x > kReach + 2 && x < kWidth - kReach - 3)
                 continue;
             int best = 1 << 30;
-            int sumX = 0, sumY = 0;
             for (int dy = -kReach; dy <= kReach; ++dy) {
                 for (int dx = -kReach; dx <= kReach; ++dx) {
-                    if (!outside(x + dx, y + dy))
-                        continue;
-                    const int d2 = dx * dx + dy * dy;
-                    if (d2 < best) {
-                        best = d2;
-                        sumX = dx;
-                        sumY = dy;
-                    } else if (d2 == best) {
-                        sumX += dx;
-                        sumY += dy;
-                    }
+                    if (outside(x + dx, y + dy))
+                        best = std::min(best, dx * dx + dy * dy);
                 }
             }
             const int depth = static_cast<int>(std::lround(std::sqrt(static_cast<double>(best)))) - 1;
             if (depth < 0 || depth > 5)
                 continue;
-            const bool lit = sumX + sumY < 0 || (sumX + sumY == 0 && sumY < 0);
+            // Mitred where a lit edge meets a shaded one, as on a bevelled frame.
+            const int toLit = std::min(y, x - 1);
+            const int toShade = std::min(kVisibleRows - 1 - y, kWidth - 2 - x);
+            const bool lit = toLit <= toShade;
             skin.at(x, y) = lit ? kLit[depth] : kShade[depth];
         }
     }
