@@ -17,6 +17,10 @@ const std::vector<std::pair<double, double>> kEurAfrica = {
     {5, 61}, {12, 66}, {22, 70}, {30, 70}, {40, 66}, {45, 55}, {40, 45}, {35, 37}, {33, 31}, {35, 28},
     {43, 13}, {51, 12}, {42, 0}, {40, -10}, {40, -16}, {35, -24}, {31, -30}, {20, -35}, {17, -29}, {12, -17},
     {13, -8}, {9, -1}, {9, 4}, {-7, 4}, {-13, 8}};
+const std::vector<std::pair<double, double>> kMediterranean = {
+    {-6, 36}, {0, 35.5}, {10, 37}, {11, 33}, {20, 31}, {30, 31}, {36, 35}, {36, 37}, {27, 40}, {23, 38},
+    {19, 40}, {16, 38}, {12, 42}, {14, 45}, {9, 44}, {3, 43}, {-1, 38}};
+const std::vector<std::pair<double, double>> kBlackSea = {{28, 42}, {34, 41.5}, {41, 41.5}, {38, 45}, {31, 46.5}};
 const std::vector<std::pair<double, double>> kBritain = {{-5, 50}, {1, 51}, {-1, 55}, {-3, 58}, {-6, 57}, {-4, 54}};
 const std::vector<std::pair<double, double>> kAmericaEdge = {
     {-80, 10}, {-75, 20}, {-80, 30}, {-70, 42}, {-60, 47}, {-55, 52}, {-60, 60}, {-75, 62}, {-90, 60}, {-90, 10}};
@@ -42,7 +46,7 @@ Canvas DrawGlobe()
 {
     Canvas icon(32, 32);
     const double cx = 16.0, cy = 16.0, r = 11.6;
-    const double centreLon = 8.0 * kDegree, centreLat = 22.0 * kDegree;
+    const double centreLon = 8.0 * kDegree, centreLat = 16.0 * kDegree;
     const Rgb ringDark{16, 54, 170};
     const Rgb ringLight{110, 180, 255};
 
@@ -68,10 +72,12 @@ Canvas DrawGlobe()
         const double lat = std::asin(std::clamp(nz * std::sin(centreLat) - ny * std::cos(centreLat), -1.0, 1.0));
         const double lon = centreLon + std::atan2(nx, nz * std::cos(centreLat) + ny * std::sin(centreLat));
         const double lonDeg = lon / kDegree, latDeg = lat / kDegree;
-        const bool land = inPolygon(kEurAfrica, lonDeg, latDeg) || inPolygon(kBritain, lonDeg, latDeg)
+        const bool land = (inPolygon(kEurAfrica, lonDeg, latDeg) && !inPolygon(kMediterranean, lonDeg, latDeg)
+                              && !inPolygon(kBlackSea, lonDeg, latDeg))
+            || inPolygon(kBritain, lonDeg, latDeg)
             || inPolygon(kAmericaEdge, lonDeg, latDeg) || inPolygon(kSouthAmerica, lonDeg, latDeg)
             || inPolygon(kArabia, lonDeg, latDeg);
-        const double light = std::clamp(0.35 + 0.75 * (-0.5 * nx - 0.55 * ny + 0.67 * nz), 0.25, 1.1);
+        const double light = std::clamp(0.5 + 0.6 * (-0.5 * nx - 0.55 * ny + 0.67 * nz), 0.45, 1.1);
         const Rgb base = land ? Rgb{236, 178, 34} : Rgb{30, 96, 214};
         const Rgb lit = light > 1.0 ? mix(base, Rgb{255, 255, 255}, (light - 1.0) * 2.0)
                                     : mix(Rgb{0, 0, 0}, base, light);

@@ -65,7 +65,7 @@ Canvas DrawServiceLogo()
     constexpr std::string_view word = "TRADUCTION";
     constexpr Rgb colours[] = {{0, 137, 123}, {239, 108, 0}, {142, 36, 170}, {67, 160, 71},  {0, 119, 204},
                                {216, 27, 96}, {0, 137, 123}, {239, 108, 0}, {142, 36, 170}, {67, 160, 71}};
-    constexpr int cellW = 3, cellH = 4, gap = 2, shadow = 2;
+    constexpr int cellW = 3, cellH = 4, gap = 2, shadow = 1;
     constexpr int left = 3, top = 4;
 
     int x = left;
@@ -75,12 +75,13 @@ Canvas DrawServiceLogo()
         drawGlyph(logo, word[i], x + shadow, top + shadow, cellW, cellH, darker(colours[i]));
         x += glyphWidth(word[i]) * cellW + gap;
     }
-    starts[word.size()] = x - gap + shadow;
+    // The rule runs on to the wordmark's right edge, column 166.
+    starts[word.size()] = 167;
     for (std::size_t i = 0; i < word.size(); ++i)
         drawGlyph(logo, word[i], starts[i], top, cellW, cellH, colours[i]);
 
     // A rule in the letters' colours, then a small grey tagline.
-    const int ruleTop = top + 7 * cellH + shadow + 5;
+    const int ruleTop = top + 7 * cellH + 6;
     for (std::size_t i = 0; i < word.size(); ++i) {
         for (int rx = starts[i]; rx < starts[i + 1]; ++rx) {
             for (int ry = ruleTop; ry < ruleTop + 3; ++ry)
