@@ -1,14 +1,152 @@
 #include "window/verz.h"
 
 #include "assets_init.h"
+#include "engine/service_endpoint.h"
+#include "engine/translation_request.h"
+#include "platform/app_info.h"
+#include "shape/screen_scale.h"
+#include "window/box_text.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QIcon>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace verz {
 
-Verz::Verz(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
+Verz::Verz(QWidget *parent) : Verz(StartupTrace{}, parent) {}
+
+Verz::Verz(StartupTrace trace, QWidget *parent)
+    // Qt::Window keeps the task-bar entry, the only way back after "Réduire".
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), trace_(std::move(trace)),
+      twips_(TwipsPerPixel(logicalDpiX())),
+      programEnder_([](int status) { QCoreApplication::exit(status); })
 {
     VerzInitAssets();
     setWindowTitle(QStringLiteral("Verzolan"));
-    resize(750, 400);
+    setWindowIcon(QIcon(QStringLiteral(":/assets/globe.ico")));
+    skin_ = QImage(QStringLiteral(":/assets/skin.bmp"));
+    // The client area as designed, until the skin gives the window its size.
+    resize(twips_.toPixels(11235), twips_.toPixels(6705));
+    request_ = std::make_unique<TranslationRequest>(ServiceHostFromSettings(ExecutableBaseName()),
+                                                    ScratchFilePath());
+    BuildControls();
+    Form_Load();
+}
+
+Verz::~Verz()
+{
+    setBusy(false);
+}
+
+Control *Verz::control(const QString &name, int index) const
+{
+    for (Control *c : collection_) {
+        if (c->name() == name && c->index() == index)
+            return c;
+    }
+    return nullptr;
+}
+
+void Verz::Trace(const char16_t *step) const
+{
+    if (trace_)
+        trace_(QString::fromUtf16(step));
+}
+
+void Verz::Command6_Click()
+{
+    request_->Command6_Click(*this);
+}
+
+QString Verz::inputText() const
+{
+    return text1();
+}
+
+int Verz::foldValue() const
+{
+    switch (w_.Check1->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+int Verz::pairRow() const
+{
+    return comboListIndex();
+}
+
+QString Verz::pairCode() const
+{
+    return lang_;
+}
+
+QString Verz::outputText() const
+{
+    return text2();
+}
+
+void Verz::setOutputText(const QString &text)
+{
+    setText2(text);
+}
+
+void Verz::setTranslateEnabled(bool enabled)
+{
+    w_.Command6->setEnabled(enabled);
+}
+
+void Verz::setBusy(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+QString Verz::text1() const
+{
+    return BoxText(*w_.Text1);
+}
+
+QString Verz::text2() const
+{
+    return BoxText(*w_.Text2);
+}
+
+QString Verz::text1Tag() const
+{
+    return w_.Text1->property("Tag").toString();
+}
+
+void Verz::setText1(const QString &text)
+{
+    SetBoxText(*w_.Text1, text);
+}
+
+void Verz::setText2(const QString &text)
+{
+    SetBoxText(*w_.Text2, text);
+}
+
+int Verz::comboListIndex() const
+{
+    return w_.Combo1->currentIndex();
+}
+
+void Verz::setComboListIndex(int index)
+{
+    w_.Combo1->setCurrentIndex(index);
 }
 
 }  // namespace verz

@@ -1,0 +1,194 @@
+// Building the window's controls from the tables, their stacking, tab order
+// and the wiring of their events to the handlers.
+#include "window/verz.h"
+
+#include "window/control_factory.h"
+#include "window/control_widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace verz {
+
+namespace {
+template <typename T, std::size_t N>
+void putElement(std::array<T *, N> &array, int index, QWidget *widget)
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < N)
+        array[static_cast<std::size_t>(index)] = qobject_cast<T *>(widget);
+}
+}  // namespace
+
+Control &Verz::AddControl(const ControlSpec &spec, QWidget *parent, int index,
+                          std::size_t collectionPosition)
+{
+    QWidget *widget = CreateControlWidget(spec, parent);
+    owned_.push_back(std::make_unique<Control>(spec, index, widget, twips_));
+    Control &control = *owned_.back();
+    collectionPosition = std::min(collectionPosition, collection_.size());
+    collection_.insert(collection_.begin() + static_cast<std::ptrdiff_t>(collectionPosition),
+                       &control);
+    TakeWidget(control);
+    control.sizeToText();
+    return control;
+}
+
+void Verz::TakeWidget(const Control &control)
+{
+    const QString &n = control.name();
+    QWidget *widget = control.widget();
+    const int i = control.index();
+    auto is = [&n](const char16_t *name) { return n == QString::fromUtf16(name); };
+    if (is(u"FraConfig"))
+        w_.FraConfig = qobject_cast<QFrame *>(widget);
+    else if (is(u"Option1"))
+        putElement(w_.Option1, i, widget);
+    else if (is(u"List1"))
+        w_.List1 = qobject_cast<QListWidget *>(widget);
+    else if (is(u"Command6"))
+        w_.Command6 = qobject_cast<QPushButton *>(widget);
+    else if (is(u"Command3"))
+        w_.Command3 = qobject_cast<QPushButton *>(widget);
+    else if (is(u"Command2"))
+        w_.Command2 = qobject_cast<QPushButton *>(widget);
+    else if (is(u"Combo1"))
+        w_.Combo1 = qobject_cast<QComboBox *>(widget);
+    else if (is(u"Text1"))
+        w_.Text1 = qobject_cast<QPlainTextEdit *>(widget);
+    else if (is(u"Command4"))
+        w_.Command4 = qobject_cast<QPushButton *>(widget);
+    else if (is(u"Command5"))
+        w_.Command5 = qobject_cast<QPushButton *>(widget);
+    else if (is(u"Text2"))
+        w_.Text2 = qobject_cast<QPlainTextEdit *>(widget);
+    else if (is(u"Picture1"))
+        w_.Picture1 = qobject_cast<PictureBox *>(widget);
+    else if (is(u"Check1"))
+        w_.Check1 = qobject_cast<QCheckBox *>(widget);
+    else if (is(u"Label7"))
+        putElement(w_.Label7, i, widget);
+    else if (is(u"ImaVerz"))
+        w_.ImaVerz = qobject_cast<ImageBox *>(widget);
+    else if (is(u"ImageOrg"))
+        w_.ImageOrg = qobject_cast<ImageBox *>(widget);
+    else if (is(u"Label6"))
+        w_.Label6 = qobject_cast<ClickLabel *>(widget);
+    else if (is(u"Image1"))
+        w_.Image1 = qobject_cast<ImageBox *>(widget);
+    else if (is(u"Label2"))
+        w_.Label2 = qobject_cast<ClickLabel *>(widget);
+    else if (is(u"Shape1"))
+        putElement(w_.Shape1, i, widget);
+    else if (is(u"Label1"))
+        w_.Label1 = qobject_cast<ClickLabel *>(widget);
+    else if (is(u"Command8"))
+        w_.Command8 = qobject_cast<QToolButton *>(widget);
+    else if (is(u"Label8"))
+        w_.Label8 = qobject_cast<ClickLabel *>(widget);
+    else if (is(u"Labc"))
+        putElement(w_.Labc, i, widget);
+    else if (is(u"Image3"))
+        w_.Image3 = qobject_cast<ImageBox *>(widget);
+    else if (is(u"Image2"))
+        putElement(w_.Image2, i, widget);
+    else if (is(u"Label4"))
+        w_.Label4 = qobject_cast<ClickLabel *>(widget);
+    else if (is(u"Label3"))
+        w_.Label3 = qobject_cast<ClickLabel *>(widget);
+}
+
+void Verz::BuildControls()
+{
+    for (const ControlSpec &spec : FormControlTable())
+        AddControl(spec, this, spec.index, collection_.size());
+    for (const ControlSpec &spec : PanelControlTable())
+        AddControl(spec, w_.FraConfig, spec.index, collection_.size());
+    StackControls();
+    OrderTabs();
+    ConnectHandlers();
+}
+
+void Verz::StackControls()
+{
+    // The tables run front to back, windowed group first: raising them in
+    // reverse leaves the first entry, FraConfig, in front of everything.
+    for (auto it = collection_.rbegin(); it != collection_.rend(); ++it)
+        (*it)->widget()->raise();
+}
+
+void Verz::OrderTabs()
+{
+    std::vector<std::pair<std::pair<int, int>, QWidget *>> chain;
+    for (Control *c : collection_) {
+        if (!IsWindowedKind(c->kind()))
+            continue;
+        const int tab = c->tabIndex();
+        if (tab >= 0)
+            chain.push_back({{tab, c->index()}, c->widget()});
+    }
+    std::stable_sort(chain.begin(), chain.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1].second, chain[i].second);
+}
+
+void Verz::ConnectOption(int index)
+{
+    // Setting Value to True, by a click or by code, raises the click event.
+    connect(w_.Option1[static_cast<std::size_t>(index)], &QRadioButton::toggled, this,
+            [this, index](bool on) {
+                if (on)
+                    Option1_Click(index);
+            });
+}
+
+void Verz::ConnectHandlers()
+{
+    ConnectOption(0);
+    connect(w_.Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    connect(w_.Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(w_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(w_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(w_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(w_.Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(w_.Command8, &QToolButton::clicked, this, [this] { Command8_Click(); });
+    connect(w_.Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(w_.Text2, &QPlainTextEdit::textChanged, this, [this] { Text2_Change(); });
+    w_.Text1->viewport()->installEventFilter(this);
+    connect(w_.Image1, &ImageBox::clicked, this, [this] { Image1_Click(); });
+    connect(w_.Image3, &ImageBox::clicked, this, [this] { Image3_Click(); });
+    connect(w_.Label6, &ClickLabel::clicked, this, [this] { Label6_Click(); });
+    connect(w_.Label2, &ClickLabel::clicked, this, [this] { Label2_Click(); });
+    connect(w_.Label1, &ClickLabel::clicked, this, [this] { Label1_Click(); });
+    connect(w_.Label3, &ClickLabel::clicked, this, [this] { Label3_Click(); });
+    connect(w_.Label4, &ClickLabel::clicked, this, [this] { Label4_Click(); });
+    for (int i = 0; i < 2; ++i) {
+        connect(w_.Labc[static_cast<std::size_t>(i)], &ClickLabel::clicked, this,
+                [this, i] { Labc_Click(i); });
+    }
+}
+
+bool Verz::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == w_.Text1->viewport() && event->type() == QEvent::MouseButtonPress)
+        Text1_Click();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Verz::paintEvent(QPaintEvent *)
+{
+    // The skin, unscaled, from the top-left corner.
+    QPainter painter(this);
+    painter.drawImage(0, 0, skin_);
+}
+
+}  // namespace verz
