@@ -6,6 +6,7 @@ cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-20}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DVERZ_FUZZ=ON -DVERZ_WERROR=OFF \
+  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
   -DVERZ_BUILD_TESTS=OFF -DVERZ_BUILD_BENCH=OFF >/dev/null
 targets=(fuzz_page_reader fuzz_remplace)
 [[ -f fuzz/fuzz_service_request.cpp ]] && targets+=(fuzz_service_request)
@@ -17,10 +18,10 @@ for t in "${targets[@]}"; do
   [[ -d fuzz/seeds/$t ]] && cp -n fuzz/seeds/$t/* "$corpus"/ 2>/dev/null || true
   if [[ -d fuzz/regressions/$t ]] && compgen -G "fuzz/regressions/$t/*" >/dev/null; then
     echo "== $t: replaying regressions"
-    build-fuzz/$t fuzz/regressions/$t/* || status=1
+    build-fuzz/fuzz/$t fuzz/regressions/$t/* || status=1
   fi
   echo "== $t: fuzzing for ${seconds}s"
-  build-fuzz/$t -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix=build-fuzz/"$t"- \
+  build-fuzz/fuzz/$t -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix=build-fuzz/"$t"- \
     "$corpus" 2>build-fuzz/$t.log || { status=1; tail -40 build-fuzz/$t.log; }
 done
 exit $status
