@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QSet>
+#include <QString>
+
+#include <optional>
+
+namespace verz {
+
+// The way from one language to another through the pairs APy has: one leg
+// when the pair is installed, two through Spanish when both halves are,
+// none when no installed pair serves it.
+struct Route {
+    QStringList legs;  // APy langpairs in order, "fra|spa"
+    bool available() const { return !legs.isEmpty(); }
+};
+
+class RouteTable {
+public:
+    RouteTable() = default;
+    // From the body of APy's /listPairs; nullopt when it is not such a list.
+    static std::optional<RouteTable> FromListPairs(const QByteArray &json);
+
+    void addPair(const QString &source, const QString &target);
+    bool hasPair(const QString &source, const QString &target) const;
+    // Codes are APy's three-letter ones ("fra", "eng").
+    Route routeFor(const QString &source, const QString &target) const;
+    qsizetype size() const { return pairs_.size(); }
+
+private:
+    QSet<QPair<QString, QString>> pairs_;
+};
+
+}  // namespace verz

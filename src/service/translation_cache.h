@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <list>
+#include <optional>
+
+namespace verz {
+
+// Recent translations by langpair and text, oldest dropped first. The same
+// sentence asked again (a user pressing the button twice, several users on
+// one machine) is answered without a trip to APy.
+class TranslationCache {
+public:
+    explicit TranslationCache(qsizetype capacity) : capacity_(capacity) {}
+
+    std::optional<QString> find(const QString &langpair, const QString &text);
+    void insert(const QString &langpair, const QString &text, const QString &translation);
+    void clear();
+    qsizetype size() const { return index_.size(); }
+
+private:
+    struct Entry {
+        QString key;
+        QString translation;
+    };
+    qsizetype capacity_;
+    std::list<Entry> order_;  // most recent first
+    QHash<QString, std::list<Entry>::iterator> index_;
+};
+
+}  // namespace verz

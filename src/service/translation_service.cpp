@@ -1,0 +1,203 @@
+#include "service/translation_service.h"
+
+#include "service/gated_tcp_server.h"
+#include "service/languages.h"
+#include "service/page_builder.h"
+#include "service/request_gate.h"
+#include "service/translate_query.h"
+
+#include <QElapsedTimer>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+
+#include <cstdio>
+
+namespace verz {
+
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+
+void WritePage(QHttpServerResponder &responder, const QByteArray &page, Status status)
+{
+    responder.write(page, {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
+                           {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
+                    status);
+}
+
+void WritePlain(QHttpServerResponder &responder, const char *text, Status status)
+{
+    responder.write(QByteArray(text) + '\n', {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
+                    status);
+}
+
+bool HasBody(const QHttpServerRequest &request)
+{
+    if (!request.body().isEmpty())
+        return true;
+    for (const auto &[name, value] : request.headers()) {
+        if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0)
+            return true;
+        if (name.compare("Content-Length", Qt::CaseInsensitive) == 0 && value.trimmed() != "0")
+            return true;
+    }
+    return false;
+}
+
+const char *QueryErrorText(QueryError error)
+{
+    switch (error) {
+    case QueryError::MissingText: return "Missing text";
+    case QueryError::MissingLangpair: return "Missing langpair";
+    case QueryError::MalformedLangpair: return "Malformed langpair, use e.g. en|fr";
+    case QueryError::UnknownLanguage: return "Unknown language in langpair";
+    case QueryError::BadEncoding: return "Bad percent-encoding or not UTF-8";
+    }
+    return "Bad request";
+}
+
+}  // namespace
+
+TranslationService::TranslationService(Options options, QObject *parent)
+    : QObject(parent),
+      options_(options),
+      http_(new QHttpServer(this)),
+      tcp_(new GatedTcpServer(this)),
+      apy_(this),
+      cache_(options.cacheEntries)
+{
+    http_->route(QStringLiteral("/translate_t"),
+                 [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                     handle(request, std::move(responder));
+                 });
+    http_->setMissingHandler([this](const QHttpServerRequest &, QHttpServerResponder &&responder) {
+        tcp_->takeCurrentSocket();
+        WritePlain(responder, "Not found", Status::NotFound);
+    });
+}
+
+TranslationService::~TranslationService() = default;
+
+bool TranslationService::listen(const QHostAddress &address, quint16 port)
+{
+    if (!tcp_->listen(address, port))
+        return false;
+    http_->bind(tcp_);
+    return true;
+}
+
+quint16 TranslationService::port() const
+{
+    return tcp_->serverPort();
+}
+
+void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes)
+{
+    apy_.setBaseUrl(baseUrl);
+    routes_ = routes;
+}
+
+void TranslationService::clearApy()
+{
+    apy_.setBaseUrl({});
+}
+
+void TranslationService::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+{
+    GatedSocket *socket = tcp_->takeCurrentSocket();
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        WritePlain(responder, "Only GET is served", Status::MethodNotAllowed);
+        return;
+    }
+    if (HasBody(request)) {
+        WritePlain(responder, "A GET request carries no body", Status::BadRequest);
+        return;
+    }
+    const QByteArray rawQuery = request.url().query(QUrl::FullyEncoded).toLatin1();
+    if (rawQuery.size() > kMaxRequestLine) {
+        WritePlain(responder, "Request too long", Status::UriTooLong);
+        return;
+    }
+    const auto parsed = ParseTranslateQuery(rawQuery);
+    if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
+        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        return;
+    }
+    const TranslateQuery &query = std::get<TranslateQuery>(parsed);
+    if (query.text.trimmed().isEmpty()) {
+        WritePage(responder, ResultPage(query.text.trimmed()), Status::Ok);
+        return;
+    }
+    if (!apy_.hasBaseUrl()) {
+        WritePlain(responder, "Translation engine not running", Status::ServiceUnavailable);
+        return;
+    }
+    const Route route = routes_.routeFor(LanguageByCode(query.source)->apertium,
+                                         LanguageByCode(query.target)->apertium);
+    if (!route.available()) {
+        WritePage(responder, ResultPage(UnavailablePairText(query.source, query.target)), Status::Ok);
+        return;
+    }
+    const QString routeKey = route.legs.join(QLatin1Char('>'));
+    if (const std::optional<QString> known = cache_.find(routeKey, query.text)) {
+        WritePage(responder, ResultPage(*known), Status::Ok);
+        return;
+    }
+    if (!socket) {
+        WritePlain(responder, "Connection state lost", Status::ServiceUnavailable);
+        return;
+    }
+
+    // The answer is written later; the connection must outlive the wait.
+    socket->hold();
+    auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
+    const QString text = query.text;
+    translateLegs(route.legs, text, [this, pending, socket, routeKey, text](const ApyClient::Result &result) mutable {
+        if (result.ok)
+            cache_.insert(routeKey, text, result.text);
+        else
+            std::fprintf(stderr, "verzolan-service: %s\n", qUtf8Printable(result.error));
+        if (socket->state() == QAbstractSocket::ConnectedState) {
+            if (result.ok)
+                WritePage(*pending, ResultPage(result.text), Status::Ok);
+            else
+                WritePlain(*pending, "Translation engine unavailable", Status::ServiceUnavailable);
+        }
+        pending.reset();
+        socket->release();
+    });
+}
+
+void TranslationService::translateLegs(const QStringList &legs, const QString &text,
+                                       std::function<void(const ApyClient::Result &)> done)
+{
+    auto run = std::make_shared<LegRun>();
+    run->legs = legs;
+    run->done = std::move(done);
+    // One deadline for the whole route, so two legs together stay within it.
+    run->clock.start();
+    runLeg(run, 0, text);
+}
+
+void TranslationService::runLeg(const std::shared_ptr<LegRun> &run, qsizetype index, const QString &input)
+{
+    if (index == run->legs.size()) {
+        run->done({true, input, {}});
+        return;
+    }
+    const int left = options_.apyTimeoutMs - int(run->clock.elapsed());
+    if (left <= 0) {
+        run->done({false, {}, QStringLiteral("APy too slow")});
+        return;
+    }
+    apy_.translate(run->legs.at(index), input, left, [this, run, index](const ApyClient::Result &result) {
+        if (!result.ok) {
+            run->done(result);
+            return;
+        }
+        runLeg(run, index + 1, result.text);
+    });
+}
+
+}  // namespace verz

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "service/apy_client.h"
+#include "service/route_table.h"
+#include "service/translation_cache.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+
+#include <memory>
+
+class QHttpServer;
+class QHttpServerRequest;
+class QHttpServerResponder;
+
+namespace verz {
+
+class GatedTcpServer;
+class GatedSocket;
+
+// The page service: answers GET /translate_t with the result page, asking APy
+// for the translation along the route the pair needs.
+class TranslationService : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        int apyTimeoutMs = 8000;   // whole request, both legs: the 503 comes before 10 s
+        qsizetype cacheEntries = 4096;
+    };
+
+    explicit TranslationService(Options options, QObject *parent = nullptr);
+    ~TranslationService() override;
+
+    // Port 0 picks a free one. False when the address cannot be bound.
+    bool listen(const QHostAddress &address, quint16 port);
+    quint16 port() const;
+
+    // Where APy answers and which pairs it has; until then every request is 503.
+    void setApy(const QUrl &baseUrl, const RouteTable &routes);
+    void clearApy();
+    bool apyAvailable() const { return apy_.hasBaseUrl(); }
+    const RouteTable &routes() const { return routes_; }
+
+private:
+    void handle(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void translateLegs(const QStringList &legs, const QString &text,
+                       std::function<void(const ApyClient::Result &)> done);
+    struct LegRun {
+        QStringList legs;
+        QElapsedTimer clock;
+        std::function<void(const ApyClient::Result &)> done;
+    };
+    void runLeg(const std::shared_ptr<LegRun> &run, qsizetype index, const QString &input);
+
+    Options options_;
+    QHttpServer *http_;
+    GatedTcpServer *tcp_;
+    ApyClient apy_;
+    RouteTable routes_;
+    TranslationCache cache_;
+};
+
+}  // namespace verz
