@@ -1,6 +1,6 @@
 #include "engine/page_reader.h"
 
-#include <QStringDecoder>
+#include <QByteArrayView>
 
 namespace verz {
 
@@ -15,15 +15,47 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString decodePage(const QByteArray &page)
+bool isValidUtf8(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(page);
-    if (!utf8.hasError())
-        return text;
-    text.resize(page.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    while (p != end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        int continuation = 0;
+        char32_t code = 0;
+        char32_t smallest = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            continuation = 1, code = lead & 0x1F, smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            continuation = 2, code = lead & 0x0F, smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            continuation = 3, code = lead & 0x07, smallest = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= continuation)
+            return false;
+        for (int i = 1; i <= continuation; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        p += continuation + 1;
+    }
+    return true;
+}
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
-    for (const char byte : page) {
+    for (const char byte : bytes) {
         const auto code = static_cast<unsigned char>(byte);
         *out++ = QChar(code >= 0x80 && code < 0xA0 ? kCp1252High[code - 0x80] : char16_t(code));
     }
@@ -31,51 +63,75 @@ QString decodePage(const QByteArray &page)
 }
 
 // The page as one line: it starts with a space, and every line end (CR, LF or
-// CR LF) with the spaces after it becomes one space. Spaces at the very start
-// go as well, so positions agree with the item-by-item reading of old.
-QString joinLines(const QString &text)
+// CR LF) with the spaces after it becomes one space; spaces at the very start
+// go as well. This works on the bytes: CR, LF and space are single bytes in
+// UTF-8 and in Windows-1252 alike, and never part of a longer sequence.
+QByteArray joinLines(QByteArrayView page)
 {
-    QString joined;
-    if (text.isEmpty())
+    QByteArray joined;
+    if (page.isEmpty())
         return joined;
-    joined.reserve(text.size() + 1);
-    joined.append(QLatin1Char(' '));
-    const qsizetype size = text.size();
-    const QChar *chars = text.constData();
+    joined.resize(page.size() + 1);
+    char *out = joined.data();
+    *out++ = ' ';
+    const char *in = page.data();
+    const char *const end = in + page.size();
     bool lineStart = true;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = chars[i].unicode();
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < size && chars[i + 1] == u'\n')
-                ++i;
-            if (i + 1 < size)
-                joined.append(QLatin1Char(' '));
+    while (in != end) {
+        const char c = *in++;
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && in != end && *in == '\n')
+                ++in;
+            if (in != end)
+                *out++ = ' ';
             lineStart = true;
-        } else if (lineStart && c == u' ') {
-            continue;
-        } else {
-            joined.append(chars[i]);
+        } else if (!(lineStart && c == ' ')) {
+            *out++ = c;
             lineStart = false;
         }
     }
+    joined.truncate(out - joined.constData());
     return joined;
 }
 
-QString cutResultBox(const QString &page)
+// Byte offset just past `characters` 16-bit characters from `from`. A count
+// that ends inside a surrogate pair takes the whole pair, so the cut never
+// begins with half a character.
+qsizetype skipCharacters(QByteArrayView bytes, qsizetype from, int characters, bool utf8)
 {
-    static const QString marker = QStringLiteral("id=result_box dir=");
-    static const QString end = QStringLiteral("</div>");
-    const qsizetype markerAt = page.indexOf(marker);
+    if (!utf8)
+        return from + characters;
+    qsizetype at = from;
+    int counted = 0;
+    while (counted < characters && at < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        counted += length == 4 ? 2 : 1;  // beyond the BMP: a surrogate pair
+        at += length;
+    }
+    return at + (characters > counted ? characters - counted : 0);
+}
+
+// The text after the marker and the six characters closing its tag
+// (`"ltr">`) up to the next "</div>". Both are ASCII, so they are found in
+// the bytes; only the cut is decoded.
+QString cutResultBox(const QByteArray &page)
+{
+    static constexpr QByteArrayView marker("id=result_box dir=");
+    static constexpr QByteArrayView closing("</div>");
+    const bool utf8 = isValidUtf8(page);
+    const QByteArray joined = joinLines(page);
+    const qsizetype markerAt = joined.indexOf(marker);
     if (markerAt < 0)
         return {};
-    // The marker and the six characters closing its tag (`"ltr">`).
-    const qsizetype start = markerAt + marker.size() + 6;
-    if (start > page.size())
+    const qsizetype start = skipCharacters(joined, markerAt + marker.size(), 6, utf8);
+    if (start > joined.size())
         return {};
-    const qsizetype endAt = page.indexOf(end, start);
+    const qsizetype endAt = joined.indexOf(closing, start);
     if (endAt < 0)
         return {};
-    return page.mid(start, endAt - start);
+    const QByteArrayView cut = QByteArrayView(joined).sliced(start, endAt - start);
+    return utf8 ? QString::fromUtf8(cut) : decodeWindows1252(cut);
 }
 
 int digitValue(char16_t c, int base)
@@ -164,7 +220,7 @@ QString decodeEntities(const QString &text)
 
 QString ExtractTranslation(const QByteArray &page)
 {
-    QString translation = cutResultBox(joinLines(decodePage(page)));
+    QString translation = cutResultBox(page);
     if (translation.isEmpty())
         return translation;
     translation = decodeEntities(translation);

@@ -97,6 +97,16 @@ QByteArray StandInServer::lastTarget() const
     return received_.isEmpty() ? QByteArray() : received_.last().target;
 }
 
+QList<QByteArray> StandInServer::distinctTargets() const
+{
+    QList<QByteArray> targets;
+    for (const Received &request : received_) {
+        if (targets.isEmpty() || targets.last() != request.target)
+            targets.append(request.target);
+    }
+    return targets;
+}
+
 QString StandInServer::queryValue(const QByteArray &target, const QByteArray &name)
 {
     const qsizetype query = target.indexOf('?');
@@ -159,6 +169,7 @@ void StandInServer::onReadyRead(QTcpSocket *socket)
     const QList<QByteArray> parts = request.requestLine.split(' ');
     request.method = parts.value(0);
     request.target = parts.value(1);
+    request.clientPort = socket->peerPort();
     received_.append(request);
 
     const Script script = scriptFor(request.target);

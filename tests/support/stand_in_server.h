@@ -50,6 +50,7 @@ public:
         QByteArray method;       // "GET"
         QByteArray target;       // "/translate_t?text=...&langpair=..."
         QByteArray headers;      // every header line after the request line, CR LF kept
+        quint16 clientPort = 0;  // tells the connections apart
     };
 
     explicit StandInServer(QObject *parent = nullptr);
@@ -71,7 +72,11 @@ public:
     // A script for one path only ("/next", say); the query is ignored when matching.
     void setRoute(const QByteArray &path, const Script &script);
 
+    // Every request in arrival order. Qt's client sometimes sends the target of
+    // a redirect twice, on two connections: count distinctTargets() there.
     const QList<Received> &requests() const { return received_; }
+    // The targets in arrival order with immediate repeats dropped.
+    QList<QByteArray> distinctTargets() const;
     // Target of the latest request (empty before the first).
     QByteArray lastTarget() const;
     // Value of one query parameter of a target, percent-decoded as UTF-8 ("+" stays "+").
