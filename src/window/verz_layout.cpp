@@ -129,7 +129,9 @@ void Verz::OrderTabs()
 {
     std::vector<std::pair<std::pair<int, int>, QWidget *>> chain;
     for (Control *c : collection_) {
-        if (!IsWindowedKind(c->kind()))
+        // Widgets that never take the focus stay out of the chain: linking
+        // them only scrambles the order around them.
+        if (!IsWindowedKind(c->kind()) || c->widget()->focusPolicy() == Qt::NoFocus)
             continue;
         const int tab = c->tabIndex();
         if (tab >= 0)

@@ -1,0 +1,144 @@
+// Clear, copy, paste and move-up, the placeholder and the font-size rule.
+#include "window_fixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace verz::test {
+namespace {
+
+class TextCommandsTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        window_ = open();
+        QGuiApplication::clipboard()->clear();
+    }
+    void click(const char16_t *name)
+    {
+        QWidget *target = find(*window_, QString::fromUtf16(name));
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    void clickIntoInput()
+    {
+        auto *box = find<QPlainTextEdit>(*window_, QStringLiteral("Text1"));
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    }
+    qreal points(const char16_t *box)
+    {
+        return find(*window_, QString::fromUtf16(box))->font().pointSizeF();
+    }
+    static QString clipboard() { return QGuiApplication::clipboard()->text(); }
+
+    std::unique_ptr<Verz> window_;
+};
+
+TEST_F(TextCommandsTest, FirstClickIntoTheInputRemovesThePlaceholderOnce)
+{
+    clickIntoInput();
+    EXPECT_EQ(window_->text1(), QString());
+    EXPECT_EQ(window_->text1Tag(), QString());
+    window_->setText1(QStringLiteral("gardé"));
+    clickIntoInput();
+    EXPECT_EQ(window_->text1(), QStringLiteral("gardé"));
+}
+
+TEST_F(TextCommandsTest, FirstClickEmptiesWhatPasteOrMoveUpPutThere)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("collé"));
+    click(u"Command4");
+    EXPECT_EQ(window_->text1(), QStringLiteral("Tapez ici votre texte.\r\ncollé"));
+    clickIntoInput();
+    EXPECT_EQ(window_->text1(), QString());
+
+    auto second = open();
+    second->setText2(QStringLiteral("traduit"));
+    second->Image1_Click();
+    EXPECT_EQ(second->text1(), QStringLiteral("traduit"));
+    EXPECT_EQ(second->text1Tag(), QStringLiteral("S"));  // moving up keeps the tag
+    second->Text1_Click();
+    EXPECT_EQ(second->text1(), QString());
+}
+
+TEST_F(TextCommandsTest, FontSizeFollowsTheLengthWithLineBreaksCountingTwo)
+{
+    EXPECT_DOUBLE_EQ(points(u"Text1"), 21.75);  // design size until the first change
+    window_->setText1(QString(50, QLatin1Char('a')));
+    EXPECT_DOUBLE_EQ(points(u"Text1"), 24.0);
+    window_->setText1(QString(51, QLatin1Char('a')));
+    EXPECT_DOUBLE_EQ(points(u"Text1"), 14.0);
+    click(u"Command5");
+    EXPECT_DOUBLE_EQ(points(u"Text1"), 24.0);
+    window_->setText1(QString(48, QLatin1Char('a')) + QStringLiteral("\r\n"));
+    EXPECT_DOUBLE_EQ(points(u"Text1"), 24.0);
+    window_->setText1(QString(49, QLatin1Char('a')) + QStringLiteral("\r\n"));
+    EXPECT_DOUBLE_EQ(points(u"Text1"), 14.0);
+
+    // Typing counts as a change too.
+    auto *output = find<QPlainTextEdit>(*window_, QStringLiteral("Text2"));
+    QTest::keyClicks(output, QString(51, QLatin1Char('b')));
+    EXPECT_DOUBLE_EQ(points(u"Text2"), 14.0);
+    click(u"Command2");
+    EXPECT_EQ(window_->text2(), QString());
+    EXPECT_DOUBLE_EQ(points(u"Text2"), 24.0);
+}
+
+TEST_F(TextCommandsTest, CopyAndPasteKeepEveryUnicodeCharacter)
+{
+    const QString text = QStringLiteral("Ελληνικά, 日本語, œuvre, € — ok");
+    window_->setText2(text);
+    click(u"Command3");
+    EXPECT_EQ(clipboard(), text);
+    click(u"Command5");
+    click(u"Command4");
+    EXPECT_EQ(window_->text1(), text);
+}
+
+TEST_F(TextCommandsTest, PasteAppendsAtTheEndWhateverTheCaretAndTwiceMeansTwice)
+{
+    window_->setText1(QStringLiteral("début "));
+    auto *input = find<QPlainTextEdit>(*window_, QStringLiteral("Text1"));
+    QTextCursor caret = input->textCursor();
+    caret.setPosition(0);
+    input->setTextCursor(caret);
+    QGuiApplication::clipboard()->setText(QStringLiteral("fin"));
+    click(u"Command4");
+    click(u"Command4");
+    EXPECT_EQ(window_->text1(), QStringLiteral("début finfin"));
+}
+
+TEST_F(TextCommandsTest, PasteWithoutTextOnTheClipboardAddsNothing)
+{
+    window_->setText1(QStringLiteral("reste"));
+    QGuiApplication::clipboard()->clear();
+    click(u"Command4");
+    EXPECT_EQ(window_->text1(), QStringLiteral("reste"));
+}
+
+TEST_F(TextCommandsTest, MoveUpCarriesTheWholeOutputThroughTheClipboard)
+{
+    window_->setText1(QStringLiteral("ancien"));
+    window_->setText2(QStringLiteral("Hello \r\nWorld "));
+    click(u"Image1");
+    EXPECT_EQ(window_->text1(), QStringLiteral("Hello \r\nWorld "));
+    EXPECT_EQ(window_->text2(), QString());
+    EXPECT_EQ(clipboard(), QStringLiteral("Hello \nWorld "));
+}
+
+TEST_F(TextCommandsTest, MoveUpWithAnEmptyOutputLeavesBothBoxesEmpty)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("avant"));
+    window_->setText1(QStringLiteral("ancien"));
+    window_->Image1_Click();
+    EXPECT_EQ(clipboard(), QString());
+    EXPECT_EQ(window_->text1(), QString());
+    EXPECT_EQ(window_->text2(), QString());
+}
+
+}  // namespace
+}  // namespace verz::test
