@@ -1,0 +1,127 @@
+// Against the real APy with Debian's pair packages: the routes it lists, a
+// translation for every routed pair through the program's reader, and a
+// restart after APy dies. One APy start for the whole binary.
+#include "engine/page_reader.h"
+#include "service/apy_supervisor.h"
+#include "service/route_table.h"
+#include "service/service_harness.h"
+#include "service/translation_service.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace verz {
+namespace {
+
+using test::RawClient;
+
+class RealApy : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!ApySupervisor::ApyInstalled())
+            return;
+        supervisor_ = new ApySupervisor(ApySupervisor::Options{});
+        service_ = new TranslationService(TranslationService::Options{});
+        service_->listen(QHostAddress::LocalHost, 0);
+        QObject::connect(supervisor_, &ApySupervisor::ready, service_, [](const QUrl &url, const QByteArray &pairs) {
+            service_->setApy(url, RouteTable::FromListPairs(pairs).value_or(RouteTable()));
+        });
+        QObject::connect(supervisor_, &ApySupervisor::lost, service_, [] { service_->clearApy(); });
+        supervisor_->start();
+        test::SpinUntil([] { return supervisor_->isReady(); }, 30000);
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete service_;
+        delete supervisor_;
+        service_ = nullptr;
+        supervisor_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!ApySupervisor::ApyInstalled())
+            GTEST_SKIP() << "apertium-apy is not installed";
+        ASSERT_TRUE(supervisor_->isReady());
+    }
+
+    static QString translated(const QString &text, const char *langpair, int *status = nullptr)
+    {
+        RawClient client(service_->port());
+        const RawClient::Response response = client.exchange(RawClient::Get(test::TranslateTarget(text, langpair)));
+        if (status)
+            *status = response.status;
+        return ExtractTranslation(response.body);
+    }
+
+    static ApySupervisor *supervisor_;
+    static TranslationService *service_;
+};
+
+ApySupervisor *RealApy::supervisor_ = nullptr;
+TranslationService *RealApy::service_ = nullptr;
+
+TEST_F(RealApy, ListsTheInstalledPairs)
+{
+    const RouteTable &routes = service_->routes();
+    for (const char *pair : {"fra spa", "spa fra", "eng spa", "spa eng", "por spa", "spa por", "ita spa", "spa ita"}) {
+        const QStringList codes = QString::fromLatin1(pair).split(u' ');
+        EXPECT_TRUE(routes.hasPair(codes.at(0), codes.at(1))) << pair;
+    }
+}
+
+TEST_F(RealApy, EveryRoutedPairTranslates)
+{
+    const struct {
+        const char *langpair;
+        const char *text;
+    } samples[] = {
+        {"fr|es", "Le chat dort sur la table, près de la fenêtre."},
+        {"es|fr", "El perro come en la cocina con su amigo."},
+        {"en|es", "The house is big & the garden is green."},
+        {"es|en", "La casa es grande y el jardín es verde."},
+        {"en|fr", "The children are playing in the garden."},
+        {"fr|en", "Bonjour, je suis très content de vous voir."},
+        {"en|pt", "The book is on the table."},
+        {"pt|en", "O livro está na mesa."},
+        {"en|it", "The city is beautiful in the summer."},
+        {"it|en", "La città è bella in estate."},
+    };
+    for (const auto &sample : samples) {
+        int status = 0;
+        const QString text = QString::fromUtf8(sample.text);
+        const QString result = translated(text, sample.langpair, &status);
+        EXPECT_EQ(status, 200) << sample.langpair;
+        EXPECT_FALSE(result.trimmed().isEmpty()) << sample.langpair;
+        EXPECT_NE(result, text) << sample.langpair;
+        EXPECT_FALSE(result.contains(u'*')) << sample.langpair << ": unknown words are marked";
+    }
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"), QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+}
+
+TEST_F(RealApy, MarkupCharactersStayText)
+{
+    const QString result = translated(QStringLiteral("Tom & Jerry say <hello>"), "en|es");
+    EXPECT_TRUE(result.contains(QStringLiteral("Tom & Jerry"))) << qUtf8Printable(result);
+    EXPECT_TRUE(result.contains(u'<')) << qUtf8Printable(result);
+}
+
+TEST_F(RealApy, ComesBackAfterApyDies)
+{
+    const qint64 pid = supervisor_->processId();
+    ASSERT_GT(pid, 0);
+    ::kill(pid_t(pid), SIGKILL);
+    ASSERT_TRUE(test::SpinUntil([&] { return !supervisor_->isReady(); }, 10000));
+    int status = 0;
+    translated(QStringLiteral("hola"), "es|en", &status);
+    EXPECT_EQ(status, 503);
+    ASSERT_TRUE(test::SpinUntil([&] { return supervisor_->isReady(); }, 30000));
+    EXPECT_FALSE(translated(QStringLiteral("Buenos días"), "es|en", &status).isEmpty());
+    EXPECT_EQ(status, 200);
+}
+
+}  // namespace
+}  // namespace verz

@@ -1,0 +1,175 @@
+#pragma once
+
+#include <QByteArray>
+#include <QEventLoop>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QJsonObject>
+#include <QObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <functional>
+#include <memory>
+
+namespace verz::test {
+
+// Runs the event loop until done() holds; the limit only keeps a broken test
+// from hanging the suite, it asserts nothing about speed.
+inline bool SpinUntil(const std::function<bool()> &done, int limitMs = 20000)
+{
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    tick.start(1);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(limitMs);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// An APy stand-in: /listPairs gives the recorded list, /translate answers
+// "[langpair]" followed by the text, so a test sees which legs a request took.
+class FakeApy {
+public:
+    enum class Mode { Translate, ServerError };
+
+    explicit FakeApy(const QByteArray &listPairs) : listPairs_(listPairs)
+    {
+        http_.route(QStringLiteral("/listPairs"), [this] { return QHttpServerResponse("application/json", listPairs_); });
+        http_.route(QStringLiteral("/translate"), [this](const QHttpServerRequest &request) {
+            ++translateCalls;
+            if (mode == Mode::ServerError)
+                return QHttpServerResponse("application/json", QByteArrayLiteral(R"({"status": "error", "code": 500})"),
+                                           QHttpServerResponse::StatusCode::InternalServerError);
+            const QUrlQuery form(QString::fromUtf8(request.body()));
+            const QString langpair = form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
+            const QString text = form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded);
+            markUnknownSeen = form.queryItemValue(QStringLiteral("markUnknown"));
+            QJsonObject data{{QStringLiteral("translatedText"), QLatin1Char('[') + langpair + QLatin1Char(']') + text}};
+            QJsonObject answer{{QStringLiteral("responseData"), data}, {QStringLiteral("responseStatus"), 200}};
+            return QHttpServerResponse(answer);
+        });
+        port = http_.listen(QHostAddress::LocalHost, 0);
+    }
+
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port)); }
+
+    Mode mode = Mode::Translate;
+    int translateCalls = 0;
+    QString markUnknownSeen;
+    quint16 port = 0;
+
+private:
+    QByteArray listPairs_;
+    QHttpServer http_;
+};
+
+// Accepts connections and reads them, never answers: an APy that hangs.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
+            while (QTcpSocket *socket = server_.nextPendingConnection())
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+        });
+    }
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort())); }
+
+private:
+    QTcpServer server_;
+};
+
+// One keep-alive client connection speaking raw bytes, so tests can send
+// what no well-behaved client would.
+class RawClient {
+public:
+    struct Response {
+        int status = 0;  // 0: connection closed without an answer
+        QByteArray body;
+    };
+
+    explicit RawClient(quint16 port) { socket_.connectToHost(QHostAddress::LocalHost, port); }
+
+    QTcpSocket &socket() { return socket_; }
+
+    // Sends the bytes and calls done with the answer (or status 0).
+    void send(const QByteArray &bytes, std::function<void(const Response &)> done)
+    {
+        buffer_.clear();
+        done_ = std::move(done);
+        QObject::disconnect(&socket_, nullptr, nullptr, nullptr);
+        QObject::connect(&socket_, &QTcpSocket::readyRead, &socket_, [this] {
+            buffer_ += socket_.readAll();
+            tryFinish(false);
+        });
+        QObject::connect(&socket_, &QTcpSocket::disconnected, &socket_, [this] { tryFinish(true); });
+        socket_.write(bytes);
+    }
+
+    Response exchange(const QByteArray &bytes)
+    {
+        Response result;
+        bool finished = false;
+        send(bytes, [&](const Response &response) {
+            result = response;
+            finished = true;
+        });
+        SpinUntil([&] { return finished; });
+        return result;
+    }
+
+    static QByteArray Get(const QByteArray &target)
+    {
+        return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    }
+
+private:
+    void tryFinish(bool closed)
+    {
+        if (!done_)
+            return;
+        const qsizetype headEnd = buffer_.indexOf("\r\n\r\n");
+        Response response;
+        if (headEnd >= 0) {
+            const QByteArray head = buffer_.left(headEnd);
+            response.status = head.mid(9, 3).toInt();
+            qsizetype length = -1;
+            for (const QByteArray &line : head.split('\n')) {
+                if (line.toLower().startsWith("content-length:"))
+                    length = line.mid(15).trimmed().toLongLong();
+            }
+            const QByteArray body = buffer_.mid(headEnd + 4);
+            if (length >= 0 && body.size() < length && !closed)
+                return;
+            response.body = length >= 0 ? body.left(length) : body;
+        } else if (!closed) {
+            return;
+        }
+        auto done = std::move(done_);
+        done_ = nullptr;
+        done(response);
+    }
+
+    QTcpSocket socket_;
+    QByteArray buffer_;
+    std::function<void(const Response &)> done_;
+};
+
+inline QByteArray TranslateTarget(const QString &text, const char *langpair)
+{
+    return "/translate_t?text=" + QUrl::toPercentEncoding(text) + "&langpair=" + QByteArray(langpair);
+}
+
+}  // namespace verz::test

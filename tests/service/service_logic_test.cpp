@@ -1,0 +1,148 @@
+#include "engine/page_reader.h"
+#include "service/apy_client.h"
+#include "service/page_builder.h"
+#include "service/request_gate.h"
+#include "service/route_table.h"
+#include "service/translate_query.h"
+#include "service/translation_cache.h"
+#include "service/recorded_apy.h"
+
+#include <gtest/gtest.h>
+
+namespace verz {
+namespace {
+
+QueryError ErrorOf(const QByteArray &query)
+{
+    const auto parsed = ParseTranslateQuery(query);
+    EXPECT_TRUE(std::holds_alternative<QueryError>(parsed)) << query.constData();
+    return std::holds_alternative<QueryError>(parsed) ? std::get<QueryError>(parsed) : QueryError::BadEncoding;
+}
+
+TEST(TranslateQuery, ReadsTheProgramsEncoding)
+{
+    const auto parsed = ParseTranslateQuery("text=Tom%20%26%20Jerry%2C%20%C3%A9t%C3%A9%0D%0A%23%2B&langpair=en%7Cfr");
+    ASSERT_TRUE(std::holds_alternative<TranslateQuery>(parsed));
+    const TranslateQuery &query = std::get<TranslateQuery>(parsed);
+    EXPECT_EQ(query.text, QStringLiteral("Tom & Jerry, été\r\n#+"));
+    EXPECT_EQ(query.source, QStringLiteral("en"));
+    EXPECT_EQ(query.target, QStringLiteral("fr"));
+
+    const auto plainBar = ParseTranslateQuery("langpair=de|en&text=a+b");
+    ASSERT_TRUE(std::holds_alternative<TranslateQuery>(plainBar));
+    EXPECT_EQ(std::get<TranslateQuery>(plainBar).text, QStringLiteral("a b"));
+
+    const auto empty = ParseTranslateQuery("text=&langpair=fr|en");
+    ASSERT_TRUE(std::holds_alternative<TranslateQuery>(empty));
+    EXPECT_TRUE(std::get<TranslateQuery>(empty).text.isEmpty());
+}
+
+TEST(TranslateQuery, RefusesWhatTheProgramNeverSends)
+{
+    EXPECT_EQ(ErrorOf("langpair=en|fr"), QueryError::MissingText);
+    EXPECT_EQ(ErrorOf(""), QueryError::MissingText);
+    EXPECT_EQ(ErrorOf("text=a"), QueryError::MissingLangpair);
+    EXPECT_EQ(ErrorOf("text=a&langpair="), QueryError::MissingLangpair);
+    EXPECT_EQ(ErrorOf("text=a&langpair=enfr"), QueryError::MalformedLangpair);
+    EXPECT_EQ(ErrorOf("text=a&langpair=en|fr|de"), QueryError::MalformedLangpair);
+    EXPECT_EQ(ErrorOf("text=a&langpair=EN|fr"), QueryError::MalformedLangpair);
+    EXPECT_EQ(ErrorOf("text=a&langpair=xx|fr"), QueryError::UnknownLanguage);
+    EXPECT_EQ(ErrorOf("text=a&langpair=fr|fr"), QueryError::UnknownLanguage);
+    EXPECT_EQ(ErrorOf("text=a%zz&langpair=en|fr"), QueryError::BadEncoding);
+    EXPECT_EQ(ErrorOf("text=a%2&langpair=en|fr"), QueryError::BadEncoding);
+    EXPECT_EQ(ErrorOf("text=%C3%28&langpair=en|fr"), QueryError::BadEncoding);  // not UTF-8
+}
+
+TEST(RequestGate, PassesRequestsAndWaitsForTheRestOfTheLine)
+{
+    EXPECT_EQ(JudgeRequestStart("GET /translate_t?text=a%C3%A9&langpair=en|fr HTTP/1.1\r\nHost: x\r\n"), GateVerdict::Pass);
+    EXPECT_EQ(JudgeRequestStart("\r\nGET / HTTP/1.0\r\n"), GateVerdict::Pass);
+    EXPECT_EQ(JudgeRequestStart("GE"), GateVerdict::NeedMore);
+    EXPECT_EQ(JudgeRequestStart("GET /translate_t?text=a%C"), GateVerdict::NeedMore);
+    EXPECT_EQ(JudgeRequestStart("GET / HTT"), GateVerdict::NeedMore);
+}
+
+TEST(RequestGate, RefusesGarbageBrokenEscapesAndLongLines)
+{
+    EXPECT_EQ(JudgeRequestStart(QByteArrayView("\x00\xff\xfe", 3)), GateVerdict::BadRequest);
+    EXPECT_EQ(JudgeRequestStart("garbage\x01\r\n"), GateVerdict::BadRequest);
+    EXPECT_EQ(JudgeRequestStart("GET /a%zz HTTP/1.1\r\n"), GateVerdict::BadRequest);
+    EXPECT_EQ(JudgeRequestStart("GET /a%2 HTTP/1.1\r\n"), GateVerdict::BadRequest);
+    EXPECT_EQ(JudgeRequestStart("GET /caf\xc3\xa9 HTTP/1.1\r\n"), GateVerdict::BadRequest);
+    EXPECT_EQ(JudgeRequestStart("GET / SPDY/3\r\n"), GateVerdict::BadRequest);
+    EXPECT_EQ(JudgeRequestStart("GET  / HTTP/1.1\r\n"), GateVerdict::BadRequest);
+    const QByteArray longLine = "GET /translate_t?text=" + QByteArray(kMaxRequestLine, 'a');
+    EXPECT_EQ(JudgeRequestStart(longLine), GateVerdict::UriTooLong);
+    EXPECT_EQ(JudgeRequestStart(longLine + " HTTP/1.1\r\n"), GateVerdict::UriTooLong);
+}
+
+TEST(RouteTable, RoutesTheTwelvePairsOfTheInstalledPackages)
+{
+    const std::optional<RouteTable> routes = RouteTable::FromListPairs(test::kRecordedListPairs);
+    ASSERT_TRUE(routes.has_value());
+    auto legs = [&](const char *from, const char *to) {
+        return routes->routeFor(QString::fromLatin1(from), QString::fromLatin1(to)).legs.join(u',');
+    };
+    EXPECT_EQ(legs("fra", "spa"), QStringLiteral("fra|spa"));
+    EXPECT_EQ(legs("en", "es"), QStringLiteral("eng|spa"));  // two-letter codes fold to APy's
+    EXPECT_EQ(legs("spa", "eng"), QStringLiteral("spa|eng"));
+    EXPECT_EQ(legs("por", "eng"), QStringLiteral("por|spa,spa|eng"));
+    EXPECT_EQ(legs("eng", "por"), QStringLiteral("eng|spa,spa|por"));
+    EXPECT_EQ(legs("eng", "fra"), QStringLiteral("eng|spa,spa|fra"));
+    EXPECT_EQ(legs("fra", "eng"), QStringLiteral("fra|spa,spa|eng"));
+    EXPECT_EQ(legs("ita", "eng"), QStringLiteral("ita|spa,spa|eng"));
+    EXPECT_EQ(legs("eng", "ita"), QStringLiteral("eng|spa,spa|ita"));
+    EXPECT_TRUE(legs("deu", "eng").isEmpty());
+    EXPECT_TRUE(legs("eng", "deu").isEmpty());
+    EXPECT_TRUE(legs("fra", "deu").isEmpty());
+
+    RouteTable twoLetter;
+    twoLetter.addPair(QStringLiteral("fr"), QStringLiteral("es"));
+    EXPECT_TRUE(twoLetter.hasPair(QStringLiteral("fra"), QStringLiteral("spa")));
+    EXPECT_FALSE(RouteTable::FromListPairs("{\"responseStatus\": 200}").has_value());
+}
+
+// The program's own reader must get back exactly what APy said.
+TEST(ResultPage, SurvivesTheProgramsReader)
+{
+    const QString samples[] = {
+        QStringLiteral("Hola Mundo"),
+        QStringLiteral("Élève, façade, über, niño, coração, perché"),
+        QStringLiteral("Tom & Jerry say \"hi\" <b>, it's 5 > 3 &amp; 1 < 2"),
+        QStringLiteral("Dijo: «vale»… y se fue"),
+        QString(),
+    };
+    for (const QString &sample : samples)
+        EXPECT_EQ(ExtractTranslation(ResultPage(sample)), QString(sample).replace(QStringLiteral("…"), QStringLiteral("...")));
+    // Line breaks come back as the reader joins them: one space.
+    EXPECT_EQ(ExtractTranslation(ResultPage(QStringLiteral("una línea\r\n  otra\nfin"))), QStringLiteral("una línea otra fin"));
+    EXPECT_EQ(UnavailablePairText(QStringLiteral("de"), QStringLiteral("en")),
+              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+}
+
+TEST(ApyAnswer, ReadsTranslationsAndErrors)
+{
+    const ApyClient::Result ok = ParseApyTranslation(200, test::kRecordedTranslation);
+    EXPECT_TRUE(ok.ok);
+    EXPECT_EQ(ok.text, QStringLiteral("Hola Mundo"));
+    EXPECT_FALSE(ParseApyTranslation(400, test::kRecordedPairError).ok);
+    EXPECT_FALSE(ParseApyTranslation(200, "<html>proxy error</html>").ok);
+    EXPECT_FALSE(ParseApyTranslation(200, R"({"responseData": {"translatedText": 3}, "responseStatus": 200})").ok);
+}
+
+TEST(TranslationCache, DropsTheOldestFirst)
+{
+    TranslationCache cache(2);
+    const QString pair = QStringLiteral("eng|spa");
+    cache.insert(pair, QStringLiteral("a"), QStringLiteral("A"));
+    cache.insert(pair, QStringLiteral("b"), QStringLiteral("B"));
+    EXPECT_EQ(cache.find(pair, QStringLiteral("a")).value_or(QString()), QStringLiteral("A"));  // a is now recent
+    cache.insert(pair, QStringLiteral("c"), QStringLiteral("C"));
+    EXPECT_FALSE(cache.find(pair, QStringLiteral("b")).has_value());
+    EXPECT_TRUE(cache.find(pair, QStringLiteral("a")).has_value());
+    EXPECT_FALSE(cache.find(QStringLiteral("spa|eng"), QStringLiteral("a")).has_value());
+    EXPECT_EQ(cache.size(), 2);
+}
+
+}  // namespace
+}  // namespace verz
