@@ -10,18 +10,16 @@
 namespace verz {
 namespace {
 
+// Qt reads the settings folder once per process, so the whole binary gets one
+// private folder, set before the first settings access.
 class ServiceHostTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
+        static QTemporaryDir config;
         ASSERT_TRUE(config.isValid());
-        previous = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", previous); }
-
-    QTemporaryDir config;
-    QByteArray previous;
 };
 
 TEST_F(ServiceHostTest, DefaultsToTheLocalService)

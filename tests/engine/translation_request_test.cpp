@@ -276,10 +276,11 @@ TEST_F(FailedFetch, TooManyRedirects)
     });
 }
 
-TEST_F(FailedFetch, RedirectToAnUnverifiableHttpsService)
+TEST_F(FailedFetch, RedirectToHttpsIsTriedButTheHandshakeMustSucceed)
 {
-    // Plain HTTP behind an https address: the TLS handshake cannot succeed.
+    // The move to https is followed; plain HTTP behind it cannot pass the TLS check.
     expectNotConnected([&] { server.setRedirect(server.url("/tls").replace("http:", "https:")); });
+    EXPECT_EQ(server.tlsAttempts(), 1);
 }
 
 TEST_F(FailedFetch, UnwritableScratchFolder)

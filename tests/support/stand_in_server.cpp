@@ -156,6 +156,12 @@ void StandInServer::onReadyRead(QTcpSocket *socket)
         return;
     }
     buffered->append(socket->readAll());
+    if (buffered->startsWith('\x16')) {  // a TLS record: handshake
+        ++tlsAttempts_;
+        pending_.erase(buffered);
+        socket->abort();
+        return;
+    }
     const qsizetype headEnd = buffered->indexOf("\r\n\r\n");
     if (headEnd < 0)
         return;

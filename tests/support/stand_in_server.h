@@ -82,6 +82,10 @@ public:
     // Value of one query parameter of a target, percent-decoded as UTF-8 ("+" stays "+").
     static QString queryValue(const QByteArray &target, const QByteArray &name);
 
+    // Connections that opened with a TLS handshake (an https address aimed at
+    // this plain server); they are dropped at once, so the client fails fast.
+    int tlsAttempts() const { return tlsAttempts_; }
+
     // Drops every open connection, hanging ones included.
     void closeConnections();
 
@@ -96,6 +100,7 @@ private:
     QHash<QByteArray, Script> routes_;
     QList<Received> received_;
     QHash<QTcpSocket *, QByteArray> pending_;
+    int tlsAttempts_ = 0;
 };
 
 }  // namespace verz::test
