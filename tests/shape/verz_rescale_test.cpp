@@ -31,7 +31,7 @@ protected:
     {
         WindowTest::SetUp();
         window_ = open([this](const QString &step) { steps_.push_back(step); });
-        ASSERT_EQ(window_->logicalDpiX(), 120) << "run with QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=120";
+        ASSERT_EQ(window_->logicalDpiX(), 120) << "run on a 120 dpi screen that Qt does not scale";
     }
 
     Control &control(const QString &name, int index = -1) const
