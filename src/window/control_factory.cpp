@@ -27,7 +27,10 @@ void paintBackground(QWidget &widget, std::uint32_t back)
         return;
     QPalette palette = widget.palette();
     palette.setColor(QPalette::Window, ColourFromBgr(back));
-    palette.setColor(QPalette::Button, ColourFromBgr(back));  // buttons fill with this role
+    // Option buttons and check boxes fill with the button role; a frame must
+    // not set it, or the buttons inside it would inherit the navy.
+    if (qobject_cast<QAbstractButton *>(&widget) != nullptr)
+        palette.setColor(QPalette::Button, ColourFromBgr(back));
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
