@@ -2,6 +2,10 @@
 // 2 MiB page down to its translation.
 #include "engine/page_reader.h"
 #include "engine/remplace.h"
+#include "engine/translation_request.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -64,6 +68,39 @@ void BM_ExtractTranslation2MiB(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * page.size());
 }
 BENCHMARK(BM_ExtractTranslation2MiB)->Unit(benchmark::kMillisecond);
+
+// The whole of ReadTranslation: the scratch file read, cut, repaired and
+// appended to an empty output box.
+struct BenchForm : verz::TranslationForm {
+    QString output;
+    QString inputText() const override { return {}; }
+    int foldValue() const override { return 0; }
+    int pairRow() const override { return 0; }
+    QString pairCode() const override { return {}; }
+    QString outputText() const override { return output; }
+    void setOutputText(const QString &text) override { output = text; }
+    void setTranslateEnabled(bool) override {}
+};
+
+void BM_ReadTranslation2MiB(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString scratch = dir.filePath(QStringLiteral("Verz.txt"));
+    QFile file(scratch);
+    if (!file.open(QIODevice::WriteOnly) || file.write(twoMiBPage()) < 0) {
+        state.SkipWithError("cannot write the scratch file");
+        return;
+    }
+    file.close();
+    verz::TranslationRequest request(QStringLiteral("127.0.0.1:1"), scratch);
+    BenchForm form;
+    for (auto _ : state) {
+        form.output.clear();
+        request.ReadTranslation(form);
+        benchmark::DoNotOptimize(form.output);
+    }
+}
+BENCHMARK(BM_ReadTranslation2MiB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -62,28 +62,77 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-// The page as one line: it starts with a space, and every line end (CR, LF or
-// CR LF) with the spaces after it becomes one space; spaces at the very start
-// go as well. This works on the bytes: CR, LF and space are single bytes in
-// UTF-8 and in Windows-1252 alike, and never part of a longer sequence.
-QByteArray joinLines(QByteArrayView page)
+// The page read as one line, the way the translation is cut from it: every
+// line end (CR, LF or CR LF) with the spaces after it is one space. (The text
+// as a whole would also start with a space; only positions relative to the
+// marker matter, so that space is left out.) This works on the bytes: CR, LF
+// and space are single bytes in UTF-8 and in Windows-1252 alike and never part
+// of a longer sequence, and the page is never copied whole.
+struct JoinedBytes {
+    const char *in;
+    const char *end;
+    bool lineStart;
+
+    // The next byte of the joined text, or -1 at its end.
+    int next()
+    {
+        while (in != end) {
+            const char c = *in++;
+            if (c == '\r' || c == '\n') {
+                if (c == '\r' && in != end && *in == '\n')
+                    ++in;
+                lineStart = true;
+                return in != end ? ' ' : -1;
+            }
+            if (lineStart && c == ' ')
+                continue;
+            lineStart = false;
+            return static_cast<unsigned char>(c);
+        }
+        return -1;
+    }
+};
+
+bool isLineEnd(char c)
 {
-    QByteArray joined;
-    if (page.isEmpty())
-        return joined;
-    joined.resize(page.size() + 1);
+    return c == '\r' || c == '\n';
+}
+
+// Byte offset just past the first "id=result_box dir=" of the joined page, or
+// -1. Only its one space can come from a line end.
+qsizetype findMarkerEnd(QByteArrayView page)
+{
+    static constexpr QByteArrayView head("id=result_box");
+    static constexpr QByteArrayView tail("dir=");
+    for (qsizetype at = page.indexOf(head); at >= 0; at = page.indexOf(head, at + 1)) {
+        qsizetype p = at + head.size();
+        if (p < page.size() && page[p] == ' ') {
+            ++p;
+        } else if (p < page.size() && isLineEnd(page[p])) {
+            p += page[p] == '\r' && p + 1 < page.size() && page[p + 1] == '\n' ? 2 : 1;
+            while (p < page.size() && page[p] == ' ')
+                ++p;
+        } else {
+            continue;
+        }
+        if (page.sliced(p).startsWith(tail))
+            return p + tail.size();
+    }
+    return -1;
+}
+
+// The joined text of the bytes [from, to), starting in the given state; the
+// bytes at `to` are known not to be the page's end.
+QByteArray joinedSlice(QByteArrayView page, qsizetype from, qsizetype to, bool lineStart)
+{
+    QByteArray joined(to - from, Qt::Uninitialized);
     char *out = joined.data();
-    *out++ = ' ';
-    const char *in = page.data();
-    const char *const end = in + page.size();
-    bool lineStart = true;
-    while (in != end) {
-        const char c = *in++;
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && in != end && *in == '\n')
-                ++in;
-            if (in != end)
-                *out++ = ' ';
+    for (qsizetype p = from; p < to;) {
+        const char c = page[p++];
+        if (isLineEnd(c)) {
+            if (c == '\r' && p < to && page[p] == '\n')
+                ++p;
+            *out++ = ' ';
             lineStart = true;
         } else if (!(lineStart && c == ' ')) {
             *out++ = c;
@@ -94,43 +143,38 @@ QByteArray joinLines(QByteArrayView page)
     return joined;
 }
 
-// Byte offset just past `characters` 16-bit characters from `from`. A count
-// that ends inside a surrogate pair takes the whole pair, so the cut never
-// begins with half a character.
-qsizetype skipCharacters(QByteArrayView bytes, qsizetype from, int characters, bool utf8)
-{
-    if (!utf8)
-        return from + characters;
-    qsizetype at = from;
-    int counted = 0;
-    while (counted < characters && at < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[at]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        counted += length == 4 ? 2 : 1;  // beyond the BMP: a surrogate pair
-        at += length;
-    }
-    return at + (characters > counted ? characters - counted : 0);
-}
-
 // The text after the marker and the six characters closing its tag
-// (`"ltr">`) up to the next "</div>". Both are ASCII, so they are found in
-// the bytes; only the cut is decoded.
+// (`"ltr">`) up to the next "</div>". Marker and "</div>" are ASCII and are
+// found in the bytes; only the cut is joined and decoded.
 QString cutResultBox(const QByteArray &page)
 {
-    static constexpr QByteArrayView marker("id=result_box dir=");
     static constexpr QByteArrayView closing("</div>");
+    const qsizetype markerEnd = findMarkerEnd(page);
+    if (markerEnd < 0)
+        return {};
     const bool utf8 = isValidUtf8(page);
-    const QByteArray joined = joinLines(page);
-    const qsizetype markerAt = joined.indexOf(marker);
-    if (markerAt < 0)
-        return {};
-    const qsizetype start = skipCharacters(joined, markerAt + marker.size(), 6, utf8);
-    if (start > joined.size())
-        return {};
-    const qsizetype endAt = joined.indexOf(closing, start);
+
+    // Six 16-bit characters: a character beyond the BMP counts two, and a
+    // count that ends inside one takes it whole, so the cut never begins with
+    // half a character.
+    JoinedBytes reader{page.constData() + markerEnd, page.constData() + page.size(), false};
+    for (int counted = 0; counted < 6;) {
+        const int b = reader.next();
+        if (b < 0)
+            return {};
+        if (!utf8)
+            ++counted;
+        else if ((b & 0xC0) != 0x80)
+            counted += b >= 0xF0 ? 2 : 1;
+    }
+    while (utf8 && reader.in != reader.end && (*reader.in & 0xC0) == 0x80)
+        ++reader.in;
+
+    const qsizetype start = reader.in - page.constData();
+    const qsizetype endAt = page.indexOf(closing, start);
     if (endAt < 0)
         return {};
-    const QByteArrayView cut = QByteArrayView(joined).sliced(start, endAt - start);
+    const QByteArray cut = joinedSlice(page, start, endAt, reader.lineStart);
     return utf8 ? QString::fromUtf8(cut) : decodeWindows1252(cut);
 }
 

@@ -159,11 +159,18 @@ bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
 
 void TranslationRequest::ReadTranslation(TranslationForm &form)
 {
-    QByteArray page;
+    QString translation;
     QFile file(scratchPath_);
-    if (file.open(QIODevice::ReadOnly))
-        page = file.readAll();
-    const QString translation = ExtractTranslation(page);
+    if (file.open(QIODevice::ReadOnly)) {
+        // Mapped rather than copied: the page can be megabytes, the cut is small.
+        if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+            translation = ExtractTranslation(
+                QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
+            file.unmap(mapped);
+        } else {
+            translation = ExtractTranslation(file.readAll());
+        }
+    }
     form.setOutputText(AppendTranslation(form.outputText(), translation));
     form.setTranslateEnabled(true);
 }

@@ -164,11 +164,12 @@ QString ReferenceExtract(const QByteArray &page)
 TEST(ExtractTranslation, AgreesWithWholePageDecodingOnRandomPages)
 {
     const QList<QByteArray> pieces = {
-        "id=result_box dir=", "</div>", "\r", "\n", "\r\n", " ", "  ", "x", "ab", "\"",
+        "id=result_box dir=", "id=result_box", "dir=", " dir=", "</div>", "</di", "v>",
+        "\r", "\n", "\r\n", " ", "  ", "x", "ab", "\"",
         ",", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xE2\x80\xA6", "&amp;", "\x80",
     };
     QRandomGenerator random(4242);
-    for (int round = 0; round < 5000; ++round) {
+    for (int round = 0; round < 20000; ++round) {
         QByteArray pageBytes;
         const int count = int(random.bounded(1, 30));
         for (int i = 0; i < count; ++i)
