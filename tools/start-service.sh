@@ -13,19 +13,27 @@ listening() { curl -s -o /dev/null -m 2 "http://127.0.0.1:${port}/" 2>/dev/null;
 if answers; then
   exit 0
 fi
+binary="${VERZOLAN_SERVICE:-build/verzolan-service}"
+pid=""
 if ! listening; then
-  if [[ ! -x build/verzolan-service ]]; then
-    echo "start-service: build/verzolan-service is not built" >&2
+  if [[ ! -x "$binary" ]]; then
+    echo "start-service: $binary is not built" >&2
     exit 1
   fi
   logdir="${XDG_CACHE_HOME:-$HOME/.cache}/Verzolan"
   mkdir -p "$logdir" 2>/dev/null && [[ -w "$logdir" ]] || logdir=/tmp
   log="$logdir/verzolan-service.log"
-  nohup build/verzolan-service --port "$port" >>"$log" 2>&1 </dev/null &
+  nohup "$binary" --port "$port" >>"$log" 2>&1 </dev/null &
+  pid=$!
   disown || true
 fi
-for _ in $(seq 1 150); do
+deadline=$((SECONDS + 15))
+while ((SECONDS < deadline)); do
   answers && exit 0
+  if [[ -n "$pid" ]] && ! kill -0 "$pid" 2>/dev/null; then
+    echo "start-service: the service stopped at once (see $log)" >&2
+    exit 1
+  fi
   sleep 0.1
 done
 echo "start-service: the service does not answer on 127.0.0.1:${port} (see ${log:-its log})" >&2

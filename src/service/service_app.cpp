@@ -24,7 +24,10 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     const QCommandLineOption timeout(QStringLiteral("timeout"),
                                      QStringLiteral("Milliseconds to wait for a translation before answering 503 (8000)."),
                                      QStringLiteral("MS"));
-    parser.addOptions({port, listen, apy, processes, pipes, timeout});
+    const QCommandLineOption cache(QStringLiteral("cache-entries"),
+                                   QStringLiteral("Recent translations kept to answer repeats (4096; 0: none)."),
+                                   QStringLiteral("N"));
+    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -51,7 +54,11 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         || !number(pipes, 1, 16, &settings.supervisor.pipesPerPair)
         || !number(timeout, 100, 9500, &settings.service.apyTimeoutMs))
         return std::nullopt;
+    int cacheEntries = int(settings.service.cacheEntries);
+    if (!number(cache, 0, 1000000, &cacheEntries))
+        return std::nullopt;
     settings.port = quint16(portValue);
+    settings.service.cacheEntries = cacheEntries;
     if (parser.isSet(listen) && !settings.listen.setAddress(parser.value(listen))) {
         *error = QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen));
         return std::nullopt;
