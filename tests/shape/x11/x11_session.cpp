@@ -184,6 +184,14 @@ RunningProgram::~RunningProgram()
     }
 }
 
+bool RunningProgram::running()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return false;
+    process_.waitForFinished(kStepPauseMs);
+    return process_.state() == QProcess::Running;
+}
+
 QRect RunningProgram::geometry() const
 {
     if (windowId_.isEmpty())

@@ -47,7 +47,8 @@ public:
     // Empty unless the window was found, mapped and painted in time.
     QString windowId() const { return windowId_; }
     QString failure() const { return failure_; }
-    bool running() const { return process_.state() == QProcess::Running; }
+    // Whether the program is still alive (a crash is only noticed when asked).
+    bool running();
 
     // Client area on the screen, from the X server.
     QRect geometry() const;
