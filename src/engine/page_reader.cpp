@@ -240,16 +240,16 @@ QString decodeEntities(const QString &text)
     qsizetype copied = 0;
     qsizetype amp = view.indexOf(u'&');
     while (amp >= 0) {
-        const qsizetype semicolon = view.indexOf(u';', amp + 1);
-        if (semicolon < 0)
-            break;
-        if (semicolon - amp - 1 <= kLongestBody) {
-            const char32_t code = entityValue(view.mid(amp + 1, semicolon - amp - 1));
+        // Looking no further than the longest entity keeps a text full of
+        // bare "&" linear.
+        const qsizetype semicolon = view.mid(amp + 1, kLongestBody + 1).indexOf(u';');
+        if (semicolon >= 0) {
+            const char32_t code = entityValue(view.mid(amp + 1, semicolon));
             if (code != char32_t(-1)) {
                 out.append(view.mid(copied, amp - copied));
                 const auto units = QChar::fromUcs4(code);
                 out.append(QStringView(units));
-                copied = semicolon + 1;
+                copied = amp + 1 + semicolon + 1;
                 amp = view.indexOf(u'&', copied);
                 continue;
             }

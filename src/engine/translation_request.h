@@ -19,7 +19,8 @@ namespace verz {
 // The download blocks its caller but runs a local event loop, so the window
 // keeps repainting meanwhile. While it runs, a second Command6_Click does
 // nothing. After abort() (the window is closing) the request no longer touches
-// the form apart from setBusy(false).
+// the form apart from setBusy(false); when the request object itself is
+// destroyed mid-download, the click returns without touching anything.
 class TranslationRequest {
 public:
     static constexpr int kTransferTimeoutMs = 15000;

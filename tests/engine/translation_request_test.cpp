@@ -72,6 +72,8 @@ TEST_F(RequestTest, ServiceReceivesEveryCharacterOfTheText)
     EXPECT_EQ(sentText(QStringLiteral("a?b/c")), QStringLiteral("a?b/c"));
     EXPECT_EQ(sent(QStringLiteral("café")), "/translate_t?text=caf%C3%A9&langpair=en%7Cfr");
     EXPECT_EQ(sent(QStringLiteral("~-._")), "/translate_t?text=~-._&langpair=en%7Cfr");
+    EXPECT_EQ(sent(QStringLiteral("l'eau (!*)")), "/translate_t?text=l%27eau%20%28%21%2A%29&langpair=en%7Cfr");
+    EXPECT_EQ(sent(QStringLiteral("=;[]")), "/translate_t?text=%3D%3B%5B%5D&langpair=en%7Cfr");
 }
 
 TEST_F(RequestTest, ControlCharactersNeverReachTheRequestLine)
