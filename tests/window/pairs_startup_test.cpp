@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace verz::test {
 namespace {
@@ -249,6 +252,36 @@ TEST_F(PairsStartupTest, TranslateButtonRunsTheRequestOnTheChosenPair)
     EXPECT_TRUE(QFile::exists(ScratchFilePath()));
     window->close();
     EXPECT_FALSE(QFile::exists(ScratchFilePath()));
+}
+
+TEST_F(PairsStartupTest, ClosingWhileATranslationRunsAbandonsItUnderTheBusyPointer)
+{
+    StandInServer server;
+    StandInServer::Script hang;
+    hang.hang = true;
+    server.setScript(hang);
+    store(QStringLiteral("service"), server.host());
+    auto window = open();
+    bool busyWhileRunning = false;
+    bool closed = false;
+    // Once the request has reached the server, close the window from inside
+    // the download's own event loop, as a user would.
+    std::function<void()> closeWhenAsked = [&] {
+        if (server.requests().isEmpty()) {
+            QTimer::singleShot(0, window.get(), closeWhenAsked);
+            return;
+        }
+        const QCursor *pointer = QApplication::overrideCursor();
+        busyWhileRunning = pointer != nullptr && pointer->shape() == Qt::WaitCursor;
+        closed = window->close();
+    };
+    QTimer::singleShot(0, window.get(), closeWhenAsked);
+    window->Command6_Click();
+    EXPECT_TRUE(busyWhileRunning);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(QFile::exists(ScratchFilePath()));
+    EXPECT_TRUE(window->text2().isEmpty());
 }
 
 TEST_F(PairsStartupTest, TranslateWithoutServiceSaysNotConnected)
