@@ -249,11 +249,12 @@ TEST_F(FailedFetch, OversizeBody)
 
 TEST_F(FailedFetch, OversizeBodyWithoutLength)
 {
-    // Announced small, sent large: the limit holds on what arrives.
+    // Nothing announced: the limit holds on what arrives.
     expectNotConnected([&] {
-        StandInServer::Script lying;
-        lying.body = QByteArray(200 * 1024, 'y');
-        server.setScript(lying);
+        StandInServer::Script unannounced;
+        unannounced.body = QByteArray(200 * 1024, 'y');
+        unannounced.noLength = true;
+        server.setScript(unannounced);
     });
 }
 
@@ -320,6 +321,16 @@ TEST_F(RequestTest, RedirectsUpToFiveAreFollowed)
     QFile file(scratch());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), resultPage("arrived"));
+}
+
+TEST_F(RequestTest, BodyEndingWithTheConnectionIsAPage)
+{
+    StandInServer::Script unannounced;
+    unannounced.body = resultPage("sans longueur");
+    unannounced.noLength = true;
+    server.setScript(unannounced);
+    makeRequest()->Command6_Click(form);
+    EXPECT_EQ(form.output, QStringLiteral("sans longueur "));
 }
 
 TEST_F(RequestTest, EmptyPageGivesAnEmptyTranslation)

@@ -201,8 +201,10 @@ void StandInServer::answer(QTcpSocket *socket, const Script &script)
         response += QByteArrayLiteral("Content-Type: ") + script.contentType + QByteArrayLiteral("\r\n");
     if (!script.location.isEmpty())
         response += QByteArrayLiteral("Location: ") + script.location + QByteArrayLiteral("\r\n");
-    response += QByteArrayLiteral("Content-Length: ") + QByteArray::number(announced) +
-                QByteArrayLiteral("\r\nConnection: close\r\n\r\n") + script.body;
+    if (!script.noLength)
+        response += QByteArrayLiteral("Content-Length: ") + QByteArray::number(announced) +
+                    QByteArrayLiteral("\r\n");
+    response += QByteArrayLiteral("Connection: close\r\n\r\n") + script.body;
     socket->write(response);
     socket->disconnectFromHost();  // closes once everything is written
 }

@@ -42,6 +42,8 @@ public:
         bool hang = false;
         // Announce Content-Length as body size + 1000, send the body, close.
         bool truncate = false;
+        // Send no Content-Length: the body ends where the connection closes.
+        bool noLength = false;
     };
 
     // One request as it reached the server, bytes untouched.
