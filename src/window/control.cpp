@@ -13,9 +13,8 @@ QString ControlObjectName(const QString &name, int index)
 
 Control::Control(const ControlSpec &spec, int index, QWidget *widget, const TwipsLayer &twips)
     : name_(QString::fromUtf16(spec.name)), index_(index), kind_(spec.kind), widget_(widget),
-      twips_(twips), selfSizing_(spec.autoSize), tabIndex_(spec.tabIndex),
-      left_(spec.left), top_(spec.top),
-      width_(spec.width), height_(spec.height)
+      twips_(twips), selfSizing_(spec.autoSize), tabIndex_(spec.tabIndex), left_(spec.left),
+      top_(spec.top), width_(spec.width), height_(spec.height)
 {
     widget_->setObjectName(objectName());
     apply();

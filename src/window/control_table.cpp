@@ -19,6 +19,8 @@ constexpr std::uint32_t kLightGrey = 0x00E0E0E0u;   // RGB(224,224,224)
 constexpr std::uint32_t kGrey = 0x00808080u;        // RGB(128,128,128)
 constexpr std::uint32_t kBlue = 0x00FF0000u;        // RGB(0,0,255)
 
+// One entry per control, laid out like the design tables.
+// clang-format off
 constexpr std::array kFormControls{
     // Windowed group, front to back.
     ControlSpec{.kind = K::Frame, .name = u"FraConfig",
@@ -163,6 +165,7 @@ constexpr std::array kPanelControls{
                 .fore = kWhite, .font = kComic12, .transparent = true,
                 .alignment = Alignment::Centre, .tabIndex = 15, .linkCursor = true},
 };
+// clang-format on
 }  // namespace
 
 bool IsWindowedKind(ControlKind kind)

@@ -60,8 +60,8 @@ struct ControlSpec {
     bool verticalScrollBar = false;
     const char16_t *tag = nullptr;
     bool checked = false;
-    bool stretch = false;  // images: scale the picture to the box
-    bool graphical = false;  // buttons: the face shows a picture
+    bool stretch = false;               // images: scale the picture to the box
+    bool graphical = false;             // buttons: the face shows a picture
     const char16_t *picture = nullptr;  // resource path
     const char16_t *tooltip = nullptr;
     int tabIndex = -1;

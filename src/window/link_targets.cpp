@@ -6,8 +6,7 @@ namespace verz {
 
 QString ServiceHomePage()
 {
-    return QStringLiteral("http://") + QString::fromUtf16(kDefaultServiceHost) +
-           QLatin1Char('/');
+    return QStringLiteral("http://") + QString::fromUtf16(kDefaultServiceHost) + QLatin1Char('/');
 }
 
 QString AuthorWebSite()

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -181,7 +182,8 @@ void Verz::ConnectHandlers()
 
 bool Verz::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == w_.Text1->viewport() && event->type() == QEvent::MouseButtonPress)
+    if (watched == w_.Text1->viewport() && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         Text1_Click();
     return QWidget::eventFilter(watched, event);
 }

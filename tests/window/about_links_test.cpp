@@ -157,8 +157,9 @@ TEST_F(AboutLinksTest, PressOnAControlDoesNotMoveTheWindow)
     const QPoint start = window_->pos();
     QWidget *hotSpot = find(*window_, QStringLiteral("Label7_2"));
     QTest::mousePress(hotSpot, Qt::LeftButton, {}, QPoint(3, 3));
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(hotSpot->mapToGlobal(QPoint(20, 20))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20),
+                     QPointF(hotSpot->mapToGlobal(QPoint(20, 20))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(window_.get(), &move);
     QTest::mouseRelease(hotSpot, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(window_->pos(), start);

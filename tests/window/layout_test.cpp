@@ -180,9 +180,9 @@ TEST_F(LayoutTest, TabOrderStartsInTheOutputBox)
         at = at->nextInFocusChain();
     }
     const QStringList expected{
-        QStringLiteral("Text2"),     QStringLiteral("Command5"), QStringLiteral("Command4"),
-        QStringLiteral("Text1"),     QStringLiteral("Command2"), QStringLiteral("Command3"),
-        QStringLiteral("Command6"),  QStringLiteral("Option1_0"),
+        QStringLiteral("Text2"),    QStringLiteral("Command5"),  QStringLiteral("Command4"),
+        QStringLiteral("Text1"),    QStringLiteral("Command2"),  QStringLiteral("Command3"),
+        QStringLiteral("Command6"), QStringLiteral("Option1_0"),
     };
     ASSERT_GE(order.size(), expected.size()) << order.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(order.mid(0, expected.size()), expected);
@@ -206,7 +206,8 @@ TEST_F(LayoutTest, ControlCollectionHoldsEveryControlOnceWithTheCreatedButtons)
         EXPECT_EQ(names.indexOf(QStringLiteral("Option1_%1").arg(i)), first + i);
     EXPECT_FALSE(window->control(QStringLiteral("Image1"))->hasFont());
     EXPECT_FALSE(window->control(QStringLiteral("Picture1"))->property(ControlProperty::FontSize));
-    EXPECT_EQ(window->control(QStringLiteral("Label8"))->property(ControlProperty::FontSize), 12.0f);
+    EXPECT_EQ(window->control(QStringLiteral("Label8"))->property(ControlProperty::FontSize),
+              12.0f);
 }
 
 }  // namespace

@@ -202,8 +202,8 @@ TEST_F(PairsStartupTest, StartUpRunsInOrderWhileHiddenUnderTheBusyPointer)
         if (s.step == u"shown")
             continue;
         EXPECT_FALSE(s.visible) << s.step.toStdString();
-        const bool busyExpected = s.step != u"hidden" && s.step != u"default pointer" &&
-                                  s.step != u"pending events";
+        const bool busyExpected =
+            s.step != u"hidden" && s.step != u"default pointer" && s.step != u"pending events";
         EXPECT_EQ(s.busy, busyExpected) << s.step.toStdString();
     }
     EXPECT_TRUE(window->isVisible());

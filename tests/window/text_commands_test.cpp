@@ -40,6 +40,10 @@ protected:
 
 TEST_F(TextCommandsTest, FirstClickIntoTheInputRemovesThePlaceholderOnce)
 {
+    auto *box = find<QPlainTextEdit>(*window_, QStringLiteral("Text1"));
+    QTest::mouseClick(box->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(window_->text1Tag(), QStringLiteral("S"));  // a click is the left button
+    QTest::keyClicks(box, QStringLiteral("x"));           // typed before the first click
     clickIntoInput();
     EXPECT_EQ(window_->text1(), QString());
     EXPECT_EQ(window_->text1Tag(), QString());

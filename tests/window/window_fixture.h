@@ -23,8 +23,7 @@ protected:
     void forget(const QString &key);
     std::unique_ptr<Verz> open(Verz::StartupTrace trace = {});
 
-    template <typename T = QWidget>
-    static T *find(const Verz &window, const QString &objectName)
+    template <typename T = QWidget> static T *find(const Verz &window, const QString &objectName)
     {
         return window.findChild<T *>(objectName);
     }
