@@ -1,0 +1,181 @@
+#include "e2e/desktop.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <memory>
+
+namespace verz::e2e {
+
+namespace {
+
+QString Number(int value)
+{
+    return QString::number(value);
+}
+
+bool Xdotool(const QStringList &arguments)
+{
+    const CommandResult result = RunCommand(QStringLiteral("xdotool"), arguments);
+    return result.finished && result.exitCode == 0;
+}
+
+std::unique_ptr<QProcess> &ClipboardOwner()
+{
+    static std::unique_ptr<QProcess> owner;
+    return owner;
+}
+
+}  // namespace
+
+CommandResult RunCommand(const QString &program, const QStringList &arguments, int timeoutMs,
+                         const QByteArray &input)
+{
+    CommandResult result;
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(timeoutMs))
+        return result;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    // Waiting through the event loop, not waitForFinished: the stand-in
+    // service lives on this thread and must keep answering meanwhile.
+    const bool done =
+        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+    if (!done) {
+        process.kill();
+        process.waitForFinished(1000);
+        result.err = process.readAllStandardError();
+        return result;
+    }
+    result.finished = process.exitStatus() == QProcess::NormalExit;
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void Pump(int ms)
+{
+    QTest::qWait(ms);
+}
+
+QRect WindowGeometry(const QString &windowId)
+{
+    const CommandResult result =
+        RunCommand(QStringLiteral("xdotool"),
+                   {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId});
+    if (!result.finished || result.exitCode != 0)
+        return {};
+    int x = 0, y = 0, width = 0, height = 0;
+    for (const QByteArray &line : result.out.split('\n')) {
+        const int equals = line.indexOf('=');
+        if (equals < 0)
+            continue;
+        const QByteArray key = line.left(equals);
+        const int value = line.mid(equals + 1).toInt();
+        if (key == "X")
+            x = value;
+        else if (key == "Y")
+            y = value;
+        else if (key == "WIDTH")
+            width = value;
+        else if (key == "HEIGHT")
+            height = value;
+    }
+    return QRect(x, y, width, height);
+}
+
+bool Click(QPoint at, int button)
+{
+    return Xdotool({QStringLiteral("mousemove"), Number(at.x()), Number(at.y()),
+                    QStringLiteral("click"), Number(button)});
+}
+
+bool Drag(QPoint from, QPoint to, int button)
+{
+    if (!Xdotool({QStringLiteral("mousemove"), Number(from.x()), Number(from.y()),
+                  QStringLiteral("mousedown"), Number(button)}))
+        return false;
+    // Small steps with the loop turning between them: a window manager takes
+    // over the pointer only once the program has asked it to move the window.
+    constexpr int steps = 8;
+    bool moved = true;
+    for (int step = 1; step <= steps; ++step) {
+        Pump(30);
+        const QPoint at = from + (to - from) * step / steps;
+        moved = Xdotool({QStringLiteral("mousemove"), Number(at.x()), Number(at.y())}) && moved;
+    }
+    Pump(60);
+    return Xdotool({QStringLiteral("mouseup"), Number(button)}) && moved;
+}
+
+bool Type(const QString &text)
+{
+    return Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"),
+                    QStringLiteral("--"), text});
+}
+
+bool FillClipboard(const QString &text)
+{
+    StopClipboardOwner();
+    auto owner = std::make_unique<QProcess>();
+    // In the foreground, so the owner is ours to end rather than a daemon.
+    owner->start(QStringLiteral("xclip"),
+                 {QStringLiteral("-quiet"), QStringLiteral("-i"), QStringLiteral("-selection"),
+                  QStringLiteral("clipboard")});
+    if (!owner->waitForStarted(5000))
+        return false;
+    owner->write(text.toUtf8());
+    owner->closeWriteChannel();
+    ClipboardOwner() = std::move(owner);
+    return QTest::qWaitFor([&] { return ReadClipboard() == text; }, 5000);
+}
+
+void StopClipboardOwner()
+{
+    auto &owner = ClipboardOwner();
+    if (!owner)
+        return;
+    if (owner->state() != QProcess::NotRunning) {
+        owner->terminate();
+        if (!owner->waitForFinished(2000)) {
+            owner->kill();
+            owner->waitForFinished(2000);
+        }
+    }
+    owner.reset();
+}
+
+QString ReadClipboard()
+{
+    const CommandResult result =
+        RunCommand(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                             QStringLiteral("clipboard")});
+    if (!result.finished || result.exitCode != 0)
+        return {};
+    return QString::fromUtf8(result.out);
+}
+
+QImage Screenshot()
+{
+    const CommandResult result = RunCommand(
+        QStringLiteral("import"),
+        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}, 10000);
+    if (!result.finished || result.exitCode != 0)
+        return {};
+    return QImage::fromData(result.out, "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
+QString WindowState(const QString &windowId)
+{
+    const CommandResult result = RunCommand(
+        QStringLiteral("xprop"), {QStringLiteral("-id"), windowId, QStringLiteral("WM_STATE")});
+    static const QRegularExpression state(QStringLiteral("window state: (\\w+)"));
+    const QRegularExpressionMatch match = state.match(QString::fromUtf8(result.out));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+}  // namespace verz::e2e

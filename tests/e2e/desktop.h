@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+namespace verz::e2e {
+
+// The X display the program runs on, driven the way a person would: pointer,
+// keyboard, clipboard and screen, through xdotool, xclip and ImageMagick.
+// Every wait pumps this process's event loop, so an in-process stand-in
+// service keeps answering while the program waits on it.
+
+struct CommandResult {
+    bool finished = false;  // false: timed out and killed, or failed to start
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs program with arguments, feeding input to its standard input.
+CommandResult RunCommand(const QString &program, const QStringList &arguments, int timeoutMs = 5000,
+                         const QByteArray &input = {});
+
+// Lets the event loop run for ms milliseconds (used between poll rounds only).
+void Pump(int ms);
+
+// Window geometry of the client area in root coordinates; empty when unknown.
+QRect WindowGeometry(const QString &windowId);
+
+// Pointer actions at root coordinates.
+bool Click(QPoint at, int button = 1);
+bool Drag(QPoint from, QPoint to, int button = 1);
+bool Type(const QString &text);
+
+// The clipboard. Filling it starts an xclip that owns the selection until the
+// next owner takes over; StopClipboardOwner ends it.
+bool FillClipboard(const QString &text);
+void StopClipboardOwner();
+QString ReadClipboard();
+
+// The whole screen.
+QImage Screenshot();
+
+// The window's WM_STATE as xprop prints it ("Normal", "Iconic"), empty if none.
+QString WindowState(const QString &windowId);
+
+}  // namespace verz::e2e

@@ -1,0 +1,118 @@
+// Start-up, the pair choice and translations, end to end.
+#include "e2e/program_fixture.h"
+#include "e2e/skin_points.h"
+
+#include <QFileInfo>
+
+namespace verz::e2e {
+namespace {
+
+using BareStart = ProgramTest;
+using BareTranslate = ProgramTest;
+
+TEST_F(BareStart, FirstRunStoresRowSixAndShowsFrenchToEnglish)
+{
+    ASSERT_TRUE(storedSetting(QStringLiteral("list")).isEmpty());
+    ASSERT_NO_FATAL_FAILURE(launch());
+
+    EXPECT_EQ(window_.size(), at::kWindow);
+    EXPECT_TRUE(waitForStoredRow(QStringLiteral("6")))
+        << "stored: " << storedSetting(QStringLiteral("list")).toStdString();
+    // The service entry written beside it survives the write-back.
+    EXPECT_EQ(storedSetting(QStringLiteral("service")), standIn_.host());
+
+    const QImage shot = windowShot();
+    int mismatches = 0;
+    EXPECT_EQ(ShownFlag(shot, at::ImageOrg, &mismatches), QStringLiteral("fr")) << mismatches;
+    EXPECT_EQ(ShownFlag(shot, at::ImaVerz, &mismatches), QStringLiteral("en")) << mismatches;
+
+    ASSERT_NO_FATAL_FAILURE(quit());
+    EXPECT_FALSE(QFileInfo::exists(scratchPath()));
+}
+
+TEST_F(BareStart, ChosenPairIsRestoredAfterRestart)
+{
+    ASSERT_NO_FATAL_FAILURE(launch());
+    click(at::Option1(10));  // "Allemand vers Anglais"
+    ASSERT_TRUE(waitForStoredRow(QStringLiteral("10")));
+    ASSERT_NO_FATAL_FAILURE(quit());
+
+    ASSERT_NO_FATAL_FAILURE(launch());
+    const QImage shot = windowShot();
+    EXPECT_EQ(ShownFlag(shot, at::ImageOrg), QStringLiteral("de"));
+    EXPECT_EQ(ShownFlag(shot, at::ImaVerz), QStringLiteral("en"));
+    EXPECT_EQ(storedSetting(QStringLiteral("list")), QStringLiteral("10"));
+
+    click(at::Command6);
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_EQ(sentPair(), QStringLiteral("de|en"));
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
+TEST_F(BareTranslate, ChosenPairTranslatesAndAppendsLines)
+{
+    ASSERT_NO_FATAL_FAILURE(launch());
+    click(at::Option1(0));  // "Anglais vers Français"
+    ASSERT_TRUE(waitForStoredRow(QStringLiteral("0")));
+    const QImage shot = windowShot();
+    EXPECT_EQ(ShownFlag(shot, at::ImageOrg), QStringLiteral("en"));
+    EXPECT_EQ(ShownFlag(shot, at::ImaVerz), QStringLiteral("fr"));
+
+    click(at::Text1);  // the first click removes the placeholder
+    ASSERT_TRUE(Type(QStringLiteral("  Good morning everybody ")));
+    click(at::Command6);
+    EXPECT_EQ(outputText(QStringLiteral("Bonjour tout le monde ")),
+              QStringLiteral("Bonjour tout le monde "));
+    ASSERT_EQ(standIn_.requests().size(), 1);
+    const QByteArray target = standIn_.lastTarget();
+    EXPECT_TRUE(target.startsWith("/translate_t?text=")) << target.toStdString();
+    EXPECT_EQ(sentText(), QStringLiteral("Good morning everybody"));
+    EXPECT_EQ(sentPair(), QStringLiteral("en|fr"));
+    EXPECT_TRUE(QFileInfo::exists(scratchPath())) << "the page was not kept beside the program";
+
+    // The second translation goes on a line of its own; the repaired accents
+    // come through the clipboard intact.
+    standIn_.setPage(ResultPage("Il était très gêné par la leçon"));
+    click(at::Command6);
+    // On the clipboard, line breaks are the desktop's line feeds.
+    const QString both = QStringLiteral("Bonjour tout le monde \nIl était très gêné par la leçon ");
+    EXPECT_EQ(outputText(both), both);
+    EXPECT_EQ(standIn_.requests().size(), 2);
+
+    // In the box they are CR LF: moved up into the input, both lines are sent
+    // with the break between them (and, the fold option being on, unaccented).
+    click(at::Image1);
+    click(at::Command6);
+    ASSERT_TRUE(waitForRequests(3));
+    EXPECT_EQ(sentText(),
+              QStringLiteral("Bonjour tout le monde \r\nIl etait tres gene par la lecon"));
+    EXPECT_EQ(outputText(QStringLiteral("Il était très gêné par la leçon ")),
+              QStringLiteral("Il était très gêné par la leçon "));
+
+    ASSERT_NO_FATAL_FAILURE(quit());
+    EXPECT_FALSE(QFileInfo::exists(scratchPath())) << "the scratch file outlived the program";
+}
+
+TEST_F(BareTranslate, AccentedCapitalsGoInThroughThePaste)
+{
+    ASSERT_NO_FATAL_FAILURE(launch());
+    click(at::Text1);
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Élève À Ça été")));
+    click(at::Command4);  // "Coller"
+    click(at::Command6);
+    ASSERT_TRUE(waitForRequests(1));
+    // "Ignorer les diacritiques" is checked at start: lower-case accents are
+    // folded in what is sent, capitals are not.
+    EXPECT_EQ(sentText(), QStringLiteral("Éleve À Ça ete"));
+    EXPECT_EQ(sentPair(), QStringLiteral("fr|en"));
+
+    // Unchecked, the text goes as typed.
+    click(at::Check1);
+    click(at::Command6);
+    ASSERT_TRUE(waitForRequests(2));
+    EXPECT_EQ(sentText(), QStringLiteral("Élève À Ça été"));
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
+}  // namespace
+}  // namespace verz::e2e
