@@ -1,3 +1,4 @@
+#include "window/indicator_style.h"
 #include "window/verz.h"
 
 #include <QApplication>
@@ -5,7 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    verz::Verz window;
-    window.show();
+    app.setStyle(new verz::IndicatorStyle);
+    verz::Verz window;  // shows itself once built
     return app.exec();
 }

@@ -6,6 +6,8 @@
 #include "window/control_widgets.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QListWidget>
@@ -167,6 +169,7 @@ void Verz::ConnectHandlers()
     connect(w_.Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
     connect(w_.Text2, &QPlainTextEdit::textChanged, this, [this] { Text2_Change(); });
     w_.Text1->viewport()->installEventFilter(this);
+    w_.Text2->viewport()->installEventFilter(this);
     connect(w_.Image1, &ImageBox::clicked, this, [this] { Image1_Click(); });
     connect(w_.Image3, &ImageBox::clicked, this, [this] { Image3_Click(); });
     connect(w_.Label6, &ClickLabel::clicked, this, [this] { Label6_Click(); });
@@ -180,11 +183,43 @@ void Verz::ConnectHandlers()
     }
 }
 
+namespace {
+// Inserts the X selection's text where the pointer is, as a middle click does.
+void PasteSelectionAt(QPlainTextEdit &box, QPoint position)
+{
+    if (box.isReadOnly())
+        return;
+    const QString text = QGuiApplication::clipboard()->text(QClipboard::Selection);
+    if (text.isEmpty())
+        return;
+    QTextCursor cursor = box.cursorForPosition(position);
+    cursor.insertText(text);
+    box.setTextCursor(cursor);
+}
+}  // namespace
+
 bool Verz::eventFilter(QObject *watched, QEvent *event)
 {
+    const bool mouse =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease;
+    if (!mouse)
+        return QWidget::eventFilter(watched, event);
+    auto *press = static_cast<QMouseEvent *>(event);
     if (watched == w_.Text1->viewport() && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        press->button() == Qt::LeftButton)
         Text1_Click();
+    // The middle button pastes the X selection. Qt's own paste crashes when no
+    // program owns the selection, so the boxes take that paste over.
+    if (press->button() == Qt::MiddleButton) {
+        QPlainTextEdit *box = watched == w_.Text1->viewport()   ? w_.Text1
+                              : watched == w_.Text2->viewport() ? w_.Text2
+                                                                : nullptr;
+        if (box != nullptr) {
+            if (event->type() == QEvent::MouseButtonRelease)
+                PasteSelectionAt(*box, press->position().toPoint());
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
