@@ -114,5 +114,29 @@ TEST_F(BareTranslate, AccentedCapitalsGoInThroughThePaste)
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
+TEST_F(BareTranslate, TypedAccentsReachTheService)
+{
+    // A French keyboard types the lower-case accents (capitals need the paste).
+    ASSERT_TRUE(
+        RunCommand(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("fr")})
+            .finished);
+    struct Layout {
+        ~Layout()
+        {
+            RunCommand(QStringLiteral("setxkbmap"),
+                       {QStringLiteral("-layout"), QStringLiteral("us")});
+        }
+    } restore;
+
+    ASSERT_NO_FATAL_FAILURE(launch());
+    click(at::Check1);  // send the accents as they are
+    click(at::Text1);
+    ASSERT_TRUE(Type(QStringLiteral("où ça, élève ? très bien à côté")));
+    click(at::Command6);
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_EQ(sentText(), QStringLiteral("où ça, élève ? très bien à côté"));
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
 }  // namespace
 }  // namespace verz::e2e

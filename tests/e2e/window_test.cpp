@@ -70,14 +70,26 @@ using ManagedWindow = WindowScenario;
 
 class Dpi120Window : public WindowScenario {
 protected:
-    void SetUp() override
+    void at120Dpi()
     {
-        WindowScenario::SetUp();
         programEnvironment().insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"),
                                     QStringLiteral("0"));
         programEnvironment().insert(QStringLiteral("QT_FONT_DPI"), QStringLiteral("120"));
     }
 };
+
+// Share of the pixels of two shots of the window that differ clearly.
+double DifferingShare(const QImage &one, const QImage &other)
+{
+    if (one.size() != other.size())
+        return 1.0;
+    qint64 differing = 0;
+    for (int y = 0; y < one.height(); ++y)
+        for (int x = 0; x < one.width(); ++x)
+            if (!IsColour(one.pixel(x, y), other.pixel(x, y), 48))
+                ++differing;
+    return double(differing) / double(one.width() * one.height());
+}
 
 TEST_F(BareWindow, AboutPanelShownAndHidden)
 {
@@ -148,9 +160,18 @@ TEST_F(ManagedWindow, DragMovesTheWindowThroughTheManager)
 
 TEST_F(Dpi120Window, SameClicksLandOnTheSamePixels)
 {
+    // The same window at 96 dpi first, as the reference picture.
+    ASSERT_NO_FATAL_FAILURE(launch());
+    const QImage at96 = windowShot();
+    ASSERT_NO_FATAL_FAILURE(quit());
+
+    at120Dpi();
     ASSERT_NO_FATAL_FAILURE(launch());
     EXPECT_EQ(window_.size(), at::kWindow);
     QImage shot = windowShot();
+    // Every control where it was, at the size it was: only glyph edges differ.
+    const double share = DifferingShare(at96, shot);
+    EXPECT_LT(share, 0.02) << "share of differing pixels: " << share;
     EXPECT_EQ(ShownFlag(shot, at::ImageOrg), QStringLiteral("fr"));
     EXPECT_EQ(ShownFlag(shot, at::ImaVerz), QStringLiteral("en"));
 
