@@ -139,7 +139,7 @@ bool ProgramTest::waitForExit(int timeoutMs)
 void ProgramTest::quit()
 {
     click(at::Label1);
-    ASSERT_TRUE(waitForExit(3000)) << "\"Quitter\" left the program running";
+    ASSERT_TRUE(waitForExit(5000)) << "\"Quitter\" left the program running";
     EXPECT_EQ(program_->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program_->exitCode(), 0);
 }

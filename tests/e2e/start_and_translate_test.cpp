@@ -16,12 +16,23 @@ TEST_F(BareStart, FirstRunStoresRowSixAndShowsFrenchToEnglish)
     ASSERT_NO_FATAL_FAILURE(launch());
 
     EXPECT_EQ(window_.size(), at::kWindow);
+    // Centred on the 1280 x 1024 screen (nothing else places it here).
+    EXPECT_EQ(window_.topLeft(), QPoint((1280 - 750) / 2, (1024 - 400) / 2));
     EXPECT_TRUE(waitForStoredRow(QStringLiteral("6")))
         << "stored: " << storedSetting(QStringLiteral("list")).toStdString();
     // The service entry written beside it survives the write-back.
     EXPECT_EQ(storedSetting(QStringLiteral("service")), standIn_.host());
 
     const QImage shot = windowShot();
+    // The outline is cut from the skin: the corners and the last rows show
+    // the white desktop behind, the face just inside them is the skin's.
+    const QRgb desktop = qRgb(255, 255, 255);
+    EXPECT_TRUE(IsColour(shot.pixel(0, 0), desktop, 0));
+    EXPECT_TRUE(IsColour(shot.pixel(749, 0), desktop, 0));
+    EXPECT_TRUE(IsColour(shot.pixel(3, 398), desktop, 0));
+    EXPECT_TRUE(IsColour(shot.pixel(0, 200), desktop, 0));
+    EXPECT_FALSE(IsColour(shot.pixel(10, 200), desktop, 40));
+    EXPECT_FALSE(IsColour(shot.pixel(375, 394), desktop, 40));
     int mismatches = 0;
     EXPECT_EQ(ShownFlag(shot, at::ImageOrg, &mismatches), QStringLiteral("fr")) << mismatches;
     EXPECT_EQ(ShownFlag(shot, at::ImaVerz, &mismatches), QStringLiteral("en")) << mismatches;
