@@ -1,7 +1,7 @@
 #include "assets_init.h"
 
-#include <QtCore/qglobal.h>
 #include <QDir>
+#include <QtCore/qglobal.h>
 
 void VerzInitAssets()
 {

@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString find = takeText(data, size);
     const QString replacement = takeText(data, size);
 
-    const auto expected = verz::reference::Remplace(source, find, replacement, start, count, compare);
+    const auto expected =
+        verz::reference::Remplace(source, find, replacement, start, count, compare);
     try {
         const QString got = verz::Remplace(source, find, replacement, start, count, compare);
         if (!expected || got != *expected)

@@ -42,8 +42,9 @@ double TimedMs(RawClient &client, const QByteArray &request, int *status)
 
 QByteArray ApyRequest(const char *langpair, const QString &text)
 {
-    return "GET /translate?langpair=" + QByteArray(langpair) + "&q=" + QUrl::toPercentEncoding(text)
-        + "&markUnknown=no&format=txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    return "GET /translate?langpair=" + QByteArray(langpair) +
+           "&q=" + QUrl::toPercentEncoding(text) +
+           "&markUnknown=no&format=txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
 }
 
 struct Service {
@@ -59,12 +60,17 @@ struct Service {
     }
     bool waitAnswer(int limitMs)
     {
-        return verz::test::SpinUntil([&] {
-            RawClient client(port);
-            if (!client.socket().waitForConnected(200))
-                return false;
-            return client.exchange(RawClient::Get(verz::test::TranslateTarget(QStringLiteral("ok"), "en|es"))).status == 200;
-        }, limitMs);
+        return verz::test::SpinUntil(
+            [&] {
+                RawClient client(port);
+                if (!client.socket().waitForConnected(200))
+                    return false;
+                return client
+                           .exchange(RawClient::Get(
+                               verz::test::TranslateTarget(QStringLiteral("ok"), "en|es")))
+                           .status == 200;
+            },
+            limitMs);
     }
     ~Service()
     {
@@ -87,14 +93,17 @@ double Throughput(quint16 port, bool distinct, int *wrong)
         if (sent == kRequests)
             return;
         const int n = sent++;
-        const QString text = distinct ? QStringLiteral("The small dog runs in the green park number %1 today").arg(n)
-                                      : QStringLiteral("The small dog runs in the green park every day %1").arg(n % 20);
-        client->send(RawClient::Get(verz::test::TranslateTarget(text, "en|es")), [&, client](const RawClient::Response &r) {
-            ++answered;
-            if (r.status != 200 || verz::ExtractTranslation(r.body).isEmpty())
-                ++*wrong;
-            next(client);
-        });
+        const QString text =
+            distinct
+                ? QStringLiteral("The small dog runs in the green park number %1 today").arg(n)
+                : QStringLiteral("The small dog runs in the green park every day %1").arg(n % 20);
+        client->send(RawClient::Get(verz::test::TranslateTarget(text, "en|es")),
+                     [&, client](const RawClient::Response &r) {
+                         ++answered;
+                         if (r.status != 200 || verz::ExtractTranslation(r.body).isEmpty())
+                             ++*wrong;
+                         next(client);
+                     });
     };
     QElapsedTimer clock;
     clock.start();
@@ -111,8 +120,10 @@ double Throughput(quint16 port, bool distinct, int *wrong)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QString binary = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VERZ_SERVICE_BINARY);
-    const QString sentence = QStringLiteral("The old man walks to the small market near the river every morning");
+    const QString binary =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VERZ_SERVICE_BINARY);
+    const QString sentence =
+        QStringLiteral("The old man walks to the small market near the river every morning");
 
     // Start to first answer, APy start included.
     {
@@ -121,7 +132,8 @@ int main(int argc, char **argv)
         Service own;
         own.start(binary, {});
         const bool ok = own.waitAnswer(30000);
-        std::printf("start to first answer: %.0f ms%s\n", double(clock.elapsed()), ok ? "" : " (no answer)");
+        std::printf("start to first answer: %.0f ms%s\n", double(clock.elapsed()),
+                    ok ? "" : " (no answer)");
     }
 
     // One APy for the side-by-side figures.
@@ -132,7 +144,8 @@ int main(int argc, char **argv)
         return 1;
     }
     Service service;
-    service.start(binary, {QStringLiteral("--apy"), apy.baseUrl().toString(), QStringLiteral("--cache-entries"), QStringLiteral("0")});
+    service.start(binary, {QStringLiteral("--apy"), apy.baseUrl().toString(),
+                           QStringLiteral("--cache-entries"), QStringLiteral("0")});
     service.waitAnswer(10000);
 
     RawClient toApy(quint16(apy.baseUrl().port()));
@@ -146,9 +159,11 @@ int main(int argc, char **argv)
     for (int round = 0; round < 60; ++round) {
         apyDirect.push_back(TimedMs(toApy, ApyRequest("eng|spa", sentence), &status));
         bad += status != 200;
-        serviceDirect.push_back(TimedMs(toService, RawClient::Get(verz::test::TranslateTarget(sentence, "en|es")), &status));
+        serviceDirect.push_back(TimedMs(
+            toService, RawClient::Get(verz::test::TranslateTarget(sentence, "en|es")), &status));
         bad += status != 200;
-        servicePivot.push_back(TimedMs(toService, RawClient::Get(verz::test::TranslateTarget(sentence, "en|fr")), &status));
+        servicePivot.push_back(TimedMs(
+            toService, RawClient::Get(verz::test::TranslateTarget(sentence, "en|fr")), &status));
         bad += status != 200;
     }
     const double a = Median(apyDirect), d = Median(serviceDirect), p = Median(servicePivot);
@@ -160,11 +175,13 @@ int main(int argc, char **argv)
 
     int wrong = 0;
     const double uncached = Throughput(service.port, true, &wrong);
-    std::printf("throughput, 16 clients x 500 distinct sentences, 20 idle: %.0f req/s, %d wrong\n", uncached, wrong);
+    std::printf("throughput, 16 clients x 500 distinct sentences, 20 idle: %.0f req/s, %d wrong\n",
+                uncached, wrong);
     Service cached;
     cached.start(binary, {QStringLiteral("--apy"), apy.baseUrl().toString()});
     cached.waitAnswer(10000);
     const double repeated = Throughput(cached.port, false, &wrong);
-    std::printf("throughput, 20 sentences repeated (cache on):            %.0f req/s, %d wrong\n", repeated, wrong);
+    std::printf("throughput, 20 sentences repeated (cache on):            %.0f req/s, %d wrong\n",
+                repeated, wrong);
     return 0;
 }

@@ -203,7 +203,8 @@ QString FoldDiacritics(const QString &text)
     };
     QString folded = text;
     for (const auto &fold : folds)
-        folded = Remplace(folded, QString::fromUtf16(fold[0]), QString::fromUtf16(fold[1]), 1, -1, 0);
+        folded =
+            Remplace(folded, QString::fromUtf16(fold[0]), QString::fromUtf16(fold[1]), 1, -1, 0);
     return folded;
 }
 

@@ -71,22 +71,27 @@ QNetworkAccessManager *ApyClient::nextManager()
     return managers_.at(next_);
 }
 
-void ApyClient::translate(const QString &langpair, const QString &text, int timeoutMs, Callback done)
+void ApyClient::translate(const QString &langpair, const QString &text, int timeoutMs,
+                          Callback done)
 {
     if (!hasBaseUrl()) {
-        QTimer::singleShot(0, this, [done = std::move(done)] { done({false, {}, QStringLiteral("APy is not running")}); });
+        QTimer::singleShot(0, this, [done = std::move(done)] {
+            done({false, {}, QStringLiteral("APy is not running")});
+        });
         return;
     }
     QUrl url = base_;
     url.setPath(base_.path() + QStringLiteral("/translate"));
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
     // Plain text in, plain text out: as HTML, "<" and "&" in a sentence would be taken for markup.
-    const QByteArray form = "langpair=" + FormValue(langpair) + "&q=" + FormValue(text)
-        + "&markUnknown=no&format=txt";
+    const QByteArray form =
+        "langpair=" + FormValue(langpair) + "&q=" + FormValue(text) + "&markUnknown=no&format=txt";
     QNetworkReply *reply = nextManager()->post(request, form);
     WatchReply(reply, timeoutMs, [done = std::move(done)](QNetworkReply *r) {
-        if (r->error() != QNetworkReply::NoError && r->error() < QNetworkReply::ContentAccessDenied) {
+        if (r->error() != QNetworkReply::NoError &&
+            r->error() < QNetworkReply::ContentAccessDenied) {
             done({false, {}, r->errorString()});
             return;
         }

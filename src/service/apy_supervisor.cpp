@@ -18,16 +18,15 @@ namespace {
 
 // APy binds every interface; this start-up line runs it unchanged but bound
 // to loopback only, so nothing beyond this machine can reach it.
-const char kLoopbackBoot[] =
-    "import logging, sys, tornado.tcpserver as t\n"
-    "logging.getLogger('tornado.access').setLevel(logging.WARNING)\n"
-    "_bind = t.TCPServer.bind\n"
-    "def bind(self, port, address=None, *args, **kwargs):\n"
-    "    return _bind(self, port, '127.0.0.1', *args, **kwargs)\n"
-    "t.TCPServer.bind = bind\n"
-    "from apertium_apy.apy import main\n"
-    "sys.argv = ['apertium-apy'] + sys.argv[1:]\n"
-    "sys.exit(main())\n";
+const char kLoopbackBoot[] = "import logging, sys, tornado.tcpserver as t\n"
+                             "logging.getLogger('tornado.access').setLevel(logging.WARNING)\n"
+                             "_bind = t.TCPServer.bind\n"
+                             "def bind(self, port, address=None, *args, **kwargs):\n"
+                             "    return _bind(self, port, '127.0.0.1', *args, **kwargs)\n"
+                             "t.TCPServer.bind = bind\n"
+                             "from apertium_apy.apy import main\n"
+                             "sys.argv = ['apertium-apy'] + sys.argv[1:]\n"
+                             "sys.exit(main())\n";
 
 int FreeLoopbackPort()
 {

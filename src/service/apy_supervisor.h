@@ -19,9 +19,9 @@ class ApySupervisor : public QObject {
 public:
     struct Options {
         QString modesPath = QStringLiteral("/usr/share/apertium/modes");
-        int processes = 1;        // APy's -j
-        int pipesPerPair = 2;     // APy's -i
-        int usersPerPipe = 2;     // APy's -u: open another pipeline beyond this load
+        int processes = 1;     // APy's -j
+        int pipesPerPair = 2;  // APy's -i
+        int usersPerPipe = 2;  // APy's -u: open another pipeline beyond this load
         int apyTimeoutSeconds = 8;
     };
 

@@ -7,9 +7,9 @@ namespace verz {
 // One of the six languages the program offers, with the code Apertium knows
 // it by and the name the French interface gives it.
 struct Language {
-    QString code;       // two letters, as in the program's pair codes: "fr"
-    QString apertium;   // ISO 639-3, as APy lists it: "fra"
-    QString frenchName; // as in the pair labels: "Français"
+    QString code;        // two letters, as in the program's pair codes: "fr"
+    QString apertium;    // ISO 639-3, as APy lists it: "fra"
+    QString frenchName;  // as in the pair labels: "Français"
 };
 
 // nullptr for a code the program never sends.

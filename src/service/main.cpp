@@ -26,7 +26,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("verzolan-service"));
 
     QString error;
-    const std::optional<verz::ServiceSettings> settings = verz::ParseServiceArguments(app.arguments(), &error);
+    const std::optional<verz::ServiceSettings> settings =
+        verz::ParseServiceArguments(app.arguments(), &error);
     if (!settings) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(error));
         return app.arguments().contains(QStringLiteral("--help")) ? 0 : 2;

@@ -10,12 +10,23 @@ QString HtmlEscaped(const QString &text)
     out.reserve(text.size() + text.size() / 8);
     for (QChar c : text) {
         switch (c.unicode()) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        case u'\'': out += u"&#39;"; break;
-        default: out += c;
+        case u'&':
+            out += u"&amp;";
+            break;
+        case u'<':
+            out += u"&lt;";
+            break;
+        case u'>':
+            out += u"&gt;";
+            break;
+        case u'"':
+            out += u"&quot;";
+            break;
+        case u'\'':
+            out += u"&#39;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -38,7 +49,8 @@ QString UnavailablePairText(const QString &sourceCode, const QString &targetCode
     const Language *target = LanguageByCode(targetCode);
     const QString from = source ? source->frenchName : sourceCode;
     const QString to = target ? target->frenchName : targetCode;
-    return from + QStringLiteral(" vers ") + to + QStringLiteral(" : paire non disponible hors ligne");
+    return from + QStringLiteral(" vers ") + to +
+           QStringLiteral(" : paire non disponible hors ligne");
 }
 
 }  // namespace verz

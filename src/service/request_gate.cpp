@@ -6,9 +6,9 @@ namespace {
 
 bool IsTokenChar(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
-        || c == '_' || c == '.' || c == '!' || c == '~' || c == '*' || c == '\'' || c == '#' || c == '$'
-        || c == '%' || c == '&' || c == '^' || c == '`' || c == '|' || c == '+';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.' || c == '!' || c == '~' || c == '*' || c == '\'' || c == '#' ||
+           c == '$' || c == '%' || c == '&' || c == '^' || c == '`' || c == '|' || c == '+';
 }
 
 bool IsHex(char c)
@@ -58,9 +58,11 @@ GateVerdict JudgeLine(QByteArrayView line, bool complete)
     const QByteArrayView expected("HTTP/1.");
     if (!complete) {
         const qsizetype n = std::min(version.size(), expected.size());
-        return version.first(n) == expected.first(n) ? GateVerdict::NeedMore : GateVerdict::BadRequest;
+        return version.first(n) == expected.first(n) ? GateVerdict::NeedMore
+                                                     : GateVerdict::BadRequest;
     }
-    if (version.size() != 8 || !version.startsWith(expected) || (version[7] != '0' && version[7] != '1'))
+    if (version.size() != 8 || !version.startsWith(expected) ||
+        (version[7] != '0' && version[7] != '1'))
         return GateVerdict::BadRequest;
     return GateVerdict::Pass;
 }

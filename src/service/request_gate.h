@@ -10,10 +10,10 @@ inline constexpr qsizetype kMaxRequestLine = 64 * 1024;
 inline constexpr qsizetype kMaxRequestHead = kMaxRequestLine + 16 * 1024;
 
 enum class GateVerdict {
-    NeedMore,     // looks like a request so far, the line is not complete yet
-    Pass,         // a well-formed request line: the HTTP library takes it from here
-    BadRequest,   // 400: not HTTP, or a target with broken %XX escapes
-    UriTooLong,   // 414
+    NeedMore,    // looks like a request so far, the line is not complete yet
+    Pass,        // a well-formed request line: the HTTP library takes it from here
+    BadRequest,  // 400: not HTTP, or a target with broken %XX escapes
+    UriTooLong,  // 414
 };
 
 // Judges the start of a request as it arrives on the connection, before the

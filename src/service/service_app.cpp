@@ -11,22 +11,29 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Local translation page service for Verzolan"));
     parser.addHelpOption();
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on (8787)."), QStringLiteral("N"));
-    const QCommandLineOption listen(QStringLiteral("listen"),
-                                    QStringLiteral("Address to listen on (127.0.0.1; others can then reach the service)."),
-                                    QStringLiteral("ADDRESS"));
-    const QCommandLineOption apy(QStringLiteral("apy"), QStringLiteral("Use the APy server at URL instead of starting one."),
-                                 QStringLiteral("URL"));
-    const QCommandLineOption processes(QStringLiteral("apy-processes"), QStringLiteral("APy server processes (1)."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Port to listen on (8787)."), QStringLiteral("N"));
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QStringLiteral("Address to listen on (127.0.0.1; others can then reach the service)."),
+        QStringLiteral("ADDRESS"));
+    const QCommandLineOption apy(
+        QStringLiteral("apy"), QStringLiteral("Use the APy server at URL instead of starting one."),
+        QStringLiteral("URL"));
+    const QCommandLineOption processes(QStringLiteral("apy-processes"),
+                                       QStringLiteral("APy server processes (1)."),
                                        QStringLiteral("N"));
-    const QCommandLineOption pipes(QStringLiteral("apy-pipes"), QStringLiteral("APy pipelines per pair (2)."),
+    const QCommandLineOption pipes(QStringLiteral("apy-pipes"),
+                                   QStringLiteral("APy pipelines per pair (2)."),
                                    QStringLiteral("N"));
-    const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Milliseconds to wait for a translation before answering 503 (8000)."),
-                                     QStringLiteral("MS"));
-    const QCommandLineOption cache(QStringLiteral("cache-entries"),
-                                   QStringLiteral("Recent translations kept to answer repeats (4096; 0: none)."),
-                                   QStringLiteral("N"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Milliseconds to wait for a translation before answering 503 (8000)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption cache(
+        QStringLiteral("cache-entries"),
+        QStringLiteral("Recent translations kept to answer repeats (4096; 0: none)."),
+        QStringLiteral("N"));
     parser.addOptions({port, listen, apy, processes, pipes, timeout, cache});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -43,16 +50,20 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         bool ok = false;
         const int value = parser.value(option).toInt(&ok);
         if (!ok || value < low || value > high) {
-            *error = QStringLiteral("--%1: expected a number from %2 to %3").arg(option.names().first()).arg(low).arg(high);
+            *error = QStringLiteral("--%1: expected a number from %2 to %3")
+                         .arg(option.names().first())
+                         .arg(low)
+                         .arg(high);
             return false;
         }
         *out = value;
         return true;
     };
     int portValue = settings.port;
-    if (!number(port, 1, 65535, &portValue) || !number(processes, 1, 16, &settings.supervisor.processes)
-        || !number(pipes, 1, 16, &settings.supervisor.pipesPerPair)
-        || !number(timeout, 100, 9500, &settings.service.apyTimeoutMs))
+    if (!number(port, 1, 65535, &portValue) ||
+        !number(processes, 1, 16, &settings.supervisor.processes) ||
+        !number(pipes, 1, 16, &settings.supervisor.pipesPerPair) ||
+        !number(timeout, 100, 9500, &settings.service.apyTimeoutMs))
         return std::nullopt;
     int cacheEntries = int(settings.service.cacheEntries);
     if (!number(cache, 0, 1000000, &cacheEntries))
@@ -65,7 +76,8 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     }
     if (parser.isSet(apy)) {
         settings.apy = QUrl(parser.value(apy), QUrl::StrictMode);
-        if (!settings.apy.isValid() || settings.apy.scheme() != u"http" || settings.apy.host().isEmpty()) {
+        if (!settings.apy.isValid() || settings.apy.scheme() != u"http" ||
+            settings.apy.host().isEmpty()) {
             *error = QStringLiteral("--apy: expected an http:// URL: %1").arg(parser.value(apy));
             return std::nullopt;
         }
@@ -78,7 +90,8 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
 }
 
 ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
-    : QObject(parent), settings_(std::move(settings)), service_(settings_.service), externalProbe_(this)
+    : QObject(parent), settings_(std::move(settings)), service_(settings_.service),
+      externalProbe_(this)
 {
     externalRetry_.setSingleShot(true);
     externalRetry_.setInterval(1000);
@@ -93,7 +106,9 @@ ServiceApp::~ServiceApp()
 bool ServiceApp::start(QString *error)
 {
     if (!service_.listen(settings_.listen, settings_.port)) {
-        *error = QStringLiteral("cannot listen on %1:%2").arg(settings_.listen.toString()).arg(settings_.port);
+        *error = QStringLiteral("cannot listen on %1:%2")
+                     .arg(settings_.listen.toString())
+                     .arg(settings_.port);
         return false;
     }
     if (!settings_.apy.isEmpty()) {
@@ -102,7 +117,8 @@ bool ServiceApp::start(QString *error)
         return true;
     }
     if (!ApySupervisor::ApyInstalled()) {
-        *error = QStringLiteral("apertium-apy is not installed (apt-get install apertium-apy), or pass --apy URL");
+        *error = QStringLiteral(
+            "apertium-apy is not installed (apt-get install apertium-apy), or pass --apy URL");
         return false;
     }
     supervisor_ = new ApySupervisor(settings_.supervisor, this);

@@ -77,8 +77,10 @@ std::variant<TranslateQuery, QueryError> ParseTranslateQuery(const QByteArray &r
     std::optional<QString> langpair;
     for (const QByteArray &field : rawQuery.split('&')) {
         const qsizetype equals = field.indexOf('=');
-        const std::optional<QString> key = DecodeComponent(field.left(equals < 0 ? field.size() : equals));
-        const std::optional<QString> value = DecodeComponent(equals < 0 ? QByteArray() : field.mid(equals + 1));
+        const std::optional<QString> key =
+            DecodeComponent(field.left(equals < 0 ? field.size() : equals));
+        const std::optional<QString> value =
+            DecodeComponent(equals < 0 ? QByteArray() : field.mid(equals + 1));
         if (!key || !value)
             return QueryError::BadEncoding;
         if (*key == u"text" && !text)

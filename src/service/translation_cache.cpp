@@ -20,7 +20,8 @@ std::optional<QString> TranslationCache::find(const QString &langpair, const QSt
     return order_.front().translation;
 }
 
-void TranslationCache::insert(const QString &langpair, const QString &text, const QString &translation)
+void TranslationCache::insert(const QString &langpair, const QString &text,
+                              const QString &translation)
 {
     if (capacity_ <= 0)
         return;

@@ -21,15 +21,19 @@ using Status = QHttpServerResponder::StatusCode;
 
 void WritePage(QHttpServerResponder &responder, const QByteArray &page, Status status)
 {
-    responder.write(page, {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
-                           {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
-                    status);
+    responder.write(
+        page,
+        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
+         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
+        status);
 }
 
 void WritePlain(QHttpServerResponder &responder, const char *text, Status status)
 {
-    responder.write(QByteArray(text) + '\n', {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
-                    status);
+    responder.write(
+        QByteArray(text) + '\n',
+        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
+        status);
 }
 
 bool HasBody(const QHttpServerRequest &request)
@@ -48,11 +52,16 @@ bool HasBody(const QHttpServerRequest &request)
 const char *QueryErrorText(QueryError error)
 {
     switch (error) {
-    case QueryError::MissingText: return "Missing text";
-    case QueryError::MissingLangpair: return "Missing langpair";
-    case QueryError::MalformedLangpair: return "Malformed langpair, use e.g. en|fr";
-    case QueryError::UnknownLanguage: return "Unknown language in langpair";
-    case QueryError::BadEncoding: return "Bad percent-encoding or not UTF-8";
+    case QueryError::MissingText:
+        return "Missing text";
+    case QueryError::MissingLangpair:
+        return "Missing langpair";
+    case QueryError::MalformedLangpair:
+        return "Malformed langpair, use e.g. en|fr";
+    case QueryError::UnknownLanguage:
+        return "Unknown language in langpair";
+    case QueryError::BadEncoding:
+        return "Bad percent-encoding or not UTF-8";
     }
     return "Bad request";
 }
@@ -60,12 +69,8 @@ const char *QueryErrorText(QueryError error)
 }  // namespace
 
 TranslationService::TranslationService(Options options, QObject *parent)
-    : QObject(parent),
-      options_(options),
-      http_(new QHttpServer(this)),
-      tcp_(new GatedTcpServer(this)),
-      apy_(this),
-      cache_(options.cacheEntries)
+    : QObject(parent), options_(options), http_(new QHttpServer(this)),
+      tcp_(new GatedTcpServer(this)), apy_(this), cache_(options.cacheEntries)
 {
     http_->route(QStringLiteral("/translate_t"),
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
@@ -136,7 +141,8 @@ void TranslationService::handle(const QHttpServerRequest &request, QHttpServerRe
     const Route route = routes_.routeFor(LanguageByCode(query.source)->apertium,
                                          LanguageByCode(query.target)->apertium);
     if (!route.available()) {
-        WritePage(responder, ResultPage(UnavailablePairText(query.source, query.target)), Status::Ok);
+        WritePage(responder, ResultPage(UnavailablePairText(query.source, query.target)),
+                  Status::Ok);
         return;
     }
     const QString routeKey = route.legs.join(QLatin1Char('>'));
@@ -153,20 +159,23 @@ void TranslationService::handle(const QHttpServerRequest &request, QHttpServerRe
     socket->hold();
     auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
     const QString text = query.text;
-    translateLegs(route.legs, text, [this, pending, socket, routeKey, text](const ApyClient::Result &result) mutable {
-        if (result.ok)
-            cache_.insert(routeKey, text, result.text);
-        else
-            std::fprintf(stderr, "verzolan-service: %s\n", qUtf8Printable(result.error));
-        if (socket->state() == QAbstractSocket::ConnectedState) {
-            if (result.ok)
-                WritePage(*pending, ResultPage(result.text), Status::Ok);
-            else
-                WritePlain(*pending, "Translation engine unavailable", Status::ServiceUnavailable);
-        }
-        pending.reset();
-        socket->release();
-    });
+    translateLegs(route.legs, text,
+                  [this, pending, socket, routeKey, text](const ApyClient::Result &result) mutable {
+                      if (result.ok)
+                          cache_.insert(routeKey, text, result.text);
+                      else
+                          std::fprintf(stderr, "verzolan-service: %s\n",
+                                       qUtf8Printable(result.error));
+                      if (socket->state() == QAbstractSocket::ConnectedState) {
+                          if (result.ok)
+                              WritePage(*pending, ResultPage(result.text), Status::Ok);
+                          else
+                              WritePlain(*pending, "Translation engine unavailable",
+                                         Status::ServiceUnavailable);
+                      }
+                      pending.reset();
+                      socket->release();
+                  });
 }
 
 void TranslationService::translateLegs(const QStringList &legs, const QString &text,
@@ -180,7 +189,8 @@ void TranslationService::translateLegs(const QStringList &legs, const QString &t
     runLeg(run, 0, text);
 }
 
-void TranslationService::runLeg(const std::shared_ptr<LegRun> &run, qsizetype index, const QString &input)
+void TranslationService::runLeg(const std::shared_ptr<LegRun> &run, qsizetype index,
+                                const QString &input)
 {
     if (index == run->legs.size()) {
         run->done({true, input, {}});
@@ -191,13 +201,14 @@ void TranslationService::runLeg(const std::shared_ptr<LegRun> &run, qsizetype in
         run->done({false, {}, QStringLiteral("APy too slow")});
         return;
     }
-    apy_.translate(run->legs.at(index), input, left, [this, run, index](const ApyClient::Result &result) {
-        if (!result.ok) {
-            run->done(result);
-            return;
-        }
-        runLeg(run, index + 1, result.text);
-    });
+    apy_.translate(run->legs.at(index), input, left,
+                   [this, run, index](const ApyClient::Result &result) {
+                       if (!result.ok) {
+                           run->done(result);
+                           return;
+                       }
+                       runLeg(run, index + 1, result.text);
+                   });
 }
 
 }  // namespace verz

@@ -25,7 +25,7 @@ class TranslationService : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        int apyTimeoutMs = 8000;   // whole request, both legs: the 503 comes before 10 s
+        int apyTimeoutMs = 8000;  // whole request, both legs: the 503 comes before 10 s
         qsizetype cacheEntries = 4096;
     };
 

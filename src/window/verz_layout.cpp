@@ -7,9 +7,9 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>

@@ -19,7 +19,7 @@ using test::le32;
 
 namespace {
 
-const char *const kIcons[] = {"globe.ico", "flag_fr.ico", "flag_en.ico", "flag_es.ico",
+const char *const kIcons[] = {"globe.ico",   "flag_fr.ico", "flag_en.ico", "flag_es.ico",
                               "flag_de.ico", "flag_pt.ico", "flag_it.ico"};
 
 void expectBitmap24(const char *name, int width, int height, int fileSize)
@@ -83,7 +83,8 @@ TEST(ArtworkFiles, IconsHoldOne8BitImageWithPaletteAndMask)
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
                 const int stored = 31 - y;
-                const bool masked = (static_cast<std::uint8_t>(ico[2110 + stored * 4 + x / 8]) >> (7 - x % 8)) & 1;
+                const bool masked =
+                    (static_cast<std::uint8_t>(ico[2110 + stored * 4 + x / 8]) >> (7 - x % 8)) & 1;
                 const QRgb qt = image.pixel(x, y);
                 ASSERT_EQ(qAlpha(qt), masked ? 0 : 255) << x << "," << y;
                 if (masked)
@@ -159,7 +160,8 @@ TEST(ArtworkFiles, GeneratorReproducesTheCommittedFiles)
     ASSERT_EQ(drawn.size(), 10u);
     for (const art::ArtFile &file : drawn) {
         const QByteArray committed = committedAsset(file.name.c_str());
-        const QByteArray fresh(reinterpret_cast<const char *>(file.bytes.data()), static_cast<qsizetype>(file.bytes.size()));
+        const QByteArray fresh(reinterpret_cast<const char *>(file.bytes.data()),
+                               static_cast<qsizetype>(file.bytes.size()));
         EXPECT_TRUE(committed == fresh) << file.name << " differs; rerun artgen into assets/";
     }
 

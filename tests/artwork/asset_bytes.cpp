@@ -21,7 +21,8 @@ QImage committedImage(const char *name)
 
 std::uint32_t le16(const QByteArray &bytes, int at)
 {
-    return static_cast<std::uint8_t>(bytes[at]) | (std::uint32_t{static_cast<std::uint8_t>(bytes[at + 1])} << 8);
+    return static_cast<std::uint8_t>(bytes[at]) |
+           (std::uint32_t{static_cast<std::uint8_t>(bytes[at + 1])} << 8);
 }
 
 std::uint32_t le32(const QByteArray &bytes, int at)

@@ -32,7 +32,8 @@ int hueAt(const QImage &image, int x, int y)
 
 TEST(Flags, FillTheirBandWithTransparencyAboveAndBelow)
 {
-    for (const char *name : {"flag_fr.ico", "flag_en.ico", "flag_es.ico", "flag_de.ico", "flag_pt.ico", "flag_it.ico"}) {
+    for (const char *name : {"flag_fr.ico", "flag_en.ico", "flag_es.ico", "flag_de.ico",
+                             "flag_pt.ico", "flag_it.ico"}) {
         SCOPED_TRACE(name);
         const QImage flag = test::committedImage(name);
         const QRect bounds = opaqueBounds(flag);

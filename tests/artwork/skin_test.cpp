@@ -30,8 +30,8 @@ const QImage &skin()
 
 bool inSymbolSquare(int x, int y)
 {
-    return (y >= 10 && y <= 41 && ((x >= 628 && x <= 659) || (x >= 666 && x <= 697)))
-        || (y >= 11 && y <= 40 && x >= 705 && x <= 734);
+    return (y >= 10 && y <= 41 && ((x >= 628 && x <= 659) || (x >= 666 && x <= 697))) ||
+           (y >= 11 && y <= 40 && x >= 705 && x <= 734);
 }
 
 int countInSquare(int x0, int y0, int x1, int y1, const std::function<bool(QRgb)> &test)
@@ -65,20 +65,22 @@ TEST(Skin, OutlineGivesOneRectanglePerVisibleRow)
     });
     ASSERT_EQ(runs.size(), 397u);
     for (int y = 0; y < 397; ++y)
-        EXPECT_EQ(runs[static_cast<std::size_t>(y)], (RunRect{expectedLeft(y), y, 750 - expectedLeft(y), y + 1}));
+        EXPECT_EQ(runs[static_cast<std::size_t>(y)],
+                  (RunRect{expectedLeft(y), y, 750 - expectedLeft(y), y + 1}));
 }
 
 TEST(Skin, BevelColoursAreExactOnAllFourSides)
 {
-    const QRgb lit[6] = {qRgb(0, 0, 144), qRgb(0, 0, 155), qRgb(0, 0, 155),
+    const QRgb lit[6] = {qRgb(0, 0, 144),   qRgb(0, 0, 155),   qRgb(0, 0, 155),
                          qRgb(19, 19, 170), qRgb(25, 25, 169), qRgb(0, 0, 133)};
-    const QRgb shaded[6] = {qRgb(0, 0, 35), qRgb(0, 0, 37), qRgb(0, 0, 64),
+    const QRgb shaded[6] = {qRgb(0, 0, 35), qRgb(0, 0, 37),  qRgb(0, 0, 64),
                             qRgb(0, 0, 86), qRgb(0, 0, 104), qRgb(0, 0, 120)};
     // Away from the rounded corners, where the bevel bends.
     for (int d = 0; d < 6; ++d) {
         for (int x = 20; x < 730; ++x) {
             ASSERT_EQ(skin().pixel(x, d), lit[d]) << "top, depth " << d << ", column " << x;
-            ASSERT_EQ(skin().pixel(x, 396 - d), shaded[d]) << "bottom, depth " << d << ", column " << x;
+            ASSERT_EQ(skin().pixel(x, 396 - d), shaded[d])
+                << "bottom, depth " << d << ", column " << x;
         }
         for (int y = 20; y < 377; ++y) {
             ASSERT_EQ(skin().pixel(1 + d, y), lit[d]) << "left, depth " << d << ", row " << y;
@@ -93,8 +95,9 @@ TEST(Skin, BevelFollowsTheRoundedCorners)
     // no face navy reaches the edge anywhere around the outline.
     for (int y = 0; y < 397; ++y) {
         for (int x = expectedLeft(y); x < 750 - expectedLeft(y); ++x) {
-            const bool touchesKey = skin().pixel(x - 1, y) == kKey || skin().pixel(x + 1, y) == kKey
-                || (y > 0 && skin().pixel(x, y - 1) == kKey) || skin().pixel(x, y + 1) == kKey;
+            const bool touchesKey =
+                skin().pixel(x - 1, y) == kKey || skin().pixel(x + 1, y) == kKey ||
+                (y > 0 && skin().pixel(x, y - 1) == kKey) || skin().pixel(x, y + 1) == kKey;
             if (!touchesKey)
                 continue;
             const QRgb c = skin().pixel(x, y);
@@ -120,7 +123,9 @@ TEST(Skin, SymbolsSitOnTheirSquares)
     auto yellow = [](QRgb c) { return qRed(c) > 230 && qGreen(c) > 190 && qBlue(c) < 60; };
     auto white = [](QRgb c) { return qRed(c) > 240 && qGreen(c) > 240 && qBlue(c) > 240; };
     auto darkNavy = [](QRgb c) { return qRed(c) < 10 && qGreen(c) < 10 && qBlue(c) < 100; };
-    auto orangeRed = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 30 && qGreen(c) < 90 && qBlue(c) < 40; };
+    auto orangeRed = [](QRgb c) {
+        return qRed(c) > 200 && qGreen(c) > 30 && qGreen(c) < 90 && qBlue(c) < 40;
+    };
 
     EXPECT_GT(countInSquare(628, 10, 659, 41, yellow), 80) << "question mark";
     EXPECT_GT(countInSquare(628, 10, 659, 41, darkNavy), 500);

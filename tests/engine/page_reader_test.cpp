@@ -23,7 +23,8 @@ QString extract(const QByteArray &inside)
 TEST(ExtractTranslation, CommasAndQuotesAreKept)
 {
     EXPECT_EQ(extract("Oui, merci"), QStringLiteral("Oui, merci"));
-    EXPECT_EQ(extract("il a dit \"non\", puis \"oui\""), QStringLiteral("il a dit \"non\", puis \"oui\""));
+    EXPECT_EQ(extract("il a dit \"non\", puis \"oui\""),
+              QStringLiteral("il a dit \"non\", puis \"oui\""));
     EXPECT_EQ(extract("\"entre guillemets\""), QStringLiteral("\"entre guillemets\""));
 }
 
@@ -38,15 +39,18 @@ TEST(ExtractTranslation, CutSkipsTheRestOfTheOpeningTag)
 {
     // Six characters after the marker are skipped whatever they are.
     EXPECT_EQ(ExtractTranslation("<div id=result_box dir=xxxxxxABC</div>"), QStringLiteral("ABC"));
-    EXPECT_EQ(ExtractTranslation("id=result_box dir=\"rtl\">x</div> y </div>"), QStringLiteral("x"));
+    EXPECT_EQ(ExtractTranslation("id=result_box dir=\"rtl\">x</div> y </div>"),
+              QStringLiteral("x"));
     // Tags inside the box stay as text.
-    EXPECT_EQ(extract("<span title=\"a\">Salut</span>"), QStringLiteral("<span title=\"a\">Salut</span>"));
+    EXPECT_EQ(extract("<span title=\"a\">Salut</span>"),
+              QStringLiteral("<span title=\"a\">Salut</span>"));
 }
 
 TEST(ExtractTranslation, NoCutGivesAnEmptyTranslation)
 {
-    EXPECT_EQ(ExtractTranslation("<html><body>no box here, twenty-four chars and more</div></html>"),
-              QString());
+    EXPECT_EQ(
+        ExtractTranslation("<html><body>no box here, twenty-four chars and more</div></html>"),
+        QString());
     EXPECT_EQ(ExtractTranslation("<div id=result_box dir=\"ltr\">never closed"), QString());
     EXPECT_EQ(ExtractTranslation("<div id=result_box dir=\"l"), QString());
     EXPECT_EQ(extract(""), QString());
@@ -97,17 +101,19 @@ TEST(ExtractTranslation, PageThatIsNotUtf8IsReadAsWindows1252)
 
 TEST(ExtractTranslation, MalformedUtf8FallsBackToWindows1252)
 {
-    EXPECT_EQ(extract("\xC0\xAF"), QStringLiteral("À¯"));              // overlong "/"
+    EXPECT_EQ(extract("\xC0\xAF"), QStringLiteral("À¯"));            // overlong "/"
     EXPECT_EQ(extract("\xED\xA0\x80"), QStringLiteral("í\u00A0€"));  // a surrogate
-    EXPECT_EQ(extract("\xE2\x82"), QStringLiteral("â‚"));             // cut short
+    EXPECT_EQ(extract("\xE2\x82"), QStringLiteral("â‚"));            // cut short
 }
 
 TEST(ExtractTranslation, SkippedCharactersAreCharactersNotBytes)
 {
-    EXPECT_EQ(ExtractTranslation("id=result_box dir=\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9ok</div>"),
+    EXPECT_EQ(ExtractTranslation(
+                  "id=result_box dir=\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9ok</div>"),
               QStringLiteral("ok"));
     // A line break inside the marker's tag is a space like any other.
-    EXPECT_EQ(ExtractTranslation("<div id=result_box\r\n   dir=\"ltr\">oui</div>"), QStringLiteral("oui"));
+    EXPECT_EQ(ExtractTranslation("<div id=result_box\r\n   dir=\"ltr\">oui</div>"),
+              QStringLiteral("oui"));
 }
 
 // Decode the whole page, join its lines, cut: the plain way, on characters.
@@ -164,9 +170,27 @@ QString ReferenceExtract(const QByteArray &page)
 TEST(ExtractTranslation, AgreesWithWholePageDecodingOnRandomPages)
 {
     const QList<QByteArray> pieces = {
-        "id=result_box dir=", "id=result_box", "dir=", " dir=", "</div>", "</di", "v>",
-        "\r", "\n", "\r\n", " ", "  ", "x", "ab", "\"",
-        ",", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xE2\x80\xA6", "&amp;", "\x80",
+        "id=result_box dir=",
+        "id=result_box",
+        "dir=",
+        " dir=",
+        "</div>",
+        "</di",
+        "v>",
+        "\r",
+        "\n",
+        "\r\n",
+        " ",
+        "  ",
+        "x",
+        "ab",
+        "\"",
+        ",",
+        "\xC3\xA9",
+        "\xF0\x9F\x98\x80",
+        "\xE2\x80\xA6",
+        "&amp;",
+        "\x80",
     };
     QRandomGenerator random(4242);
     for (int round = 0; round < 20000; ++round) {
@@ -185,7 +209,8 @@ TEST(AppendTranslation, OnePerLineEachEndingInASpace)
 {
     EXPECT_EQ(AppendTranslation(QString(), QStringLiteral("Oui")), QStringLiteral("Oui "));
     EXPECT_EQ(AppendTranslation(QString(), QString()), QStringLiteral(" "));
-    EXPECT_EQ(AppendTranslation(QStringLiteral("Oui "), QStringLiteral("Non")), QStringLiteral("Oui \r\nNon "));
+    EXPECT_EQ(AppendTranslation(QStringLiteral("Oui "), QStringLiteral("Non")),
+              QStringLiteral("Oui \r\nNon "));
     EXPECT_EQ(AppendTranslation(QStringLiteral("Non Connecté"), QStringLiteral("Salut")),
               QStringLiteral("Non Connecté\r\nSalut "));
     EXPECT_EQ(AppendTranslation(QStringLiteral("Oui "), QString()), QStringLiteral("Oui \r\n "));

@@ -153,9 +153,9 @@ TEST(Remplace, AgreesWithTheStepByStepRoutineOnRandomInput)
         const qint32 compare = qint32(random.bounded(2));
         ASSERT_EQ(Remplace(source, find, replaceStr, start, count, compare),
                   ReferenceRemplace(source, find, replaceStr, start, count, compare))
-            << "source «" << source.toStdString() << "» find «" << find.toStdString() << "» replace «"
-            << replaceStr.toStdString() << "» start " << start << " count " << count << " compare "
-            << compare;
+            << "source «" << source.toStdString() << "» find «" << find.toStdString()
+            << "» replace «" << replaceStr.toStdString() << "» start " << start << " count "
+            << count << " compare " << compare;
     }
 }
 

@@ -24,13 +24,15 @@ protected:
 
 TEST_F(ServiceHostTest, DefaultsToTheLocalService)
 {
-    EXPECT_EQ(ServiceHostFromSettings(QStringLiteral("VerzEngineTestA")), QStringLiteral("127.0.0.1:8787"));
+    EXPECT_EQ(ServiceHostFromSettings(QStringLiteral("VerzEngineTestA")),
+              QStringLiteral("127.0.0.1:8787"));
 }
 
 TEST_F(ServiceHostTest, SettingsEntryOverrides)
 {
     const QString app = QStringLiteral("VerzEngineTestB");
-    SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"), QStringLiteral(" 127.0.0.1:9999 "));
+    SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"),
+                QStringLiteral(" 127.0.0.1:9999 "));
     EXPECT_EQ(ServiceHostFromSettings(app), QStringLiteral("127.0.0.1:9999"));
     SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"), QString());
     EXPECT_EQ(ServiceHostFromSettings(app), QStringLiteral("127.0.0.1:8787"));
@@ -52,7 +54,8 @@ TEST(ScratchFile, InTheCacheFolderOtherwise)
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
     notAFolder.close();
     const QString cache = root.filePath(QStringLiteral("cache/verz"));
-    EXPECT_EQ(ScratchFilePathIn(notAFolder.fileName(), cache), QDir(cache).filePath(QStringLiteral("Verz.txt")));
+    EXPECT_EQ(ScratchFilePathIn(notAFolder.fileName(), cache),
+              QDir(cache).filePath(QStringLiteral("Verz.txt")));
     EXPECT_TRUE(QDir(cache).exists());
 }
 

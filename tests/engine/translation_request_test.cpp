@@ -34,7 +34,8 @@ protected:
     }
     // Runs one click and returns the target the service received. Qt sends
     // the pair code's "|" as %7C; the service decodes it like the text.
-    std::string sent(const QString &input, const QString &lang = QStringLiteral("en|fr"), int fold = 0)
+    std::string sent(const QString &input, const QString &lang = QStringLiteral("en|fr"),
+                     int fold = 0)
     {
         server.setPage(resultPage("ok"));
         form.input = input;
@@ -45,7 +46,8 @@ protected:
     }
     QString sentText(const QString &input, int fold = 0)
     {
-        return StandInServer::queryValue(QByteArray::fromStdString(sent(input, QStringLiteral("en|fr"), fold)), "text");
+        return StandInServer::queryValue(
+            QByteArray::fromStdString(sent(input, QStringLiteral("en|fr"), fold)), "text");
     }
 
     QTemporaryDir dir;
@@ -65,14 +67,16 @@ TEST_F(RequestTest, AddressIsLiteralAroundThePercentEncodedText)
 
 TEST_F(RequestTest, ServiceReceivesEveryCharacterOfTheText)
 {
-    EXPECT_EQ(sent(QStringLiteral("Tom & Jerry")), "/translate_t?text=Tom%20%26%20Jerry&langpair=en%7Cfr");
+    EXPECT_EQ(sent(QStringLiteral("Tom & Jerry")),
+              "/translate_t?text=Tom%20%26%20Jerry&langpair=en%7Cfr");
     EXPECT_EQ(sentText(QStringLiteral("page #2")), QStringLiteral("page #2"));
     EXPECT_EQ(sentText(QStringLiteral("1+1=2")), QStringLiteral("1+1=2"));
     EXPECT_EQ(sentText(QStringLiteral("100% sûr")), QStringLiteral("100% sûr"));
     EXPECT_EQ(sentText(QStringLiteral("a?b/c")), QStringLiteral("a?b/c"));
     EXPECT_EQ(sent(QStringLiteral("café")), "/translate_t?text=caf%C3%A9&langpair=en%7Cfr");
     EXPECT_EQ(sent(QStringLiteral("~-._")), "/translate_t?text=~-._&langpair=en%7Cfr");
-    EXPECT_EQ(sent(QStringLiteral("l'eau (!*)")), "/translate_t?text=l%27eau%20%28%21%2A%29&langpair=en%7Cfr");
+    EXPECT_EQ(sent(QStringLiteral("l'eau (!*)")),
+              "/translate_t?text=l%27eau%20%28%21%2A%29&langpair=en%7Cfr");
     EXPECT_EQ(sent(QStringLiteral("=;[]")), "/translate_t?text=%3D%3B%5B%5D&langpair=en%7Cfr");
 }
 
@@ -292,7 +296,8 @@ TEST_F(FailedFetch, UnwritableScratchFolder)
     QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    TranslationRequest request(server.host(), dir.filePath(QStringLiteral("not-a-folder/Verz.txt")));
+    TranslationRequest request(server.host(),
+                               dir.filePath(QStringLiteral("not-a-folder/Verz.txt")));
     server.setPage(resultPage("fine"));
     form.output = QStringLiteral("earlier ");
     request.Command6_Click(form);
@@ -315,8 +320,8 @@ TEST_F(RequestTest, RedirectsUpToFiveAreFollowed)
     server.setRoute("/r5", end);
     makeRequest()->Command6_Click(form);
     EXPECT_EQ(form.output, QStringLiteral("arrived "));
-    const QList<QByteArray> expected = {"/translate_t?text=&langpair=en%7Cfr", "/r1", "/r2", "/r3",
-                                        "/r4", "/r5"};
+    const QList<QByteArray> expected = {
+        "/translate_t?text=&langpair=en%7Cfr", "/r1", "/r2", "/r3", "/r4", "/r5"};
     EXPECT_EQ(server.distinctTargets(), expected);
     QFile file(scratch());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -31,15 +31,18 @@ TEST(PairCatalogue, SeparatorsSitBetweenFourGroups)
 TEST(PairCatalogue, EveryLabelNamesItsCodesLanguages)
 {
     // The label and the code must agree, or the flags contradict the caption.
-    const std::map<QString, QString> names{
-        {QStringLiteral("fr"), QString::fromUtf8("Français")}, {QStringLiteral("en"), QStringLiteral("Anglais")},
-        {QStringLiteral("es"), QStringLiteral("Espagnol")},    {QStringLiteral("de"), QStringLiteral("Allemand")},
-        {QStringLiteral("pt"), QStringLiteral("Portugais")},   {QStringLiteral("it"), QStringLiteral("Italien")}};
+    const std::map<QString, QString> names{{QStringLiteral("fr"), QString::fromUtf8("Français")},
+                                           {QStringLiteral("en"), QStringLiteral("Anglais")},
+                                           {QStringLiteral("es"), QStringLiteral("Espagnol")},
+                                           {QStringLiteral("de"), QStringLiteral("Allemand")},
+                                           {QStringLiteral("pt"), QStringLiteral("Portugais")},
+                                           {QStringLiteral("it"), QStringLiteral("Italien")}};
     for (const auto &row : PairCatalogue()) {
         const QString code = row.codeText();
         if (code.isEmpty())
             continue;
-        const QString expected = names.at(code.left(2)) + QStringLiteral(" vers ") + names.at(code.right(2));
+        const QString expected =
+            names.at(code.left(2)) + QStringLiteral(" vers ") + names.at(code.right(2));
         EXPECT_EQ(row.labelText(), expected);
     }
 }

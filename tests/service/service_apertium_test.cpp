@@ -25,9 +25,11 @@ protected:
         supervisor_ = new ApySupervisor(ApySupervisor::Options{});
         service_ = new TranslationService(TranslationService::Options{});
         service_->listen(QHostAddress::LocalHost, 0);
-        QObject::connect(supervisor_, &ApySupervisor::ready, service_, [](const QUrl &url, const QByteArray &pairs) {
-            service_->setApy(url, RouteTable::FromListPairs(pairs).value_or(RouteTable()));
-        });
+        QObject::connect(supervisor_, &ApySupervisor::ready, service_,
+                         [](const QUrl &url, const QByteArray &pairs) {
+                             service_->setApy(
+                                 url, RouteTable::FromListPairs(pairs).value_or(RouteTable()));
+                         });
         QObject::connect(supervisor_, &ApySupervisor::lost, service_, [] { service_->clearApy(); });
         supervisor_->start();
         test::SpinUntil([] { return supervisor_->isReady(); }, 30000);
@@ -51,7 +53,8 @@ protected:
     static QString translated(const QString &text, const char *langpair, int *status = nullptr)
     {
         RawClient client(service_->port());
-        const RawClient::Response response = client.exchange(RawClient::Get(test::TranslateTarget(text, langpair)));
+        const RawClient::Response response =
+            client.exchange(RawClient::Get(test::TranslateTarget(text, langpair)));
         if (status)
             *status = response.status;
         return ExtractTranslation(response.body);
@@ -67,7 +70,8 @@ TranslationService *RealApy::service_ = nullptr;
 TEST_F(RealApy, ListsTheInstalledPairs)
 {
     const RouteTable &routes = service_->routes();
-    for (const char *pair : {"fra spa", "spa fra", "eng spa", "spa eng", "por spa", "spa por", "ita spa", "spa ita"}) {
+    for (const char *pair :
+         {"fra spa", "spa fra", "eng spa", "spa eng", "por spa", "spa por", "ita spa", "spa ita"}) {
         const QStringList codes = QString::fromLatin1(pair).split(u' ');
         EXPECT_TRUE(routes.hasPair(codes.at(0), codes.at(1))) << pair;
     }
@@ -99,7 +103,8 @@ TEST_F(RealApy, EveryRoutedPairTranslates)
         EXPECT_NE(result, text) << sample.langpair;
         EXPECT_FALSE(result.contains(u'*')) << sample.langpair << ": unknown words are marked";
     }
-    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"), QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"),
+              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
 }
 
 TEST_F(RealApy, MarkupCharactersStayText)

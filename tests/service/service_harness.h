@@ -45,18 +45,23 @@ public:
 
     explicit FakeApy(const QByteArray &listPairs) : listPairs_(listPairs)
     {
-        http_.route(QStringLiteral("/listPairs"), [this] { return QHttpServerResponse("application/json", listPairs_); });
+        http_.route(QStringLiteral("/listPairs"),
+                    [this] { return QHttpServerResponse("application/json", listPairs_); });
         http_.route(QStringLiteral("/translate"), [this](const QHttpServerRequest &request) {
             ++translateCalls;
             if (mode == Mode::ServerError)
-                return QHttpServerResponse("application/json", QByteArrayLiteral(R"({"status": "error", "code": 500})"),
+                return QHttpServerResponse("application/json",
+                                           QByteArrayLiteral(R"({"status": "error", "code": 500})"),
                                            QHttpServerResponse::StatusCode::InternalServerError);
             const QUrlQuery form(QString::fromUtf8(request.body()));
-            const QString langpair = form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
+            const QString langpair =
+                form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
             const QString text = form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded);
             markUnknownSeen = form.queryItemValue(QStringLiteral("markUnknown"));
-            QJsonObject data{{QStringLiteral("translatedText"), QLatin1Char('[') + langpair + QLatin1Char(']') + text}};
-            QJsonObject answer{{QStringLiteral("responseData"), data}, {QStringLiteral("responseStatus"), 200}};
+            QJsonObject data{{QStringLiteral("translatedText"),
+                              QLatin1Char('[') + langpair + QLatin1Char(']') + text}};
+            QJsonObject answer{{QStringLiteral("responseData"), data},
+                               {QStringLiteral("responseStatus"), 200}};
             return QHttpServerResponse(answer);
         });
         port = http_.listen(QHostAddress::LocalHost, 0);
@@ -82,10 +87,14 @@ public:
         server_.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
             while (QTcpSocket *socket = server_.nextPendingConnection())
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [socket] { socket->readAll(); });
         });
     }
-    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort())); }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));
+    }
 
 private:
     QTcpServer server_;
@@ -114,7 +123,8 @@ public:
             buffer_ += socket_.readAll();
             tryFinish(false);
         });
-        QObject::connect(&socket_, &QTcpSocket::disconnected, &socket_, [this] { tryFinish(true); });
+        QObject::connect(&socket_, &QTcpSocket::disconnected, &socket_,
+                         [this] { tryFinish(true); });
         socket_.write(bytes);
     }
 
@@ -169,7 +179,8 @@ private:
 
 inline QByteArray TranslateTarget(const QString &text, const char *langpair)
 {
-    return "/translate_t?text=" + QUrl::toPercentEncoding(text) + "&langpair=" + QByteArray(langpair);
+    return "/translate_t?text=" + QUrl::toPercentEncoding(text) +
+           "&langpair=" + QByteArray(langpair);
 }
 
 }  // namespace verz::test

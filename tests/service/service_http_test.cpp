@@ -55,23 +55,36 @@ TEST_F(ServiceOverFakeApy, EveryRoutedPairComesBackThroughTheProgramsReader)
         const char *langpair;
         const char *legs;
     } pairs[] = {
-        {"fr|es", "[fra|spa]"}, {"es|fr", "[spa|fra]"}, {"en|es", "[eng|spa]"}, {"es|en", "[spa|eng]"},
-        {"en%7Cfr", "[spa|fra][eng|spa]"}, {"fr|en", "[spa|eng][fra|spa]"}, {"en|pt", "[spa|por][eng|spa]"},
-        {"pt|en", "[spa|eng][por|spa]"}, {"en|it", "[spa|ita][eng|spa]"}, {"it|en", "[spa|eng][ita|spa]"},
+        {"fr|es", "[fra|spa]"},
+        {"es|fr", "[spa|fra]"},
+        {"en|es", "[eng|spa]"},
+        {"es|en", "[spa|eng]"},
+        {"en%7Cfr", "[spa|fra][eng|spa]"},
+        {"fr|en", "[spa|eng][fra|spa]"},
+        {"en|pt", "[spa|por][eng|spa]"},
+        {"pt|en", "[spa|eng][por|spa]"},
+        {"en|it", "[spa|ita][eng|spa]"},
+        {"it|en", "[spa|eng][ita|spa]"},
     };
     for (const auto &pair : pairs)
-        EXPECT_EQ(translated(text, pair.langpair), QString::fromLatin1(pair.legs) + text) << pair.langpair;
+        EXPECT_EQ(translated(text, pair.langpair), QString::fromLatin1(pair.legs) + text)
+            << pair.langpair;
     EXPECT_EQ(apy_.markUnknownSeen, QStringLiteral("no"));
     // A line break reaches APy; the reader joins it into a space.
-    EXPECT_EQ(translated(QStringLiteral("una\r\nlínea"), "es|en"), QStringLiteral("[spa|eng]una línea"));
+    EXPECT_EQ(translated(QStringLiteral("una\r\nlínea"), "es|en"),
+              QStringLiteral("[spa|eng]una línea"));
 }
 
 TEST_F(ServiceOverFakeApy, PairsWithoutPackageSayItInFrench)
 {
-    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"), QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QStringLiteral("Hello"), "en|de"), QStringLiteral("Anglais vers Allemand : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QStringLiteral("Salut"), "fr|de"), QStringLiteral("Français vers Allemand : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|fr"), QStringLiteral("Allemand vers Français : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"),
+              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Hello"), "en|de"),
+              QStringLiteral("Anglais vers Allemand : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Salut"), "fr|de"),
+              QStringLiteral("Français vers Allemand : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|fr"),
+              QStringLiteral("Allemand vers Français : paire non disponible hors ligne"));
     EXPECT_EQ(translated(QString(), "en|fr"), QString());
     EXPECT_EQ(apy_.translateCalls, 0);
 }
@@ -85,8 +98,10 @@ TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
         RawClient::Get("/translate_t?text=a%zz&langpair=en|fr"),
         RawClient::Get("/translate_t?text=%FF&langpair=en|fr"),
         RawClient::Get("/translate_t?text=" + QByteArray(70 * 1024, 'a') + "&langpair=en|fr"),
-        "GET /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc",
-        "POST /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc",
+        "GET /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: "
+        "3\r\n\r\nabc",
+        "POST /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: "
+        "3\r\n\r\nabc",
         "DELETE /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\n\r\n",
         RawClient::Get("/elsewhere"),
         QByteArray("\x00\x01\xff garbage\r\n\r\n", 15),
@@ -126,10 +141,12 @@ TEST_F(ServiceOverFakeApy, ClientThatLeavesBeforeTheAnswerHarmsNothing)
     pointAt(hanging.url());
     {
         RawClient leaving(service_->port());
-        leaving.send(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es")), [](const RawClient::Response &) {});
+        leaving.send(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es")),
+                     [](const RawClient::Response &) {});
         test::SpinUntil([&] { return leaving.socket().bytesToWrite() == 0; });
     }
-    test::SpinUntil([] { return false; }, 500);  // the pending answer falls due after the client left
+    test::SpinUntil([] { return false; },
+                    500);  // the pending answer falls due after the client left
     pointAt(apy_.url());
     EXPECT_EQ(translated(QStringLiteral("bien"), "es|en"), QStringLiteral("[spa|eng]bien"));
 }
@@ -150,14 +167,17 @@ TEST_F(ServiceOverFakeApy, SixteenClientsFiveHundredRequestsWhileTwentyIdle)
         if (sent == kRequests)
             return;
         const QString text = QStringLiteral("frase número %1, «sí»").arg(sent++);
-        client->send(RawClient::Get(test::TranslateTarget(text, sent % 2 ? "es|en" : "en|fr")),
-                     [&, client, text, direct = sent % 2 == 1](const RawClient::Response &response) {
-                         ++answered;
-                         const QString expected = (direct ? QStringLiteral("[spa|eng]") : QStringLiteral("[spa|fra][eng|spa]")) + text;
-                         if (response.status != 200 || ExtractTranslation(response.body) != expected)
-                             ++wrong;
-                         next(client);
-                     });
+        client->send(
+            RawClient::Get(test::TranslateTarget(text, sent % 2 ? "es|en" : "en|fr")),
+            [&, client, text, direct = sent % 2 == 1](const RawClient::Response &response) {
+                ++answered;
+                const QString expected =
+                    (direct ? QStringLiteral("[spa|eng]") : QStringLiteral("[spa|fra][eng|spa]")) +
+                    text;
+                if (response.status != 200 || ExtractTranslation(response.body) != expected)
+                    ++wrong;
+                next(client);
+            });
     };
     for (int i = 0; i < kClients; ++i) {
         clients.push_back(std::make_unique<RawClient>(service_->port()));

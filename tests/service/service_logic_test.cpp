@@ -1,11 +1,11 @@
 #include "engine/page_reader.h"
 #include "service/apy_client.h"
 #include "service/page_builder.h"
+#include "service/recorded_apy.h"
 #include "service/request_gate.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
 #include "service/translation_cache.h"
-#include "service/recorded_apy.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,14 @@ QueryError ErrorOf(const QByteArray &query)
 {
     const auto parsed = ParseTranslateQuery(query);
     EXPECT_TRUE(std::holds_alternative<QueryError>(parsed)) << query.constData();
-    return std::holds_alternative<QueryError>(parsed) ? std::get<QueryError>(parsed) : QueryError::BadEncoding;
+    return std::holds_alternative<QueryError>(parsed) ? std::get<QueryError>(parsed)
+                                                      : QueryError::BadEncoding;
 }
 
 TEST(TranslateQuery, ReadsTheProgramsEncoding)
 {
-    const auto parsed = ParseTranslateQuery("text=Tom%20%26%20Jerry%2C%20%C3%A9t%C3%A9%0D%0A%23%2B&langpair=en%7Cfr");
+    const auto parsed = ParseTranslateQuery(
+        "text=Tom%20%26%20Jerry%2C%20%C3%A9t%C3%A9%0D%0A%23%2B&langpair=en%7Cfr");
     ASSERT_TRUE(std::holds_alternative<TranslateQuery>(parsed));
     const TranslateQuery &query = std::get<TranslateQuery>(parsed);
     EXPECT_EQ(query.text, QStringLiteral("Tom & Jerry, été\r\n#+"));
@@ -55,7 +57,9 @@ TEST(TranslateQuery, RefusesWhatTheProgramNeverSends)
 
 TEST(RequestGate, PassesRequestsAndWaitsForTheRestOfTheLine)
 {
-    EXPECT_EQ(JudgeRequestStart("GET /translate_t?text=a%C3%A9&langpair=en|fr HTTP/1.1\r\nHost: x\r\n"), GateVerdict::Pass);
+    EXPECT_EQ(
+        JudgeRequestStart("GET /translate_t?text=a%C3%A9&langpair=en|fr HTTP/1.1\r\nHost: x\r\n"),
+        GateVerdict::Pass);
     EXPECT_EQ(JudgeRequestStart("\r\nGET / HTTP/1.0\r\n"), GateVerdict::Pass);
     EXPECT_EQ(JudgeRequestStart("GE"), GateVerdict::NeedMore);
     EXPECT_EQ(JudgeRequestStart("GET /translate_t?text=a%C"), GateVerdict::NeedMore);
@@ -113,9 +117,11 @@ TEST(ResultPage, SurvivesTheProgramsReader)
         QString(),
     };
     for (const QString &sample : samples)
-        EXPECT_EQ(ExtractTranslation(ResultPage(sample)), QString(sample).replace(QStringLiteral("…"), QStringLiteral("...")));
+        EXPECT_EQ(ExtractTranslation(ResultPage(sample)),
+                  QString(sample).replace(QStringLiteral("…"), QStringLiteral("...")));
     // Line breaks come back as the reader joins them: one space.
-    EXPECT_EQ(ExtractTranslation(ResultPage(QStringLiteral("una línea\r\n  otra\nfin"))), QStringLiteral("una línea otra fin"));
+    EXPECT_EQ(ExtractTranslation(ResultPage(QStringLiteral("una línea\r\n  otra\nfin"))),
+              QStringLiteral("una línea otra fin"));
     EXPECT_EQ(UnavailablePairText(QStringLiteral("de"), QStringLiteral("en")),
               QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
 }
@@ -127,7 +133,9 @@ TEST(ApyAnswer, ReadsTranslationsAndErrors)
     EXPECT_EQ(ok.text, QStringLiteral("Hola Mundo"));
     EXPECT_FALSE(ParseApyTranslation(400, test::kRecordedPairError).ok);
     EXPECT_FALSE(ParseApyTranslation(200, "<html>proxy error</html>").ok);
-    EXPECT_FALSE(ParseApyTranslation(200, R"({"responseData": {"translatedText": 3}, "responseStatus": 200})").ok);
+    EXPECT_FALSE(ParseApyTranslation(
+                     200, R"({"responseData": {"translatedText": 3}, "responseStatus": 200})")
+                     .ok);
 }
 
 TEST(TranslationCache, DropsTheOldestFirst)
@@ -136,7 +144,8 @@ TEST(TranslationCache, DropsTheOldestFirst)
     const QString pair = QStringLiteral("eng|spa");
     cache.insert(pair, QStringLiteral("a"), QStringLiteral("A"));
     cache.insert(pair, QStringLiteral("b"), QStringLiteral("B"));
-    EXPECT_EQ(cache.find(pair, QStringLiteral("a")).value_or(QString()), QStringLiteral("A"));  // a is now recent
+    EXPECT_EQ(cache.find(pair, QStringLiteral("a")).value_or(QString()),
+              QStringLiteral("A"));  // a is now recent
     cache.insert(pair, QStringLiteral("c"), QStringLiteral("C"));
     EXPECT_FALSE(cache.find(pair, QStringLiteral("b")).has_value());
     EXPECT_TRUE(cache.find(pair, QStringLiteral("a")).has_value());

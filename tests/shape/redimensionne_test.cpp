@@ -13,11 +13,16 @@ namespace {
 const char *NameOf(ControlProperty p)
 {
     switch (p) {
-    case ControlProperty::Left: return "Left";
-    case ControlProperty::Top: return "Top";
-    case ControlProperty::Width: return "Width";
-    case ControlProperty::Height: return "Height";
-    case ControlProperty::FontSize: return "FontSize";
+    case ControlProperty::Left:
+        return "Left";
+    case ControlProperty::Top:
+        return "Top";
+    case ControlProperty::Width:
+        return "Width";
+    case ControlProperty::Height:
+        return "Height";
+    case ControlProperty::FontSize:
+        return "FontSize";
     }
     return "?";
 }
@@ -61,10 +66,10 @@ using P = ControlProperty;
 TEST(ResizeControls, ScalesALabelToSinglePrecision)
 {
     std::string log;
-    FakeControl label("Label8",
-                      {{P::Left, 300}, {P::Top, 4830}, {P::Width, 1995}, {P::Height, 300},
-                       {P::FontSize, 12}},
-                      &log);
+    FakeControl label(
+        "Label8",
+        {{P::Left, 300}, {P::Top, 4830}, {P::Width, 1995}, {P::Height, 300}, {P::FontSize, 12}},
+        &log);
     const float factor = 12.0f / 15.0f;
     Redimensionne::ResizeControls({&label}, factor);
 
@@ -84,17 +89,20 @@ TEST(ResizeControls, ScalesALabelToSinglePrecision)
 TEST(ResizeControls, SkipsMissingOrRefusedStepsAndGoesOn)
 {
     std::string log;
-    FakeControl image("Image1", {{P::Left, 5520}, {P::Top, 2700}, {P::Width, 480}, {P::Height, 480}},
-                      &log);
+    FakeControl image("Image1",
+                      {{P::Left, 5520}, {P::Top, 2700}, {P::Width, 480}, {P::Height, 480}}, &log);
     FakeControl stubborn("Combo1",
-                         {{P::Left, 11460}, {P::Top, 5430}, {P::Width, 5415}, {P::Height, 360},
+                         {{P::Left, 11460},
+                          {P::Top, 5430},
+                          {P::Width, 5415},
+                          {P::Height, 360},
                           {P::FontSize, 9.75f}},
                          &log);
     stubborn.refused = {P::Top, P::Height};
-    FakeControl after("Check1",
-                      {{P::Left, 420}, {P::Top, 2820}, {P::Width, 2085}, {P::Height, 195},
-                       {P::FontSize, 8}},
-                      &log);
+    FakeControl after(
+        "Check1",
+        {{P::Left, 420}, {P::Top, 2820}, {P::Width, 2085}, {P::Height, 195}, {P::FontSize, 8}},
+        &log);
 
     Redimensionne::ResizeControls({&image, nullptr, &stubborn, &after}, 0.8f);
 
@@ -112,10 +120,9 @@ TEST(ResizeControls, SkipsMissingOrRefusedStepsAndGoesOn)
 
     // Each control once, in collection order, steps in order; a missing font
     // is not even asked for.
-    EXPECT_EQ(log,
-              "Image1.Left Image1.Top Image1.Width Image1.Height "
-              "Combo1.Left Combo1.Top Combo1.Width Combo1.Height Combo1.FontSize "
-              "Check1.Left Check1.Top Check1.Width Check1.Height Check1.FontSize ");
+    EXPECT_EQ(log, "Image1.Left Image1.Top Image1.Width Image1.Height "
+                   "Combo1.Left Combo1.Top Combo1.Width Combo1.Height Combo1.FontSize "
+                   "Check1.Left Check1.Top Check1.Width Check1.Height Check1.FontSize ");
 }
 
 TEST(ResizeControls, ReadsEachValueAfterTheEarlierStepsWrote)

@@ -9,8 +9,8 @@
 namespace verz {
 namespace {
 
-constexpr std::uint32_t R = kKeyColour;   // cut away
-constexpr std::uint32_t N = 0x00800000;   // navy face, opaque
+constexpr std::uint32_t R = kKeyColour;  // cut away
+constexpr std::uint32_t N = 0x00800000;  // navy face, opaque
 
 // A picture held row by row; counts its reads so tests can see none happened.
 struct Pixels {
@@ -35,8 +35,8 @@ TEST(RegionFromPicture, NothingOpaqueGivesNoRuns)
     EXPECT_TRUE(allRed.runs().empty());
     EXPECT_EQ(allRed.reads, 6);
 
-    for (const auto &[w, h] : {std::pair{0, 4}, std::pair{4, 0}, std::pair{0, 0}, std::pair{-1, 3},
-                              std::pair{3, -1}}) {
+    for (const auto &[w, h] :
+         {std::pair{0, 4}, std::pair{4, 0}, std::pair{0, 0}, std::pair{-1, 3}, std::pair{3, -1}}) {
         const Pixels empty{w, h, {}};
         EXPECT_TRUE(empty.runs().empty()) << w << "x" << h;
         EXPECT_EQ(empty.reads, 0) << "no pixel may be read for " << w << "x" << h;

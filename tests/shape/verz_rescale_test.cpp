@@ -118,8 +118,10 @@ TEST_F(RescaledVerz, SelfSizingLabelsTakeTheSizeOfTheirTextInTheScaledFont)
         EXPECT_NEAR(widget.font().pointSizeF(), 9.6, 1e-4) << name.toStdString();
         EXPECT_EQ(QFontInfo(widget.font()).pixelSize(), 16) << name.toStdString();
         EXPECT_EQ(widget.size(), widget.sizeHint()) << name.toStdString();
-        EXPECT_EQ(label.width(), 12.0f * static_cast<float>(widget.sizeHint().width())) << name.toStdString();
-        EXPECT_EQ(label.height(), 12.0f * static_cast<float>(widget.sizeHint().height())) << name.toStdString();
+        EXPECT_EQ(label.width(), 12.0f * static_cast<float>(widget.sizeHint().width()))
+            << name.toStdString();
+        EXPECT_EQ(label.height(), 12.0f * static_cast<float>(widget.sizeHint().height()))
+            << name.toStdString();
     }
     // Their left and top edges were scaled before the font step.
     EXPECT_EQ(control(QStringLiteral("Label3")).widget()->pos(), QPoint(152, 252));
@@ -131,7 +133,8 @@ TEST_F(RescaledVerz, PanelAndItsChildrenKeepTheirProportions)
     const Control &panel = control(QStringLiteral("FraConfig"));
     EXPECT_EQ(panel.left(), 120 * kFactor);
     EXPECT_EQ(panel.widget()->geometry(), QRect(8, 6, 520, 374));
-    for (const QString &name : {QStringLiteral("Command8"), QStringLiteral("Label8"), QStringLiteral("Image3")})
+    for (const QString &name :
+         {QStringLiteral("Command8"), QStringLiteral("Label8"), QStringLiteral("Image3")})
         EXPECT_EQ(control(name).widget()->parentWidget(), panel.widget()) << name.toStdString();
     EXPECT_EQ(control(QStringLiteral("Command8")).widget()->geometry(), QRect(227, 300, 87, 66));
     EXPECT_EQ(control(QStringLiteral("Image2"), 5).widget()->geometry(), QRect(380, 12, 32, 32));

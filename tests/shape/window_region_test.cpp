@@ -51,8 +51,8 @@ TEST(RegionFromImage, ShippedSkinGivesTheRoundedOutline)
         expected.push_back(OutlineRow(y));
     ASSERT_EQ(runs.size(), 397u);
     for (std::size_t i = 0; i < runs.size(); ++i)
-        EXPECT_EQ(runs[i], expected[i]) << "row " << i << ": " << runs[i].left << ".."
-                                        << runs[i].right;
+        EXPECT_EQ(runs[i], expected[i])
+            << "row " << i << ": " << runs[i].left << ".." << runs[i].right;
 }
 
 TEST(ApplyWindowRegion, MasksTheWidgetToTheUnionOrLeavesItWhole)

@@ -13,14 +13,22 @@ namespace {
 QByteArray reasonFor(int status)
 {
     switch (status) {
-    case 200: return QByteArrayLiteral("OK");
-    case 301: return QByteArrayLiteral("Moved Permanently");
-    case 302: return QByteArrayLiteral("Found");
-    case 307: return QByteArrayLiteral("Temporary Redirect");
-    case 404: return QByteArrayLiteral("Not Found");
-    case 500: return QByteArrayLiteral("Internal Server Error");
-    case 503: return QByteArrayLiteral("Service Unavailable");
-    default: return QByteArrayLiteral("Status");
+    case 200:
+        return QByteArrayLiteral("OK");
+    case 301:
+        return QByteArrayLiteral("Moved Permanently");
+    case 302:
+        return QByteArrayLiteral("Found");
+    case 307:
+        return QByteArrayLiteral("Temporary Redirect");
+    case 404:
+        return QByteArrayLiteral("Not Found");
+    case 500:
+        return QByteArrayLiteral("Internal Server Error");
+    case 503:
+        return QByteArrayLiteral("Service Unavailable");
+    default:
+        return QByteArrayLiteral("Status");
     }
 }
 
@@ -198,7 +206,8 @@ void StandInServer::answer(QTcpSocket *socket, const Script &script)
     QByteArray response = QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(script.status) + ' ' +
                           reasonFor(script.status) + QByteArrayLiteral("\r\n");
     if (!script.contentType.isEmpty())
-        response += QByteArrayLiteral("Content-Type: ") + script.contentType + QByteArrayLiteral("\r\n");
+        response +=
+            QByteArrayLiteral("Content-Type: ") + script.contentType + QByteArrayLiteral("\r\n");
     if (!script.location.isEmpty())
         response += QByteArrayLiteral("Location: ") + script.location + QByteArrayLiteral("\r\n");
     if (!script.noLength)

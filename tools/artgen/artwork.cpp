@@ -23,7 +23,8 @@ bool WriteArtwork(const std::string &directory, std::string &error)
     for (const ArtFile &file : DrawArtwork()) {
         const std::string path = directory + "/" + file.name;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+        out.write(reinterpret_cast<const char *>(file.bytes.data()),
+                  static_cast<std::streamsize>(file.bytes.size()));
         out.close();
         if (!out) {
             error = "cannot write " + path;

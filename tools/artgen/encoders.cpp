@@ -118,7 +118,8 @@ Indexed indexColours(const Canvas &canvas, Rgb first)
     for (const auto &[negCount, colour] : byUse) {
         if (result.palette.size() == 256)
             break;
-        result.palette.push_back({static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
+        result.palette.push_back({static_cast<std::uint8_t>(colour >> 16),
+                                  static_cast<std::uint8_t>(colour >> 8),
                                   static_cast<std::uint8_t>(colour)});
     }
     const std::size_t used = result.palette.size();
@@ -215,7 +216,9 @@ Bytes lzwCompress(const std::vector<std::uint8_t> &indices)
     int prefix = indices[0];
     for (std::size_t i = 1; i < indices.size(); ++i) {
         const int byte = indices[i];
-        if (const int known = next[static_cast<std::size_t>(prefix)][static_cast<std::size_t>(byte)]; known != 0) {
+        if (const int known =
+                next[static_cast<std::size_t>(prefix)][static_cast<std::size_t>(byte)];
+            known != 0) {
             prefix = known;
             continue;
         }
@@ -227,7 +230,8 @@ Bytes lzwCompress(const std::vector<std::uint8_t> &indices)
             nextCode = kEnd + 1;
             width = 9;
         } else {
-            next[static_cast<std::size_t>(prefix)][static_cast<std::size_t>(byte)] = static_cast<std::uint16_t>(nextCode);
+            next[static_cast<std::size_t>(prefix)][static_cast<std::size_t>(byte)] =
+                static_cast<std::uint16_t>(nextCode);
             ++nextCode;
             // The decoder learns each code one step later, so widen only once
             // the code just assigned no longer fits the current width.

@@ -13,7 +13,11 @@ struct Field {
     double x0 = 1.0, y0 = 7.0, x1 = 31.0, y1 = 25.0;
     double width() const { return x1 - x0; }
     double height() const { return y1 - y0; }
-    Box box() const { return {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1) - 1, static_cast<int>(y1) - 1}; }
+    Box box() const
+    {
+        return {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1) - 1,
+                static_cast<int>(y1) - 1};
+    }
 };
 
 void verticalThirds(Canvas &icon, const Field &f, Rgb a, Rgb b, Rgb c)
@@ -60,8 +64,10 @@ void unionFlag(Canvas &icon, const Field &f)
     fill(icon, saltire, kWhite, f.box());
     fill(icon, redSaltire, red, f.box());
     // Cross widths are whole pixels so the upright cross stays sharp.
-    fill(icon, unite(rect(cx - 3, f.y0, cx + 3, f.y1), rect(f.x0, cy - 3, f.x1, cy + 3)), kWhite, f.box());
-    fill(icon, unite(rect(cx - 2, f.y0, cx + 2, f.y1), rect(f.x0, cy - 2, f.x1, cy + 2)), red, f.box());
+    fill(icon, unite(rect(cx - 3, f.y0, cx + 3, f.y1), rect(f.x0, cy - 3, f.x1, cy + 3)), kWhite,
+         f.box());
+    fill(icon, unite(rect(cx - 2, f.y0, cx + 2, f.y1), rect(f.x0, cy - 2, f.x1, cy + 2)), red,
+         f.box());
 }
 
 void portugal(Canvas &icon, const Field &f)
@@ -75,14 +81,19 @@ void portugal(Canvas &icon, const Field &f)
     fill(icon, rect(divide, f.y0, f.x1, f.y1), red, f.box());
 
     const double cx = divide, cy = f.y0 + f.height() / 2;
-    const Box around{static_cast<int>(cx) - 6, static_cast<int>(cy) - 6, static_cast<int>(cx) + 6, static_cast<int>(cy) + 6};
+    const Box around{static_cast<int>(cx) - 6, static_cast<int>(cy) - 6, static_cast<int>(cx) + 6,
+                     static_cast<int>(cy) + 6};
     // The armillary sphere: an outer ring with a tilted band across it.
     fill(icon, subtract(circle(cx, cy, 5.4), circle(cx, cy, 4.2)), yellow, around);
-    fill(icon, intersect(circle(cx, cy, 4.6), subtract(ellipse(cx, cy, 5.2, 2.2, -20), ellipse(cx, cy, 5.0, 1.2, -20))),
+    fill(icon,
+         intersect(circle(cx, cy, 4.6),
+                   subtract(ellipse(cx, cy, 5.2, 2.2, -20), ellipse(cx, cy, 5.0, 1.2, -20))),
          yellow, around);
     // The shield: white with a red border and blue in the middle.
-    const Shape shield = unite(rect(cx - 2.6, cy - 3.2, cx + 2.6, cy + 0.8), circle(cx, cy + 0.6, 2.6));
-    const Shape inner = unite(rect(cx - 1.7, cy - 2.3, cx + 1.7, cy + 0.8), circle(cx, cy + 0.6, 1.7));
+    const Shape shield =
+        unite(rect(cx - 2.6, cy - 3.2, cx + 2.6, cy + 0.8), circle(cx, cy + 0.6, 2.6));
+    const Shape inner =
+        unite(rect(cx - 1.7, cy - 2.3, cx + 1.7, cy + 0.8), circle(cx, cy + 0.6, 1.7));
     fill(icon, shield, red, around);
     fill(icon, inner, kWhite, around);
     fill(icon, circle(cx, cy - 0.4, 0.95), blue, around);

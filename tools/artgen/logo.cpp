@@ -63,8 +63,9 @@ Canvas DrawServiceLogo()
     // laid over the right-hand part reads on it.
     Canvas logo(400, 63, Rgb{254, 254, 254}, true);
     constexpr std::string_view word = "TRADUCTION";
-    constexpr Rgb colours[] = {{0, 137, 123}, {239, 108, 0}, {142, 36, 170}, {67, 160, 71},  {0, 119, 204},
-                               {216, 27, 96}, {0, 137, 123}, {239, 108, 0}, {142, 36, 170}, {67, 160, 71}};
+    constexpr Rgb colours[] = {{0, 137, 123},  {239, 108, 0}, {142, 36, 170}, {67, 160, 71},
+                               {0, 119, 204},  {216, 27, 96}, {0, 137, 123},  {239, 108, 0},
+                               {142, 36, 170}, {67, 160, 71}};
     constexpr int cellW = 3, cellH = 4, gap = 2, shadow = 1;
     constexpr int left = 3, top = 4;
 

@@ -13,14 +13,14 @@ constexpr int kSamples = 8;
 std::uint8_t channel(int oldValue, int newValue, int covered)
 {
     const int total = kSamples * kSamples;
-    return static_cast<std::uint8_t>((oldValue * (total - covered) + newValue * covered + total / 2) / total);
+    return static_cast<std::uint8_t>(
+        (oldValue * (total - covered) + newValue * covered + total / 2) / total);
 }
 
 }  // namespace
 
 Canvas::Canvas(int w, int h, Rgb background, bool isOpaque)
-    : width(w), height(h),
-      pixels(static_cast<std::size_t>(w) * h, background),
+    : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, background),
       opaque(static_cast<std::size_t>(w) * h, isOpaque ? 1 : 0)
 {
 }
@@ -31,7 +31,8 @@ void Canvas::set(int x, int y, Rgb c)
     opaque[static_cast<std::size_t>(y) * width + x] = 1;
 }
 
-void fillShaded(Canvas &canvas, const Shape &shape, const std::function<Rgb(double, double)> &colourAt, Box box)
+void fillShaded(Canvas &canvas, const Shape &shape,
+                const std::function<Rgb(double, double)> &colourAt, Box box)
 {
     const int x0 = std::max(box.x0, 0), y0 = std::max(box.y0, 0);
     const int x1 = std::min(box.x1, canvas.width - 1), y1 = std::min(box.y1, canvas.height - 1);
@@ -70,7 +71,8 @@ void fillShaded(Canvas &canvas, const Shape &shape, const std::function<Rgb(doub
 
 void fill(Canvas &canvas, const Shape &shape, Rgb colour, Box box)
 {
-    fillShaded(canvas, shape, [colour](double, double) { return colour; }, box);
+    fillShaded(
+        canvas, shape, [colour](double, double) { return colour; }, box);
 }
 
 Shape circle(double cx, double cy, double r)

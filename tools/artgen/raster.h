@@ -20,7 +20,10 @@ struct Canvas {
 
     Rgb &at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
     Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    bool isOpaque(int x, int y) const { return opaque[static_cast<std::size_t>(y) * width + x] != 0; }
+    bool isOpaque(int x, int y) const
+    {
+        return opaque[static_cast<std::size_t>(y) * width + x] != 0;
+    }
     void set(int x, int y, Rgb c);
 
     int width;
@@ -44,7 +47,8 @@ struct Box {
 void fill(Canvas &canvas, const Shape &shape, Rgb colour, Box box);
 
 // Like fill, but the colour comes from a function of the sample position.
-void fillShaded(Canvas &canvas, const Shape &shape, const std::function<Rgb(double, double)> &colourAt, Box box);
+void fillShaded(Canvas &canvas, const Shape &shape,
+                const std::function<Rgb(double, double)> &colourAt, Box box);
 
 Shape circle(double cx, double cy, double r);
 Shape ellipse(double cx, double cy, double rx, double ry, double angleDeg);

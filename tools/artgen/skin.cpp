@@ -15,8 +15,10 @@ constexpr Rgb kNavy{0, 0, 128};
 constexpr Rgb kKey{255, 0, 0};
 
 // Lit edges (top, left), outermost first; shaded edges (bottom, right), outermost first.
-constexpr Rgb kLit[6] = {{0, 0, 144}, {0, 0, 155}, {0, 0, 155}, {19, 19, 170}, {25, 25, 169}, {0, 0, 133}};
-constexpr Rgb kShade[6] = {{0, 0, 35}, {0, 0, 37}, {0, 0, 64}, {0, 0, 86}, {0, 0, 104}, {0, 0, 120}};
+constexpr Rgb kLit[6] = {{0, 0, 144},   {0, 0, 155},   {0, 0, 155},
+                         {19, 19, 170}, {25, 25, 169}, {0, 0, 133}};
+constexpr Rgb kShade[6] = {{0, 0, 35}, {0, 0, 37},  {0, 0, 64},
+                           {0, 0, 86}, {0, 0, 104}, {0, 0, 120}};
 
 // First opaque column of each corner row, top row first; the bottom corners mirror it.
 constexpr int kCornerLeft[9] = {10, 7, 6, 5, 4, 3, 2, 2, 2};
@@ -65,7 +67,8 @@ void drawBevel(Canvas &skin)
                         best = std::min(best, dx * dx + dy * dy);
                 }
             }
-            const int depth = static_cast<int>(std::lround(std::sqrt(static_cast<double>(best)))) - 1;
+            const int depth =
+                static_cast<int>(std::lround(std::sqrt(static_cast<double>(best)))) - 1;
             if (depth < 0 || depth > 5)
                 continue;
             // Mitred where a lit edge meets a shaded one, as on a bevelled frame.

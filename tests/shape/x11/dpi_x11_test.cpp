@@ -17,7 +17,7 @@ namespace {
 
 struct ControlBox {
     QString name;
-    QRect pixels;  // at 96 dpi, from the layout table
+    QRect pixels;    // at 96 dpi, from the layout table
     int margin = 2;  // compared this far around the box, to catch a shifted edge
 };
 
@@ -47,9 +47,12 @@ std::vector<ControlBox> Controls()
     // down; neighbours overlap by a fraction of a pixel, so each is compared
     // on its own slot only (the hidden separator rows must stay empty).
     for (int i = 0; i < 16; ++i) {
-        const auto pixelsAt = [](int row) { return static_cast<int>(std::lround((1044 + 280 * row) / 15.0)); };
+        const auto pixelsAt = [](int row) {
+            return static_cast<int>(std::lround((1044 + 280 * row) / 15.0));
+        };
         const int top = pixelsAt(i);
-        boxes.push_back({QStringLiteral("Option1_%1").arg(i), {538, top, 186, pixelsAt(i + 1) - top}, 0});
+        boxes.push_back(
+            {QStringLiteral("Option1_%1").arg(i), {538, top, 186, pixelsAt(i + 1) - top}, 0});
     }
     return boxes;
 }
@@ -72,7 +75,8 @@ QRect InkBox(const QImage &shot, const QRect &area)
 
 bool Differs(QRgb a, QRgb b)
 {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) > 64;
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))}) > 64;
 }
 
 double DifferingShare(const QImage &a, const QImage &b, const QRect &area)
@@ -93,8 +97,10 @@ QImage ShotAt(const QMap<QString, QString> &env, const QString &name)
     }
     EXPECT_EQ(verzolan.geometry().size(), QSize(750, 400)) << name.toStdString();
     QImage shot = verzolan.windowShot();
-    const QString mode = WindowManagerRunning() ? QStringLiteral("openbox") : QStringLiteral("bare");
-    shot.save(QDir::currentPath() + QStringLiteral("/x11-") + mode + u'-' + name + QStringLiteral(".png"));
+    const QString mode =
+        WindowManagerRunning() ? QStringLiteral("openbox") : QStringLiteral("bare");
+    shot.save(QDir::currentPath() + QStringLiteral("/x11-") + mode + u'-' + name +
+              QStringLiteral(".png"));
     return shot;
 }
 
@@ -105,7 +111,8 @@ constexpr double kDifferingShareTolerance = 0.02;
 
 TEST(RescaledLayout, At120DpiEveryControlSitsWhereItDoesAt96)
 {
-    const QImage at96 = ShotAt({{QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0")}}, QStringLiteral("96dpi"));
+    const QImage at96 = ShotAt({{QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0")}},
+                               QStringLiteral("96dpi"));
     const QImage at120 = ShotAt({{QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0")},
                                  {QStringLiteral("QT_FONT_DPI"), QStringLiteral("120")}},
                                 QStringLiteral("120dpi"));
@@ -114,16 +121,20 @@ TEST(RescaledLayout, At120DpiEveryControlSitsWhereItDoesAt96)
 
     std::printf("%-10s %-22s %-22s %s\n", "control", "ink at 96", "ink at 120", "differing");
     for (const ControlBox &c : Controls()) {
-        const QRect area = c.pixels.adjusted(-c.margin, -c.margin, c.margin, c.margin) & QRect(0, 0, 750, 400);
+        const QRect area =
+            c.pixels.adjusted(-c.margin, -c.margin, c.margin, c.margin) & QRect(0, 0, 750, 400);
         const QRect ink96 = InkBox(at96, area);
         const QRect ink120 = InkBox(at120, area);
         const double share = DifferingShare(at96, at120, area);
-        std::printf("%-10s %4d,%4d %4dx%-4d    %4d,%4d %4dx%-4d    %5.2f%%\n", qPrintable(c.name), ink96.x(), ink96.y(),
-                    ink96.width(), ink96.height(), ink120.x(), ink120.y(), ink120.width(), ink120.height(), 100 * share);
+        std::printf("%-10s %4d,%4d %4dx%-4d    %4d,%4d %4dx%-4d    %5.2f%%\n", qPrintable(c.name),
+                    ink96.x(), ink96.y(), ink96.width(), ink96.height(), ink120.x(), ink120.y(),
+                    ink120.width(), ink120.height(), 100 * share);
         EXPECT_LE(std::abs(ink96.left() - ink120.left()), kEdgeTolerancePx) << c.name.toStdString();
         EXPECT_LE(std::abs(ink96.top() - ink120.top()), kEdgeTolerancePx) << c.name.toStdString();
-        EXPECT_LE(std::abs(ink96.right() - ink120.right()), kEdgeTolerancePx) << c.name.toStdString();
-        EXPECT_LE(std::abs(ink96.bottom() - ink120.bottom()), kEdgeTolerancePx) << c.name.toStdString();
+        EXPECT_LE(std::abs(ink96.right() - ink120.right()), kEdgeTolerancePx)
+            << c.name.toStdString();
+        EXPECT_LE(std::abs(ink96.bottom() - ink120.bottom()), kEdgeTolerancePx)
+            << c.name.toStdString();
         EXPECT_LE(share, kDifferingShareTolerance) << c.name.toStdString();
     }
     const double whole = DifferingShare(at96, at120, QRect(0, 0, 750, 400));

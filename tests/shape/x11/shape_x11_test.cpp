@@ -35,7 +35,8 @@ QString ModeName()
 
 void SaveShot(const QImage &shot, const QString &name)
 {
-    shot.save(QDir::currentPath() + QStringLiteral("/x11-") + ModeName() + u'-' + name + QStringLiteral(".png"));
+    shot.save(QDir::currentPath() + QStringLiteral("/x11-") + ModeName() + u'-' + name +
+              QStringLiteral(".png"));
 }
 
 // The bare skin between the text area and the option column.
@@ -62,7 +63,8 @@ TEST(ShapedWindow, CutAwayPixelsShowWhatIsBehindAndTakeNoInput)
             if ((cut && !IsWhite(shot.pixel(x, y))) || (edge && IsWhite(shot.pixel(x, y)))) {
                 if (++wrong <= 10)
                     ADD_FAILURE() << "pixel " << x << "," << y << (cut ? " should" : " should not")
-                                  << " show the root, reads " << QColor(shot.pixel(x, y)).name().toStdString();
+                                  << " show the root, reads "
+                                  << QColor(shot.pixel(x, y)).name().toStdString();
             }
         }
     }
@@ -70,10 +72,13 @@ TEST(ShapedWindow, CutAwayPixelsShowWhatIsBehindAndTakeNoInput)
 
     const QString root = RootWindowId();
     ASSERT_FALSE(root.isEmpty());
-    for (const QPoint cut : {QPoint(0, 200), QPoint(749, 200), QPoint(3, 1), QPoint(745, 395), QPoint(400, 398)})
-        EXPECT_EQ(WindowUnderPointer(at.topLeft() + cut), root) << "at " << cut.x() << "," << cut.y();
+    for (const QPoint cut :
+         {QPoint(0, 200), QPoint(749, 200), QPoint(3, 1), QPoint(745, 395), QPoint(400, 398)})
+        EXPECT_EQ(WindowUnderPointer(at.topLeft() + cut), root)
+            << "at " << cut.x() << "," << cut.y();
     for (const QPoint inside : {QPoint(1, 200), QPoint(748, 200), QPoint(10, 0), QPoint(400, 396)})
-        EXPECT_NE(WindowUnderPointer(at.topLeft() + inside), root) << "at " << inside.x() << "," << inside.y();
+        EXPECT_NE(WindowUnderPointer(at.topLeft() + inside), root)
+            << "at " << inside.x() << "," << inside.y();
 
     // A drag that starts in a cut-away corner goes to the root, not the window.
     DragWith(1, at.topLeft() + QPoint(2, 2), QPoint(60, 40));
@@ -91,10 +96,8 @@ TEST(WindowDrag, EveryButtonOnTheBareSurfaceMovesTheWindowByTheDrag)
         QStringList modifiers;
     };
     const Gesture gestures[] = {
-        {1, {120, 70}, {}},
-        {3, {-90, 40}, {}},
-        {2, {-50, -90}, {}},
-        {1, {35, 25}, {QStringLiteral("shift"), QStringLiteral("ctrl")}},
+        {1, {120, 70}, {}},  {3, {-90, 40}, {}},
+        {2, {-50, -90}, {}}, {1, {35, 25}, {QStringLiteral("shift"), QStringLiteral("ctrl")}},
         {1, {0, 0}, {}},
     };
     for (const Gesture &g : gestures) {
@@ -106,8 +109,10 @@ TEST(WindowDrag, EveryButtonOnTheBareSurfaceMovesTheWindowByTheDrag)
     // After all that the window must still answer an ordinary drag: no move
     // may be left hanging on the pointer.
     const QPoint before = verzolan.geometry().topLeft();
-    Xdotool({QStringLiteral("mousemove"), QString::number(before.x() + 600), QString::number(before.y() + 20)});
-    Xdotool({QStringLiteral("mousemove"), QString::number(before.x() + 520), QString::number(before.y() + 300)});
+    Xdotool({QStringLiteral("mousemove"), QString::number(before.x() + 600),
+             QString::number(before.y() + 20)});
+    Xdotool({QStringLiteral("mousemove"), QString::number(before.x() + 520),
+             QString::number(before.y() + 300)});
     EXPECT_EQ(verzolan.geometry().topLeft(), before);
 }
 
@@ -118,8 +123,10 @@ TEST(WindowDrag, PressAndMoveInsideTheInputBoxLeavesTheWindowPut)
     const QPoint before = verzolan.geometry().topLeft();
     for (const int button : {1, 3, 2}) {
         DragWith(button, before + kInsideText1, QPoint(80, 30));
-        Xdotool({QStringLiteral("key"), QStringLiteral("Escape")});  // closes a context menu, if any
-        ASSERT_TRUE(verzolan.running()) << "the program ended after button " << button << " in Text1";
+        Xdotool(
+            {QStringLiteral("key"), QStringLiteral("Escape")});  // closes a context menu, if any
+        ASSERT_TRUE(verzolan.running())
+            << "the program ended after button " << button << " in Text1";
         EXPECT_EQ(verzolan.geometry().topLeft(), before) << "button " << button;
     }
 }

@@ -61,7 +61,8 @@ QString Xdotool(const QStringList &args)
 
 bool WindowManagerRunning()
 {
-    return RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+    return RunTool(QStringLiteral("xprop"),
+                   {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
         .contains(QStringLiteral("window id"));
 }
 
@@ -75,29 +76,33 @@ QString RootWindowId()
 
 QString WindowUnderPointer(QPoint screenPos)
 {
-    Xdotool({QStringLiteral("mousemove"), QString::number(screenPos.x()), QString::number(screenPos.y())});
+    Xdotool({QStringLiteral("mousemove"), QString::number(screenPos.x()),
+             QString::number(screenPos.y())});
     const QString where = Xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("WINDOW=(\\d+)")).match(where);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("WINDOW=(\\d+)")).match(where);
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
 QImage Screenshot()
 {
     QProcess import;
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-silent"), QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
+    import.start(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"),
+                                            QStringLiteral("root"), QStringLiteral("png:-")});
     if (!import.waitForFinished(5000)) {
         import.kill();
         import.waitForFinished();
         return {};
     }
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
+    return QImage::fromData(import.readAllStandardOutput(), "PNG")
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 void DragWith(int button, QPoint screenPos, QPoint delta, const QStringList &modifiers)
 {
     const QString b = QString::number(button);
-    Xdotool({QStringLiteral("mousemove"), QString::number(screenPos.x()), QString::number(screenPos.y())});
+    Xdotool({QStringLiteral("mousemove"), QString::number(screenPos.x()),
+             QString::number(screenPos.y())});
     if (!modifiers.isEmpty())
         Xdotool(QStringList{QStringLiteral("keydown")} + modifiers);
     Xdotool({QStringLiteral("mousedown"), b});
@@ -130,8 +135,9 @@ RunningProgram::RunningProgram(const QMap<QString, QString> &extraEnv)
     settings.close();
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "QT_FONT_DPI", "QT_ENABLE_HIGHDPI_SCALING", "QT_SCALE_FACTOR",
-                             "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"})
+    for (const char *name :
+         {"QT_QPA_PLATFORM", "QT_FONT_DPI", "QT_ENABLE_HIGHDPI_SCALING", "QT_SCALE_FACTOR",
+          "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"})
         env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("HOME"), home_.path());
@@ -149,15 +155,18 @@ RunningProgram::RunningProgram(const QMap<QString, QString> &extraEnv)
     }
 
     QProcess search;
-    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                                             QStringLiteral("--name"), QStringLiteral("^Verzolan$")});
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                  QStringLiteral("^Verzolan$")});
     if (!search.waitForFinished(10000)) {
         search.kill();
         search.waitForFinished();
         failure_ = QStringLiteral("no window named Verzolan appeared");
         return;
     }
-    const QString id = QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).value(0);
+    const QString id =
+        QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).value(0);
 
     // Mapped is not yet painted: wait until the face colour shows on the bare
     // surface between the text area and the option column.
@@ -165,7 +174,8 @@ RunningProgram::RunningProgram(const QMap<QString, QString> &extraEnv)
     windowId_ = id;
     while (!deadline.hasExpired()) {
         const QImage shot = windowShot();
-        if (!shot.isNull() && shot.size() == QSize(750, 400) && QColor(shot.pixel(530, 200)) == QColor(0, 0, 128))
+        if (!shot.isNull() && shot.size() == QSize(750, 400) &&
+            QColor(shot.pixel(530, 200)) == QColor(0, 0, 128))
             return;
         Pause(kStepPauseMs);
     }
@@ -196,10 +206,10 @@ QRect RunningProgram::geometry() const
 {
     if (windowId_.isEmpty())
         return {};
-    const QMap<QString, int> v =
-        ShellValues(Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId_}));
-    return {v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")), v.value(QStringLiteral("WIDTH")),
-            v.value(QStringLiteral("HEIGHT"))};
+    const QMap<QString, int> v = ShellValues(
+        Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId_}));
+    return {v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")),
+            v.value(QStringLiteral("WIDTH")), v.value(QStringLiteral("HEIGHT"))};
 }
 
 QPoint RunningProgram::waitForPosition(QPoint want, int timeoutMs) const
