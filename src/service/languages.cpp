@@ -32,7 +32,7 @@ const Language *LanguageByCode(const QString &twoLetters)
 
 QString NormalisedApertiumCode(const QString &code)
 {
-    const QString lower = code.trimmed().toLower();
+    QString lower = code.trimmed().toLower();
     if (const Language *language = LanguageByCode(lower))
         return language->apertium;
     return lower;

@@ -24,7 +24,7 @@ std::optional<RouteTable> RouteTable::FromListPairs(const QByteArray &json)
     if (!data.isArray())
         return std::nullopt;
     RouteTable table;
-    for (const QJsonValue &entry : data.toArray()) {
+    for (const QJsonValueConstRef entry : data.toArray()) {
         const QString source = entry.toObject().value(u"sourceLanguage").toString();
         const QString target = entry.toObject().value(u"targetLanguage").toString();
         if (!source.isEmpty() && !target.isEmpty())
