@@ -1,0 +1,147 @@
+// Arbitrary bytes as the head of a request to the page service, taken along
+// the road TranslationService::handle takes, piece by piece: the request-line
+// gate, the method and path, the query, the route, the page. The handler
+// itself is bound to the HTTP library's request and responder objects, so its
+// order of decisions is repeated here over the pure pieces it calls; the
+// translation is a fixed transform of each leg, so no APy is needed.
+//
+// What must hold: nothing crashes; a refused request never gets a page; a
+// page always has exactly one result box, and the program's reader gives back
+// the translation as it was put in, with line ends joined into spaces and "…"
+// written as "...".
+#include "engine/page_reader.h"
+#include "service/languages.h"
+#include "service/page_builder.h"
+#include "service/request_gate.h"
+#include "service/route_table.h"
+#include "service/translate_query.h"
+
+#include <QUrl>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// /listPairs as APy answered it with the French, English, Portuguese and
+// Italian pairs through Spanish installed.
+const QByteArray kListPairs = QByteArrayLiteral(
+    R"({"responseData": [{"sourceLanguage": "ita", "targetLanguage": "spa"}, {"sourceLanguage": "spa", "targetLanguage": "eng"}, )"
+    R"({"sourceLanguage": "spa", "targetLanguage": "por_BR"}, {"sourceLanguage": "por", "targetLanguage": "spa"}, )"
+    R"({"sourceLanguage": "spa", "targetLanguage": "fra"}, {"sourceLanguage": "spa", "targetLanguage": "eng_US"}, )"
+    R"({"sourceLanguage": "spa", "targetLanguage": "ita"}, {"sourceLanguage": "eng", "targetLanguage": "spa"}, )"
+    R"({"sourceLanguage": "spa", "targetLanguage": "por"}, {"sourceLanguage": "fra", "targetLanguage": "spa"}], )"
+    R"("responseDetails": null, "responseStatus": 200})");
+
+const verz::RouteTable &Routes()
+{
+    static const verz::RouteTable routes = *verz::RouteTable::FromListPairs(kListPairs);
+    return routes;
+}
+
+// Stands in for APy: keeps the text and marks the leg with characters the
+// page has to escape.
+QString TranslateLeg(const QString &langpair, const QString &text)
+{
+    return text + QStringLiteral(" <") + langpair + QStringLiteral("> & 'fin'");
+}
+
+// What the reader is promised to give back for a translation put in a page:
+// each line end (CR, LF or CR LF) with the spaces after it becomes one space,
+// and "…" becomes "...".
+QString AsRead(const QString &translation)
+{
+    QString joined;
+    joined.reserve(translation.size());
+    bool lineStart = false;
+    for (qsizetype i = 0; i < translation.size(); ++i) {
+        const QChar c = translation.at(i);
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < translation.size() && translation.at(i + 1) == u'\n')
+                ++i;
+            joined += u' ';
+            lineStart = true;
+        } else if (!(lineStart && c == u' ')) {
+            joined += c;
+            lineStart = false;
+        }
+    }
+    joined.replace(QChar(0x2026), QStringLiteral("..."));
+    return joined;
+}
+
+void CheckPage(const QByteArray &page, const QString &translation)
+{
+    const QByteArray box = QByteArrayLiteral("<div id=result_box dir=\"ltr\">");
+    const qsizetype first = page.indexOf(box);
+    if (first < 0 || page.indexOf(box, first + 1) >= 0)
+        std::abort();
+    if (verz::ExtractTranslation(page) != AsRead(translation))
+        std::abort();
+}
+
+// The request line's method and target once the gate has let it through.
+struct RequestLine {
+    QByteArray method;
+    QByteArray target;
+};
+
+RequestLine SplitRequestLine(QByteArrayView head)
+{
+    qsizetype start = 0;
+    while (start < head.size() && (head[start] == '\r' || head[start] == '\n'))
+        ++start;
+    QByteArrayView line = head.sliced(start);
+    line = line.first(line.indexOf('\n'));
+    const qsizetype space = line.indexOf(' ');
+    const qsizetype secondSpace = line.indexOf(' ', space + 1);
+    if (space <= 0 || secondSpace <= space + 1)
+        std::abort();  // the gate passed a line without method and target
+    return {line.first(space).toByteArray(),
+            line.sliced(space + 1, secondSpace - space - 1).toByteArray()};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArrayView head(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    if (verz::JudgeRequestStart(head) != verz::GateVerdict::Pass)
+        return 0;  // answered by the gate (or still waiting): no page
+
+    const RequestLine line = SplitRequestLine(head);
+    const QUrl url = QUrl::fromEncoded(line.target);
+    if (line.method != "GET" || url.path() != u"/translate_t")
+        return 0;
+    const QByteArray rawQuery = url.query(QUrl::FullyEncoded).toLatin1();
+    if (rawQuery.size() > verz::kMaxRequestLine)
+        return 0;
+
+    const auto parsed = verz::ParseTranslateQuery(rawQuery);
+    const auto *query = std::get_if<verz::TranslateQuery>(&parsed);
+    if (!query)
+        return 0;  // 400 with a plain-text reason
+    const verz::Language *source = verz::LanguageByCode(query->source);
+    const verz::Language *target = verz::LanguageByCode(query->target);
+    if (!source || !target || source == target)
+        std::abort();  // the query reader let an unknown pair through
+
+    if (query->text.trimmed().isEmpty()) {
+        CheckPage(verz::ResultPage(query->text.trimmed()), QString());
+        return 0;
+    }
+    const verz::Route route = Routes().routeFor(source->apertium, target->apertium);
+    if (!route.available()) {
+        const QString text = verz::UnavailablePairText(query->source, query->target);
+        CheckPage(verz::ResultPage(text), text);
+        return 0;
+    }
+    if (route.legs.size() > 2)
+        std::abort();
+    QString translation = query->text;
+    for (const QString &leg : route.legs)
+        translation = TranslateLeg(leg, translation);
+    CheckPage(verz::ResultPage(translation), translation);
+    return 0;
+}
