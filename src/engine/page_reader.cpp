@@ -225,7 +225,10 @@ char32_t entityValue(QStringView body)
         return U'"';
     if (body == u"apos")
         return U'\'';
-    return numericReference(body);
+    // A translation is one line: a line end written as a reference is a
+    // space, like the line ends of the page itself.
+    const char32_t code = numericReference(body);
+    return code == U'\r' || code == U'\n' ? U' ' : code;
 }
 
 // One left-to-right pass: decoded text is never looked at again, so "&amp;lt;"

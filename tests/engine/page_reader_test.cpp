@@ -77,6 +77,8 @@ TEST(ExtractTranslation, EntitiesInOnePass)
     EXPECT_EQ(extract("&nbsp; &bogus; & ; &#; &#x; &#0; &#xD800; &#1114112; &amp"),
               QStringLiteral("&nbsp; &bogus; & ; &#; &#x; &#0; &#xD800; &#1114112; &amp"));
     EXPECT_EQ(extract("&&amp;"), QStringLiteral("&&"));
+    // Line ends as references must not split the translation over lines.
+    EXPECT_EQ(extract("s&#10;t&#13;&#10;u&#xA;&#xd;"), QStringLiteral("s t  u  "));
 }
 
 TEST(ExtractTranslation, EllipsisBecomesThreeDots)
