@@ -5,7 +5,8 @@
 // order of decisions is repeated here over the pure pieces it calls; the
 // translation is a fixed transform of each leg, so no APy is needed.
 //
-// What must hold: nothing crashes; a refused request never gets a page; a
+// What must hold: nothing crashes; a refused request never gets a page; the
+// text as the program would encode it is let through and read back as it was; a
 // page always has exactly one result box, and the program's reader gives back
 // the translation as it was put in, with line ends joined into spaces and "…"
 // written as "...".
@@ -126,6 +127,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const verz::Language *target = verz::LanguageByCode(query->target);
     if (!source || !target || source == target)
         std::abort();  // the query reader let an unknown pair through
+
+    // The same text as the program would send it must pass the gate and be
+    // read back unchanged.
+    const QByteArray resent = "GET /translate_t?text=" + QUrl::toPercentEncoding(query->text) +
+                              "&langpair=" + query->source.toLatin1() + '|' +
+                              query->target.toLatin1() + " HTTP/1.1\r\n\r\n";
+    if (verz::JudgeRequestStart(resent) != verz::GateVerdict::Pass)
+        std::abort();
+    const QByteArray resentQuery = QUrl::fromEncoded(SplitRequestLine(resent).target)
+                                       .query(QUrl::FullyEncoded)
+                                       .toLatin1();
+    const auto reread = verz::ParseTranslateQuery(resentQuery);
+    const auto *again = std::get_if<verz::TranslateQuery>(&reread);
+    if (!again || again->text != query->text || again->source != query->source ||
+        again->target != query->target)
+        std::abort();
 
     if (query->text.trimmed().isEmpty()) {
         CheckPage(verz::ResultPage(query->text.trimmed()), QString());
