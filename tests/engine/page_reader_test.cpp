@@ -106,6 +106,9 @@ TEST(ExtractTranslation, MalformedUtf8FallsBackToWindows1252)
     EXPECT_EQ(extract("\xC0\xAF"), QStringLiteral("À¯"));            // overlong "/"
     EXPECT_EQ(extract("\xED\xA0\x80"), QStringLiteral("í\u00A0€"));  // a surrogate
     EXPECT_EQ(extract("\xE2\x82"), QStringLiteral("â‚"));            // cut short
+    // A sequence cut short by the end of the page, well after the box.
+    EXPECT_EQ(ExtractTranslation("id=result_box dir=\"ltr\">\xC3\xA9</div>\xF0"),
+              QStringLiteral("Ã©"));
 }
 
 TEST(ExtractTranslation, SkippedCharactersAreCharactersNotBytes)
