@@ -75,8 +75,8 @@ QString JoinedText(const QString &text)
 
 QString ReplacedEntities(const QString &cut)
 {
-    static const QRegularExpression entity(QStringLiteral(
-        "&(amp|lt|gt|quot|apos|#[0-9]{1,8}|#[xX][0-9A-Fa-f]{1,8});"));
+    static const QRegularExpression entity(
+        QStringLiteral("&(amp|lt|gt|quot|apos|#[0-9]{1,8}|#[xX][0-9A-Fa-f]{1,8});"));
     QString out;
     qsizetype copied = 0;
     for (auto it = entity.globalMatch(cut); it.hasNext();) {

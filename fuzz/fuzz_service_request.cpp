@@ -135,9 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                               query->target.toLatin1() + " HTTP/1.1\r\n\r\n";
     if (verz::JudgeRequestStart(resent) != verz::GateVerdict::Pass)
         std::abort();
-    const QByteArray resentQuery = QUrl::fromEncoded(SplitRequestLine(resent).target)
-                                       .query(QUrl::FullyEncoded)
-                                       .toLatin1();
+    const QByteArray resentQuery =
+        QUrl::fromEncoded(SplitRequestLine(resent).target).query(QUrl::FullyEncoded).toLatin1();
     const auto reread = verz::ParseTranslateQuery(resentQuery);
     const auto *again = std::get_if<verz::TranslateQuery>(&reread);
     if (!again || again->text != query->text || again->source != query->source ||
