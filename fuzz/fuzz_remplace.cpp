@@ -1,7 +1,7 @@
 // Arbitrary texts and arguments: the fast Remplace must give what the
 // step-by-step definition gives, and fail exactly when it fails.
 #include "engine/remplace.h"
-#include "remplace_reference.h"
+#include "support/remplace_reference.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #include "engine/remplace.h"
+#include "support/remplace_reference.h"
 
 #include <QRandomGenerator>
 
@@ -10,42 +11,6 @@ namespace {
 QString R(const char16_t *s)
 {
     return QString::fromUtf16(s);
-}
-
-// Straight from the routine's description: rebuild the work text per match,
-// search again from b + R, cut at Start. Slow on purpose.
-QString ReferenceRemplace(const QString &source, const QString &find, const QString &replaceStr,
-                          qint32 start, qint32 count, qint32 compare)
-{
-    if (find.isEmpty())
-        throw VerzError(VerzError::kInvalidArgument, "empty");
-    if (start < 1)
-        start = 1;
-    QString work = source;
-    qsizetype searchFrom = start;  // 1-based
-    qint32 counter = 0;
-    const Qt::CaseSensitivity cs = compare == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    for (;;) {
-        if (work.isEmpty() || searchFrom > work.size())
-            break;
-        const qsizetype at = work.indexOf(find, searchFrom - 1, cs);
-        if (at < 0)
-            break;
-        const qsizetype b = at + 1;
-        if (find.size() == replaceStr.size()) {
-            for (qsizetype i = 0; i < find.size(); ++i)
-                work[b - 1 + i] = replaceStr[i];
-        } else {
-            work = work.left(b - 1) + replaceStr + work.mid(b - 1 + find.size());
-        }
-        searchFrom = b + replaceStr.size();
-        ++counter;
-        if (counter == count)
-            break;
-    }
-    if (start > 1)
-        return start > work.size() ? QString() : work.mid(start - 1);
-    return work;
 }
 
 TEST(Remplace, LeftToRightWithoutOverlap)
@@ -152,7 +117,7 @@ TEST(Remplace, AgreesWithTheStepByStepRoutineOnRandomInput)
         const qint32 count = qint32(random.bounded(-1, 5));
         const qint32 compare = qint32(random.bounded(2));
         ASSERT_EQ(Remplace(source, find, replaceStr, start, count, compare),
-                  ReferenceRemplace(source, find, replaceStr, start, count, compare))
+                  reference::Remplace(source, find, replaceStr, start, count, compare).value())
             << "source «" << source.toStdString() << "» find «" << find.toStdString()
             << "» replace «" << replaceStr.toStdString() << "» start " << start << " count "
             << count << " compare " << compare;
