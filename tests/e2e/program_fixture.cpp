@@ -126,6 +126,16 @@ void ProgramTest::launch()
     ASSERT_TRUE(painted) << "the window was never painted";
 }
 
+void ProgramTest::launchWithHangingRequest()
+{
+    test::StandInServer::Script hang;
+    hang.hang = true;
+    standIn_.setScript(hang);
+    ASSERT_NO_FATAL_FAILURE(launch());
+    click(at::Command6);
+    ASSERT_TRUE(waitForRequests(1));
+}
+
 bool ProgramTest::running() const
 {
     return program_ && program_->state() != QProcess::NotRunning;

@@ -41,6 +41,9 @@ protected:
 
     // Starts the program and waits until its window is mapped and painted.
     void launch();
+    // The stand-in takes every request and never answers; the program is
+    // started and its translate button clicked. Fails unless the request arrives.
+    void launchWithHangingRequest();
     bool running() const;
     // Waits for the program to end; false if it is still running after timeoutMs.
     bool waitForExit(int timeoutMs);

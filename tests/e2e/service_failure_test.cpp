@@ -43,13 +43,7 @@ TEST_F(BareService, DownShowsNonConnecteAndStaysUsable)
 
 TEST_F(BareService, QuitDuringAHangingRequestEndsAtOnce)
 {
-    test::StandInServer::Script hang;
-    hang.hang = true;
-    standIn_.setScript(hang);
-    ASSERT_NO_FATAL_FAILURE(launch());
-
-    click(at::Command6);
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_NO_FATAL_FAILURE(launchWithHangingRequest());
     QElapsedTimer clock;
     clock.start();
     ASSERT_NO_FATAL_FAILURE(quit());
@@ -59,13 +53,7 @@ TEST_F(BareService, QuitDuringAHangingRequestEndsAtOnce)
 
 TEST_F(HangService, TimesOutThenTranslatesAgain)
 {
-    test::StandInServer::Script hang;
-    hang.hang = true;
-    standIn_.setScript(hang);
-    ASSERT_NO_FATAL_FAILURE(launch());
-
-    click(at::Command6);
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_NO_FATAL_FAILURE(launchWithHangingRequest());
     // The translate button is disabled while the request runs: a second
     // click starts nothing.
     click(at::Command6);

@@ -12,38 +12,52 @@ constexpr double kDegree = std::numbers::pi / 180.0;
 
 // Very rough outlines of Europe and Africa as (longitude, latitude) pairs;
 // at 32 pixels only the silhouette matters.
-const std::vector<std::pair<double, double>> kEurAfrica = {
-    {-17, 15}, {-16, 22}, {-10, 30}, {-9, 36}, {-9, 43}, {-2, 44},  {-4, 48},  {2, 51},   {8, 54},
-    {10, 58},  {5, 61},   {12, 66},  {22, 70}, {30, 70}, {40, 66},  {45, 55},  {40, 45},  {35, 37},
-    {33, 31},  {35, 28},  {43, 13},  {51, 12}, {42, 0},  {40, -10}, {40, -16}, {35, -24}, {31, -30},
-    {20, -35}, {17, -29}, {12, -17}, {13, -8}, {9, -1},  {9, 4},    {-7, 4},   {-13, 8}};
-const std::vector<std::pair<double, double>> kMediterranean = {
-    {-6, 36}, {0, 35.5}, {10, 37}, {11, 33}, {20, 31}, {30, 31}, {36, 35}, {36, 37}, {27, 40},
-    {23, 38}, {19, 40},  {16, 38}, {12, 42}, {14, 45}, {9, 44},  {3, 43},  {-1, 38}};
-const std::vector<std::pair<double, double>> kBlackSea = {
-    {28, 42}, {34, 41.5}, {41, 41.5}, {38, 45}, {31, 46.5}};
-const std::vector<std::pair<double, double>> kBritain = {{-5, 50}, {1, 51},  {-1, 55},
-                                                         {-3, 58}, {-6, 57}, {-4, 54}};
-const std::vector<std::pair<double, double>> kAmericaEdge = {
-    {-80, 10}, {-75, 20}, {-80, 30}, {-70, 42}, {-60, 47},
-    {-55, 52}, {-60, 60}, {-75, 62}, {-90, 60}, {-90, 10}};
-const std::vector<std::pair<double, double>> kSouthAmerica = {
-    {-80, 8},   {-60, 10},  {-50, 0},   {-35, -7},  {-40, -22},
-    {-55, -35}, {-68, -55}, {-75, -45}, {-72, -20}, {-81, -5}};
-const std::vector<std::pair<double, double>> kArabia = {
-    {35, 28}, {48, 30}, {57, 24}, {52, 16}, {43, 13}};
-
-bool inPolygon(const std::vector<std::pair<double, double>> &pts, double x, double y)
-{
-    bool inside = false;
-    for (std::size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
-        const auto [xi, yi] = pts[i];
-        const auto [xj, yj] = pts[j];
-        if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
-            inside = !inside;
-    }
-    return inside;
-}
+const Shape kEurAfrica =
+    polygon({{-17, 15}, {-16, 22}, {-10, 30}, {-9, 36},  {-9, 43},  {-2, 44},  {-4, 48},
+             {2, 51},   {8, 54},   {10, 58},  {5, 61},   {12, 66},  {22, 70},  {30, 70},
+             {40, 66},  {45, 55},  {40, 45},  {35, 37},  {33, 31},  {35, 28},  {43, 13},
+             {51, 12},  {42, 0},   {40, -10}, {40, -16}, {35, -24}, {31, -30}, {20, -35},
+             {17, -29}, {12, -17}, {13, -8},  {9, -1},   {9, 4},    {-7, 4},   {-13, 8}});
+const Shape kMediterranean = polygon({{-6, 36},
+                                      {0, 35.5},
+                                      {10, 37},
+                                      {11, 33},
+                                      {20, 31},
+                                      {30, 31},
+                                      {36, 35},
+                                      {36, 37},
+                                      {27, 40},
+                                      {23, 38},
+                                      {19, 40},
+                                      {16, 38},
+                                      {12, 42},
+                                      {14, 45},
+                                      {9, 44},
+                                      {3, 43},
+                                      {-1, 38}});
+const Shape kBlackSea = polygon({{28, 42}, {34, 41.5}, {41, 41.5}, {38, 45}, {31, 46.5}});
+const Shape kBritain = polygon({{-5, 50}, {1, 51}, {-1, 55}, {-3, 58}, {-6, 57}, {-4, 54}});
+const Shape kAmericaEdge = polygon({{-80, 10},
+                                    {-75, 20},
+                                    {-80, 30},
+                                    {-70, 42},
+                                    {-60, 47},
+                                    {-55, 52},
+                                    {-60, 60},
+                                    {-75, 62},
+                                    {-90, 60},
+                                    {-90, 10}});
+const Shape kSouthAmerica = polygon({{-80, 8},
+                                     {-60, 10},
+                                     {-50, 0},
+                                     {-35, -7},
+                                     {-40, -22},
+                                     {-55, -35},
+                                     {-68, -55},
+                                     {-75, -45},
+                                     {-72, -20},
+                                     {-81, -5}});
+const Shape kArabia = polygon({{35, 28}, {48, 30}, {57, 24}, {52, 16}, {43, 13}});
 
 }  // namespace
 
@@ -81,11 +95,10 @@ Canvas DrawGlobe()
         const double lon =
             centreLon + std::atan2(nx, nz * std::cos(centreLat) + ny * std::sin(centreLat));
         const double lonDeg = lon / kDegree, latDeg = lat / kDegree;
-        const bool land =
-            (inPolygon(kEurAfrica, lonDeg, latDeg) && !inPolygon(kMediterranean, lonDeg, latDeg) &&
-             !inPolygon(kBlackSea, lonDeg, latDeg)) ||
-            inPolygon(kBritain, lonDeg, latDeg) || inPolygon(kAmericaEdge, lonDeg, latDeg) ||
-            inPolygon(kSouthAmerica, lonDeg, latDeg) || inPolygon(kArabia, lonDeg, latDeg);
+        const bool land = (kEurAfrica(lonDeg, latDeg) && !kMediterranean(lonDeg, latDeg) &&
+                           !kBlackSea(lonDeg, latDeg)) ||
+                          kBritain(lonDeg, latDeg) || kAmericaEdge(lonDeg, latDeg) ||
+                          kSouthAmerica(lonDeg, latDeg) || kArabia(lonDeg, latDeg);
         const double light = std::clamp(0.5 + 0.6 * (-0.5 * nx - 0.55 * ny + 0.67 * nz), 0.45, 1.1);
         const Rgb base = land ? Rgb{236, 178, 34} : Rgb{30, 96, 214};
         const Rgb lit = light > 1.0 ? mix(base, Rgb{255, 255, 255}, (light - 1.0) * 2.0)
