@@ -13,6 +13,7 @@
 #include "engine/page_reader.h"
 #include "service/languages.h"
 #include "service/page_builder.h"
+#include "service/recorded_apy.h"
 #include "service/request_gate.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
@@ -25,19 +26,10 @@
 
 namespace {
 
-// /listPairs as APy answered it with the French, English, Portuguese and
-// Italian pairs through Spanish installed.
-const QByteArray kListPairs = QByteArrayLiteral(
-    R"({"responseData": [{"sourceLanguage": "ita", "targetLanguage": "spa"}, {"sourceLanguage": "spa", "targetLanguage": "eng"}, )"
-    R"({"sourceLanguage": "spa", "targetLanguage": "por_BR"}, {"sourceLanguage": "por", "targetLanguage": "spa"}, )"
-    R"({"sourceLanguage": "spa", "targetLanguage": "fra"}, {"sourceLanguage": "spa", "targetLanguage": "eng_US"}, )"
-    R"({"sourceLanguage": "spa", "targetLanguage": "ita"}, {"sourceLanguage": "eng", "targetLanguage": "spa"}, )"
-    R"({"sourceLanguage": "spa", "targetLanguage": "por"}, {"sourceLanguage": "fra", "targetLanguage": "spa"}], )"
-    R"("responseDetails": null, "responseStatus": 200})");
-
 const verz::RouteTable &Routes()
 {
-    static const verz::RouteTable routes = *verz::RouteTable::FromListPairs(kListPairs);
+    static const verz::RouteTable routes =
+        *verz::RouteTable::FromListPairs(verz::test::kRecordedListPairs);
     return routes;
 }
 
