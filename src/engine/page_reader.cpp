@@ -14,42 +14,6 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *const end = p + bytes.size();
-    while (p != end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int continuation = 0;
-        char32_t code = 0;
-        char32_t smallest = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            continuation = 1, code = lead & 0x1F, smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            continuation = 2, code = lead & 0x0F, smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            continuation = 3, code = lead & 0x07, smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (end - p <= continuation)
-            return false;
-        for (int i = 1; i <= continuation; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        p += continuation + 1;
-    }
-    return true;
-}
-
 QString decodeWindows1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
@@ -151,7 +115,7 @@ QString cutResultBox(const QByteArray &page)
     const qsizetype markerEnd = findMarkerEnd(page);
     if (markerEnd < 0)
         return {};
-    const bool utf8 = isValidUtf8(page);
+    const bool utf8 = page.isValidUtf8();
 
     // Six 16-bit characters: a character beyond the BMP counts two, and a
     // count that ends inside one takes it whole, so the cut never begins with

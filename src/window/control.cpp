@@ -11,10 +11,10 @@ QString ControlObjectName(const QString &name, int index)
     return name + QLatin1Char('_') + QString::number(index);
 }
 
-Control::Control(const ControlSpec &spec, int index, QWidget *widget, const TwipsLayer &twips)
-    : name_(QString::fromUtf16(spec.name)), index_(index), kind_(spec.kind), widget_(widget),
-      twips_(twips), selfSizing_(spec.autoSize), tabIndex_(spec.tabIndex), left_(spec.left),
-      top_(spec.top), width_(spec.width), height_(spec.height)
+Control::Control(const ControlEntry &entry, int index, QWidget *widget, const TwipsLayer &twips)
+    : name_(QString::fromUtf16(entry.name)), index_(index), kind_(entry.kind), widget_(widget),
+      twips_(twips), selfSizing_(entry.autoSize), tabIndex_(entry.tabIndex), left_(entry.left),
+      top_(entry.top), width_(entry.width), height_(entry.height)
 {
     widget_->setObjectName(objectName());
     apply();

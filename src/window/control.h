@@ -14,7 +14,7 @@ namespace verz {
 // geometry in twips. Geometry reaches the widget only through the twips layer.
 class Control : public ResizableControl {
 public:
-    Control(const ControlSpec &spec, int index, QWidget *widget, const TwipsLayer &twips);
+    Control(const ControlEntry &entry, int index, QWidget *widget, const TwipsLayer &twips);
 
     const QString &name() const { return name_; }
     int index() const { return index_; }

@@ -50,28 +50,28 @@ Qt::Alignment labelAlignment(Alignment alignment)
     return Qt::AlignTop | (alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
 }
 
-QWidget *createLabel(const ControlSpec &spec, QWidget *parent)
+QWidget *createLabel(const ControlEntry &entry, QWidget *parent)
 {
-    auto *label = new ClickLabel(textOf(spec.text), parent);
-    label->setAlignment(labelAlignment(spec.alignment));
-    label->setWordWrap(!spec.autoSize);
+    auto *label = new ClickLabel(textOf(entry.text), parent);
+    label->setAlignment(labelAlignment(entry.alignment));
+    label->setWordWrap(!entry.autoSize);
     label->setTextFormat(Qt::PlainText);
     label->setMargin(0);
     label->setIndent(0);
-    if (spec.transparent) {
+    if (entry.transparent) {
         label->setAutoFillBackground(false);
     } else {
-        paintBackground(*label, spec.back);
+        paintBackground(*label, entry.back);
         label->setAutoFillBackground(true);
     }
-    setForeground(*label, spec.fore, QPalette::WindowText);
+    setForeground(*label, entry.fore, QPalette::WindowText);
     return label;
 }
 
-QWidget *createCommandButton(const ControlSpec &spec, QWidget *parent)
+QWidget *createCommandButton(const ControlEntry &entry, QWidget *parent)
 {
-    const QString text = textOf(spec.text);
-    if (spec.graphical && !text.isEmpty()) {
+    const QString text = textOf(entry.text);
+    if (entry.graphical && !text.isEmpty()) {
         // Picture above the caption.
         auto *button = new QToolButton(parent);
         button->setText(text);
@@ -82,24 +82,24 @@ QWidget *createCommandButton(const ControlSpec &spec, QWidget *parent)
     }
     auto *button = new QPushButton(text, parent);
     button->setAutoDefault(false);
-    if (spec.graphical)
+    if (entry.graphical)
         button->setIconSize(QSize(32, 32));
     return button;
 }
 
-QWidget *createWidget(const ControlSpec &spec, QWidget *parent)
+QWidget *createWidget(const ControlEntry &entry, QWidget *parent)
 {
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::Frame: {
         auto *frame = new QFrame(parent);
         frame->setFrameShape(QFrame::NoFrame);
-        paintBackground(*frame, spec.back);
+        paintBackground(*frame, entry.back);
         return frame;
     }
     case ControlKind::OptionButton: {
-        auto *option = new QRadioButton(textOf(spec.text), parent);
-        paintBackground(*option, spec.back);
-        setForeground(*option, spec.fore, QPalette::WindowText);
+        auto *option = new QRadioButton(textOf(entry.text), parent);
+        paintBackground(*option, entry.back);
+        setForeground(*option, entry.fore, QPalette::WindowText);
         return option;
     }
     case ControlKind::ListBox: {
@@ -108,7 +108,7 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *parent)
         return list;
     }
     case ControlKind::CommandButton:
-        return createCommandButton(spec, parent);
+        return createCommandButton(entry, parent);
     case ControlKind::ComboBox: {
         auto *combo = new QComboBox(parent);
         combo->setEditable(false);
@@ -117,11 +117,11 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *parent)
     }
     case ControlKind::TextBox: {
         auto *box = new QPlainTextEdit(parent);
-        box->setVerticalScrollBarPolicy(spec.verticalScrollBar ? Qt::ScrollBarAlwaysOn
-                                                               : Qt::ScrollBarAsNeeded);
-        setForeground(*box, spec.fore, QPalette::Text);
-        SetBoxText(*box, textOf(spec.text));
-        box->setProperty("Tag", textOf(spec.tag));
+        box->setVerticalScrollBarPolicy(entry.verticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                                : Qt::ScrollBarAsNeeded);
+        setForeground(*box, entry.fore, QPalette::Text);
+        SetBoxText(*box, textOf(entry.text));
+        box->setProperty("Tag", textOf(entry.tag));
         return box;
     }
     case ControlKind::PictureBox: {
@@ -130,24 +130,24 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *parent)
         return picture;
     }
     case ControlKind::CheckBox: {
-        auto *check = new QCheckBox(textOf(spec.text), parent);
-        check->setChecked(spec.checked);
-        paintBackground(*check, spec.back);
-        setForeground(*check, spec.fore, QPalette::WindowText);
+        auto *check = new QCheckBox(textOf(entry.text), parent);
+        check->setChecked(entry.checked);
+        paintBackground(*check, entry.back);
+        setForeground(*check, entry.fore, QPalette::WindowText);
         return check;
     }
     case ControlKind::Label:
-        return createLabel(spec, parent);
+        return createLabel(entry, parent);
     case ControlKind::Image: {
         auto *image = new ImageBox(parent);
-        image->setStretch(spec.stretch);
-        if (spec.picture != nullptr)
-            image->setPicture(QPixmap(QString::fromUtf16(spec.picture)));
+        image->setStretch(entry.stretch);
+        if (entry.picture != nullptr)
+            image->setPicture(QPixmap(QString::fromUtf16(entry.picture)));
         return image;
     }
     case ControlKind::Shape: {
         auto *shape = new ShapeOutline(parent);
-        shape->setBorderColour(ColourFromBgr(spec.fore));
+        shape->setBorderColour(ColourFromBgr(entry.fore));
         return shape;
     }
     }
@@ -161,29 +161,29 @@ QColor ColourFromBgr(std::uint32_t bgr)
                   static_cast<int>((bgr >> 16) & 0xFFu));
 }
 
-QFont FontFor(const FontSpec &spec)
+QFont FontFor(const FontEntry &entry)
 {
     // The default face is a narrow sans serif: the short captions on the skin
     // are measured for one, and a wider face would wrap them.
-    QFont font(spec.face == nullptr ? QStringLiteral("Arial") : QString::fromUtf16(spec.face));
-    font.setPointSizeF(spec.size);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    QFont font(entry.face == nullptr ? QStringLiteral("Arial") : QString::fromUtf16(entry.face));
+    font.setPointSizeF(entry.size);
+    font.setBold(entry.bold);
+    font.setUnderline(entry.underline);
     return font;
 }
 
-QWidget *CreateControlWidget(const ControlSpec &spec, QWidget *parent)
+QWidget *CreateControlWidget(const ControlEntry &entry, QWidget *parent)
 {
-    QWidget *widget = createWidget(spec, parent);
-    const bool hasFont = spec.kind != ControlKind::Image && spec.kind != ControlKind::Shape &&
-                         spec.kind != ControlKind::PictureBox;
+    QWidget *widget = createWidget(entry, parent);
+    const bool hasFont = entry.kind != ControlKind::Image && entry.kind != ControlKind::Shape &&
+                         entry.kind != ControlKind::PictureBox;
     if (hasFont)
-        widget->setFont(FontFor(spec.font));
-    if (spec.tooltip != nullptr)
-        widget->setToolTip(QString::fromUtf16(spec.tooltip));
-    if (spec.linkCursor)
+        widget->setFont(FontFor(entry.font));
+    if (entry.tooltip != nullptr)
+        widget->setToolTip(QString::fromUtf16(entry.tooltip));
+    if (entry.linkCursor)
         widget->setCursor(Qt::PointingHandCursor);
-    if (!spec.visible)
+    if (!entry.visible)
         widget->setVisible(false);
     return widget;
 }

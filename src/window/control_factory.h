@@ -10,10 +10,10 @@ class QWidget;
 namespace verz {
 
 QColor ColourFromBgr(std::uint32_t bgr);
-QFont FontFor(const FontSpec &spec);
+QFont FontFor(const FontEntry &entry);
 
 // The widget of one table entry, with its texts, colours, font and flags set;
 // geometry is the Control's business.
-QWidget *CreateControlWidget(const ControlSpec &spec, QWidget *parent);
+QWidget *CreateControlWidget(const ControlEntry &entry, QWidget *parent);
 
 }  // namespace verz

@@ -32,14 +32,14 @@ inline constexpr std::uint32_t kNavy = 0x00800000u;
 inline constexpr std::uint32_t kWhite = 0x00FFFFFFu;
 
 // A null face means the window's default user-interface font: Arial, 8 points.
-struct FontSpec {
+struct FontEntry {
     const char16_t *face = nullptr;
     float size = 8.0f;
     bool bold = false;
     bool underline = false;
 };
 
-struct ControlSpec {
+struct ControlEntry {
     ControlKind kind;
     const char16_t *name;
     int index = -1;  // element of a control array, -1 for a single control
@@ -51,7 +51,7 @@ struct ControlSpec {
     const char16_t *text = nullptr;
     std::uint32_t back = kDefaultColour;
     std::uint32_t fore = kDefaultColour;  // text, or a shape's border
-    FontSpec font = {};
+    FontEntry font = {};
     bool visible = true;
     bool transparent = false;  // labels: only the text is drawn
     Alignment alignment = Alignment::Left;
@@ -69,7 +69,7 @@ struct ControlSpec {
 };
 
 // Both tables list the windowed group first, each group front to back.
-std::span<const ControlSpec> FormControlTable();
-std::span<const ControlSpec> PanelControlTable();
+std::span<const ControlEntry> FormControlTable();
+std::span<const ControlEntry> PanelControlTable();
 
 }  // namespace verz

@@ -1,28 +1,8 @@
 #include "window/control_widgets.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace verz {
-
-namespace {
-bool releasedInside(const QWidget &widget, const QMouseEvent &event)
-{
-    return event.button() == Qt::LeftButton && widget.rect().contains(event.position().toPoint());
-}
-}  // namespace
-
-void ClickLabel::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (releasedInside(*this, *event))
-        Q_EMIT clicked();
-}
 
 void ImageBox::setPicture(const QPixmap &picture)
 {
@@ -47,18 +27,6 @@ void ImageBox::paintEvent(QPaintEvent *)
     } else {
         painter.drawPixmap(0, 0, picture_);
     }
-}
-
-void ImageBox::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
-void ImageBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (releasedInside(*this, *event))
-        Q_EMIT clicked();
 }
 
 ShapeOutline::ShapeOutline(QWidget *parent) : QWidget(parent)

@@ -3,32 +3,49 @@
 #include <QColor>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QWidget>
 
 namespace verz {
 
-// A label takes the mouse presses on it (they never reach the form, so they
-// never start a window move) and reports a click when released over it.
-class ClickLabel : public QLabel {
+// The click rule of labels and images: the control takes the mouse presses
+// on it (they never reach the form, so they never start a window move) and
+// reports a click when the left button is released over it.
+template <class Base> class TakesClicks : public Base {
+public:
+    using Base::Base;
+
+protected:
+    virtual void clickedInside() = 0;
+
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        event->accept();
+        if (event->button() == Qt::LeftButton && this->rect().contains(event->position().toPoint()))
+            clickedInside();
+    }
+};
+
+class ClickLabel : public TakesClicks<QLabel> {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    using TakesClicks::TakesClicks;
 
 Q_SIGNALS:
     void clicked();
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+private:
+    void clickedInside() override { Q_EMIT clicked(); }
 };
 
 // An image control: shows its picture unscaled from the top-left corner, or
 // scaled to the box when it stretches; icons come with their mask as alpha.
-class ImageBox : public QWidget {
+class ImageBox : public TakesClicks<QWidget> {
     Q_OBJECT
 public:
-    explicit ImageBox(QWidget *parent = nullptr) : QWidget(parent) {}
+    explicit ImageBox(QWidget *parent = nullptr) : TakesClicks(parent) {}
 
     // The pixmap is shared with whoever handed it over, not copied.
     void setPicture(const QPixmap &picture);
@@ -41,10 +58,10 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void clickedInside() override { Q_EMIT clicked(); }
+
     QPixmap picture_;
     bool stretch_ = false;
 };

@@ -144,7 +144,7 @@ private:
 
     // Layout.
     void BuildControls();
-    Control &AddControl(const ControlSpec &spec, QWidget *parent, int index,
+    Control &AddControl(const ControlEntry &entry, QWidget *parent, int index,
                         std::size_t collectionPosition);
     void TakeWidget(const Control &control);
     void StackControls();

@@ -31,11 +31,11 @@ void putElement(std::array<T *, N> &array, int index, QWidget *widget)
 }
 }  // namespace
 
-Control &Verz::AddControl(const ControlSpec &spec, QWidget *parent, int index,
+Control &Verz::AddControl(const ControlEntry &entry, QWidget *parent, int index,
                           std::size_t collectionPosition)
 {
-    QWidget *widget = CreateControlWidget(spec, parent);
-    owned_.push_back(std::make_unique<Control>(spec, index, widget, twips_));
+    QWidget *widget = CreateControlWidget(entry, parent);
+    owned_.push_back(std::make_unique<Control>(entry, index, widget, twips_));
     Control &control = *owned_.back();
     collectionPosition = std::min(collectionPosition, collection_.size());
     collection_.insert(collection_.begin() + static_cast<std::ptrdiff_t>(collectionPosition),
@@ -111,10 +111,10 @@ void Verz::TakeWidget(const Control &control)
 
 void Verz::BuildControls()
 {
-    for (const ControlSpec &spec : FormControlTable())
-        AddControl(spec, this, spec.index, collection_.size());
-    for (const ControlSpec &spec : PanelControlTable())
-        AddControl(spec, w_.FraConfig, spec.index, collection_.size());
+    for (const ControlEntry &entry : FormControlTable())
+        AddControl(entry, this, entry.index, collection_.size());
+    for (const ControlEntry &entry : PanelControlTable())
+        AddControl(entry, w_.FraConfig, entry.index, collection_.size());
     StackControls();
     OrderTabs();
     ConnectHandlers();

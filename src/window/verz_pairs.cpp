@@ -37,10 +37,10 @@ void Verz::FillPairList()
         w_.Combo1->setCurrentIndex(-1);
     }
 
-    const ControlSpec *optionSpec = nullptr;
-    for (const ControlSpec &spec : FormControlTable()) {
-        if (QString::fromUtf16(spec.name) == QStringLiteral("Option1"))
-            optionSpec = &spec;
+    const ControlEntry *optionEntry = nullptr;
+    for (const ControlEntry &entry : FormControlTable()) {
+        if (QString::fromUtf16(entry.name) == QStringLiteral("Option1"))
+            optionEntry = &entry;
     }
     Control *first = control(QStringLiteral("Option1"), 0);
     const auto afterFirst = static_cast<std::size_t>(
@@ -51,7 +51,7 @@ void Verz::FillPairList()
         Control *button = control(QStringLiteral("Option1"), i);
         if (button == nullptr) {
             // A new element starts hidden and copies Option1(0) as it is now.
-            button = &AddControl(*optionSpec, this, i, afterFirst + static_cast<std::size_t>(i));
+            button = &AddControl(*optionEntry, this, i, afterFirst + static_cast<std::size_t>(i));
             button->widget()->hide();
             button->setGeometry(first->left(), first->top(), first->width(), first->height());
             button->widget()->setFont(first->widget()->font());

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace verz {
 namespace {
 
@@ -21,6 +23,18 @@ QByteArray resultPage(const QByteArray &translation)
 {
     return QByteArrayLiteral("<html><body><div id=result_box dir=\"ltr\">") + translation +
            QByteArrayLiteral("</div></body></html>");
+}
+
+// Runs then() inside the request's own event loop once the request has
+// reached the stand-in: no guess at how long the client takes to send it.
+void onArrival(const StandInServer &server, std::function<void()> then)
+{
+    if (!server.requests().isEmpty()) {
+        then();
+        return;
+    }
+    QTimer::singleShot(
+        1, [&server, then = std::move(then)]() mutable { onArrival(server, std::move(then)); });
 }
 
 class RequestTest : public ::testing::Test {
@@ -378,8 +392,9 @@ TEST_F(RequestTest, SecondClickWhileRunningDoesNothing)
     FakeForm other;
     other.output = QStringLiteral("untouched");
     bool wasRunning = false;
+    // The answer waits 200 ms after arrival; the check is due first.
     form.onBusy = [&] {
-        QTimer::singleShot(50, [&] {
+        onArrival(server, [&] {
             wasRunning = request->isRunning();
             request->Command6_Click(other);
             EXPECT_FALSE(request->DownloadPage(QString::fromLatin1(server.url("/x")), scratch()));
@@ -401,7 +416,7 @@ TEST_F(RequestTest, AbortMidRequestLeavesNoFileAndNoOutput)
     server.setScript(hang);
     auto request = std::make_unique<TranslationRequest>(server.host(), scratch());
     form.output = QStringLiteral("earlier ");
-    form.onBusy = [&] { QTimer::singleShot(50, [&] { request->abort(); }); };
+    form.onBusy = [&] { onArrival(server, [&] { request->abort(); }); };
     request->Command6_Click(form);
     EXPECT_FALSE(request->isRunning());
     EXPECT_FALSE(QFile::exists(scratch()));
@@ -416,7 +431,7 @@ TEST_F(RequestTest, RequestDestroyedMidDownloadReturnsQuietly)
     hang.hang = true;
     server.setScript(hang);
     auto *request = new TranslationRequest(server.host(), scratch());
-    form.onBusy = [&] { QTimer::singleShot(50, [&] { delete request; }); };
+    form.onBusy = [&] { onArrival(server, [&] { delete request; }); };
     request->Command6_Click(form);
     EXPECT_FALSE(QFile::exists(scratch()));
     EXPECT_EQ(form.busyEnds, 0);

@@ -95,10 +95,3 @@ TEST(StoredChoice, RoundTripsThroughTheUserStore)
                    QSettings::IniFormat);
     EXPECT_EQ(file.value(QStringLiteral("data/list")).toString(), QStringLiteral("13"));
 }
-
-TEST(StoredChoice, VersionTextHasNoLeadingZeros)
-{
-    EXPECT_EQ(VersionText(3, 1), QStringLiteral("Version: 3.1"));
-    EXPECT_EQ(VersionText(10, 0), QStringLiteral("Version: 10.0"));
-    EXPECT_EQ(VersionText(3, 5), QStringLiteral("Version: 3.5"));
-}

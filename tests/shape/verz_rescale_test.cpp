@@ -62,33 +62,33 @@ TEST_F(RescaledVerz, RescalesOnceAfterThePairListAndBeforeTheOutline)
 TEST_F(RescaledVerz, EveryControlKeepsItsPixelsAt96)
 {
     int checked = 0;
-    const auto check = [&](const ControlSpec &spec, float top) {
-        const Control &c = control(QString::fromUtf16(spec.name), spec.index);
+    const auto check = [&](const ControlEntry &entry, float top) {
+        const Control &c = control(QString::fromUtf16(entry.name), entry.index);
         if (c.selfSizing() || c.name() == u"Picture1" || c.name() == u"FraConfig")
             return;  // sized by their text, by the skin, or moved at start-up: below
         // The twips are scaled in single precision, unrounded...
-        EXPECT_EQ(c.left(), spec.left * kFactor) << c.objectName().toStdString();
+        EXPECT_EQ(c.left(), entry.left * kFactor) << c.objectName().toStdString();
         EXPECT_EQ(c.top(), top * kFactor) << c.objectName().toStdString();
-        EXPECT_EQ(c.width(), spec.width * kFactor) << c.objectName().toStdString();
-        EXPECT_EQ(c.height(), spec.height * kFactor) << c.objectName().toStdString();
+        EXPECT_EQ(c.width(), entry.width * kFactor) << c.objectName().toStdString();
+        EXPECT_EQ(c.height(), entry.height * kFactor) << c.objectName().toStdString();
         // ...and land on the pixels of the design at 15 twips per pixel.
-        EXPECT_EQ(c.widget()->geometry(), DesignPixels(spec.left, top, spec.width, spec.height))
+        EXPECT_EQ(c.widget()->geometry(), DesignPixels(entry.left, top, entry.width, entry.height))
             << c.objectName().toStdString();
         ++checked;
     };
-    for (const ControlSpec &spec : FormControlTable()) {
-        if (QStringView(spec.name) == u"Option1") {
+    for (const ControlEntry &entry : FormControlTable()) {
+        if (QStringView(entry.name) == u"Option1") {
             for (int i = 0; i < 16; ++i) {
-                ControlSpec element = spec;
+                ControlEntry element = entry;
                 element.index = i;
-                check(element, spec.top + 280.0f * static_cast<float>(i));
+                check(element, entry.top + 280.0f * static_cast<float>(i));
             }
         } else {
-            check(spec, spec.top);
+            check(entry, entry.top);
         }
     }
-    for (const ControlSpec &spec : PanelControlTable())
-        check(spec, spec.top);
+    for (const ControlEntry &entry : PanelControlTable())
+        check(entry, entry.top);
     EXPECT_GE(checked, 40);
 }
 

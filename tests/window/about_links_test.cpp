@@ -125,18 +125,6 @@ TEST_F(AboutLinksTest, MailSubjectCarriesThePlainVersionNumbers)
     EXPECT_TRUE(ServiceHomePage().contains(QString::fromUtf16(kDefaultServiceHost)));
 }
 
-TEST_F(AboutLinksTest, BusyPointerLastsExactlyWhileARequestRuns)
-{
-    window_->setBusy(true);
-    window_->setBusy(true);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    window_->setBusy(false);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    window_->setBusy(false);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 TEST_F(AboutLinksTest, PressOnTheBareSurfaceOrAnOutlineMovesTheWindow)
 {
     // Without a window system to do the move, the window follows the pointer.

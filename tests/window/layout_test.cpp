@@ -18,10 +18,10 @@
 namespace verz::test {
 namespace {
 
-QString objectNameOf(const ControlSpec &spec)
+QString objectNameOf(const ControlEntry &entry)
 {
-    const QString name = QString::fromUtf16(spec.name);
-    return spec.index < 0 ? name : name + QLatin1Char('_') + QString::number(spec.index);
+    const QString name = QString::fromUtf16(entry.name);
+    return entry.index < 0 ? name : name + QLatin1Char('_') + QString::number(entry.index);
 }
 
 int px(float twips)
@@ -49,24 +49,24 @@ TEST_F(LayoutTest, EveryControlSitsWhereItsTableEntryPutsIt)
 {
     auto window = open();
     for (const auto table : {FormControlTable(), PanelControlTable()}) {
-        for (const ControlSpec &spec : table) {
-            const QString name = objectNameOf(spec);
+        for (const ControlEntry &entry : table) {
+            const QString name = objectNameOf(entry);
             SCOPED_TRACE(name.toStdString());
             QWidget *widget = find(*window, name);
             ASSERT_NE(widget, nullptr);
-            const QRect expected(px(spec.left), px(spec.top), px(spec.width), px(spec.height));
+            const QRect expected(px(entry.left), px(entry.top), px(entry.width), px(entry.height));
             if (name == u"FraConfig") {
                 EXPECT_EQ(widget->geometry(), QRect(8, 6, 520, 374));  // moved in at start-up
             } else if (name == u"Picture1") {
                 EXPECT_EQ(widget->geometry(), QRect(0, 0, 750, 400));  // sized to the skin
-            } else if (spec.autoSize) {
+            } else if (entry.autoSize) {
                 EXPECT_EQ(widget->pos(), expected.topLeft());
                 EXPECT_EQ(widget->size(), widget->sizeHint());
                 EXPECT_NEAR(widget->width(), expected.width(), 8);
             } else {
                 EXPECT_EQ(widget->geometry(), expected);
             }
-            const bool inPanel = spec.container == Container::FraConfig;
+            const bool inPanel = entry.container == Container::FraConfig;
             EXPECT_EQ(widget->parentWidget(),
                       inPanel ? find(*window, QStringLiteral("FraConfig")) : window.get());
         }
