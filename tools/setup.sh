@@ -13,6 +13,7 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     xvfb xauth x11-utils x11-xserver-utils xdotool xclip openbox imagemagick
     clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
+    chromium chromium-driver python3-selenium
   )
 fi
 

@@ -19,7 +19,40 @@ const std::array<Language, 6> &AllLanguages()
     return languages;
 }
 
+// The program's own list lives in the program; the service keeps this copy
+// because the two share no code (a test compares them).
+constexpr std::array<OfferedPair, kOfferedPairCount> kOfferedPairs{{
+    {"en", "fr", true},
+    {"en", "it", false},
+    {"en", "pt", false},
+    {"en", "de", false},
+    {"en", "es", false},
+    {"fr", "en", true},
+    {"fr", "de", false},
+    {"de", "fr", true},
+    {"de", "en", false},
+    {"es", "en", true},
+    {"pt", "en", false},
+    {"it", "en", false},
+}};
+
 }  // namespace
+
+QString OfferedPair::code() const
+{
+    return QLatin1String(source) + QLatin1Char('|') + QLatin1String(target);
+}
+
+QString OfferedPair::label() const
+{
+    return LanguageByCode(QLatin1String(source))->frenchName + QStringLiteral(" vers ") +
+           LanguageByCode(QLatin1String(target))->frenchName;
+}
+
+const std::array<OfferedPair, kOfferedPairCount> &OfferedPairs()
+{
+    return kOfferedPairs;
+}
 
 const Language *LanguageByCode(const QString &twoLetters)
 {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace verz {
 
 // One of the six languages the program offers, with the code Apertium knows
@@ -14,6 +16,22 @@ struct Language {
 
 // nullptr for a code the program never sends.
 const Language *LanguageByCode(const QString &twoLetters);
+
+// One of the twelve pairs the program's window offers, as the window lists
+// them; startsGroup marks the first pair of each group the window sets apart.
+struct OfferedPair {
+    const char *source;  // two-letter codes: "en"
+    const char *target;
+    bool startsGroup;
+
+    QString code() const;   // "en|fr", as the program sends it
+    QString label() const;  // "Anglais vers Français", the window's label
+};
+
+inline constexpr int kOfferedPairCount = 12;
+
+// In the window's order.
+const std::array<OfferedPair, kOfferedPairCount> &OfferedPairs();
 
 // APy lists some pairs with two-letter codes, others with three: both are
 // folded to the three-letter form so routes compare equal. Regional variants

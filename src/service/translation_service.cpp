@@ -1,6 +1,7 @@
 #include "service/translation_service.h"
 
 #include "service/gated_tcp_server.h"
+#include "service/home_page.h"
 #include "service/languages.h"
 #include "service/page_builder.h"
 #include "service/request_gate.h"
@@ -49,6 +50,20 @@ bool HasBody(const QHttpServerRequest &request)
     return false;
 }
 
+// False (with the answer written) for anything but a GET without a body.
+bool AcceptedAsGet(const QHttpServerRequest &request, QHttpServerResponder &responder)
+{
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        WritePlain(responder, "Only GET is served", Status::MethodNotAllowed);
+        return false;
+    }
+    if (HasBody(request)) {
+        WritePlain(responder, "A GET request carries no body", Status::BadRequest);
+        return false;
+    }
+    return true;
+}
+
 const char *QueryErrorText(QueryError error)
 {
     switch (error) {
@@ -75,6 +90,10 @@ TranslationService::TranslationService(Options options, QObject *parent)
     http_->route(QStringLiteral("/translate_t"),
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
                      handle(request, std::move(responder));
+                 });
+    http_->route(QStringLiteral("/"),
+                 [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                     handleHome(request, std::move(responder));
                  });
     http_->setMissingHandler([this](const QHttpServerRequest &, QHttpServerResponder &&responder) {
         tcp_->takeCurrentSocket();
@@ -111,14 +130,8 @@ void TranslationService::clearApy()
 void TranslationService::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
     GatedSocket *socket = tcp_->takeCurrentSocket();
-    if (request.method() != QHttpServerRequest::Method::Get) {
-        WritePlain(responder, "Only GET is served", Status::MethodNotAllowed);
+    if (!AcceptedAsGet(request, responder))
         return;
-    }
-    if (HasBody(request)) {
-        WritePlain(responder, "A GET request carries no body", Status::BadRequest);
-        return;
-    }
     const QByteArray rawQuery = request.url().query(QUrl::FullyEncoded).toLatin1();
     if (rawQuery.size() > kMaxRequestLine) {
         WritePlain(responder, "Request too long", Status::UriTooLong);
@@ -129,25 +142,58 @@ void TranslationService::handle(const QHttpServerRequest &request, QHttpServerRe
         WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
         return;
     }
-    const TranslateQuery &query = std::get<TranslateQuery>(parsed);
+    translateFor(std::get<TranslateQuery>(parsed), socket, std::move(responder),
+                 [](QHttpServerResponder &out, const ApyClient::Result &result) {
+                     if (result.ok)
+                         WritePage(out, ResultPage(result.text), Status::Ok);
+                     else
+                         WritePlain(out, result.error.toUtf8().constData(),
+                                    Status::ServiceUnavailable);
+                 });
+}
+
+void TranslationService::handleHome(const QHttpServerRequest &request,
+                                    QHttpServerResponder &&responder)
+{
+    GatedSocket *socket = tcp_->takeCurrentSocket();
+    if (!AcceptedAsGet(request, responder))
+        return;
+    const HomeRequest home = ReadHomeRequest(request.url().query(QUrl::FullyEncoded).toLatin1());
+    if (!home.query) {
+        WriteHomePage(responder, HomePage(home.view), home.status);
+        return;
+    }
+    translateFor(
+        *home.query, socket, std::move(responder),
+        [view = home.view](QHttpServerResponder &out, const ApyClient::Result &result) mutable {
+            if (result.ok)
+                view.translation = result.text;
+            else
+                view.message = EngineDownMessage();
+            WriteHomePage(out, HomePage(view), result.ok ? Status::Ok : Status::ServiceUnavailable);
+        });
+}
+
+void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *socket,
+                                      QHttpServerResponder &&responder, const AnswerWriter &write)
+{
     if (query.text.trimmed().isEmpty()) {
-        WritePage(responder, ResultPage(query.text.trimmed()), Status::Ok);
+        write(responder, {true, query.text.trimmed(), {}});
         return;
     }
     if (!apy_.hasBaseUrl()) {
-        WritePlain(responder, "Translation engine not running", Status::ServiceUnavailable);
+        write(responder, {false, {}, QStringLiteral("Translation engine not running")});
         return;
     }
     const Route route = routes_.routeFor(LanguageByCode(query.source)->apertium,
                                          LanguageByCode(query.target)->apertium);
     if (!route.available()) {
-        WritePage(responder, ResultPage(UnavailablePairText(query.source, query.target)),
-                  Status::Ok);
+        write(responder, {true, UnavailablePairText(query.source, query.target), {}});
         return;
     }
     const QString routeKey = route.legs.join(QLatin1Char('>'));
     if (const std::optional<QString> known = cache_.find(routeKey, query.text)) {
-        WritePage(responder, ResultPage(*known), Status::Ok);
+        write(responder, {true, *known, {}});
         return;
     }
     if (!socket) {
@@ -159,23 +205,21 @@ void TranslationService::handle(const QHttpServerRequest &request, QHttpServerRe
     socket->hold();
     auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
     const QString text = query.text;
-    translateLegs(route.legs, text,
-                  [this, pending, socket, routeKey, text](const ApyClient::Result &result) mutable {
-                      if (result.ok)
-                          cache_.insert(routeKey, text, result.text);
-                      else
-                          std::fprintf(stderr, "verzolan-service: %s\n",
-                                       qUtf8Printable(result.error));
-                      if (socket->state() == QAbstractSocket::ConnectedState) {
-                          if (result.ok)
-                              WritePage(*pending, ResultPage(result.text), Status::Ok);
-                          else
-                              WritePlain(*pending, "Translation engine unavailable",
-                                         Status::ServiceUnavailable);
-                      }
-                      pending.reset();
-                      socket->release();
-                  });
+    translateLegs(
+        route.legs, text,
+        [this, pending, socket, routeKey, text, write](const ApyClient::Result &result) mutable {
+            if (result.ok)
+                cache_.insert(routeKey, text, result.text);
+            else
+                std::fprintf(stderr, "verzolan-service: %s\n", qUtf8Printable(result.error));
+            if (socket->state() == QAbstractSocket::ConnectedState)
+                write(*pending,
+                      result.ok ? result
+                                : ApyClient::Result{
+                                      false, {}, QStringLiteral("Translation engine unavailable")});
+            pending.reset();
+            socket->release();
+        });
 }
 
 void TranslationService::translateLegs(const QStringList &legs, const QString &text,

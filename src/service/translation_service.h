@@ -2,6 +2,7 @@
 
 #include "service/apy_client.h"
 #include "service/route_table.h"
+#include "service/translate_query.h"
 #include "service/translation_cache.h"
 
 #include <QElapsedTimer>
@@ -19,8 +20,9 @@ namespace verz {
 class GatedTcpServer;
 class GatedSocket;
 
-// The page service: answers GET /translate_t with the result page, asking APy
-// for the translation along the route the pair needs.
+// The page service: answers GET /translate_t with the result page, and GET /
+// with the home page for the browser, asking APy for the translation along
+// the route the pair needs.
 class TranslationService : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +46,13 @@ public:
 
 private:
     void handle(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void handleHome(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    // Writes the answer through write once the translation is known: at once
+    // when APy need not be asked, later otherwise. ok=false: the engine failed,
+    // error holds the plain answer for the program.
+    using AnswerWriter = std::function<void(QHttpServerResponder &, const ApyClient::Result &)>;
+    void translateFor(const TranslateQuery &query, GatedSocket *socket,
+                      QHttpServerResponder &&responder, const AnswerWriter &write);
     void translateLegs(const QStringList &legs, const QString &text,
                        std::function<void(const ApyClient::Result &)> done);
     struct LegRun {

@@ -105,7 +105,8 @@ private:
 class RawClient {
 public:
     struct Response {
-        int status = 0;  // 0: connection closed without an answer
+        int status = 0;   // 0: connection closed without an answer
+        QByteArray head;  // status line and header fields
         QByteArray body;
     };
 
@@ -154,6 +155,7 @@ private:
         Response response;
         if (headEnd >= 0) {
             const QByteArray head = buffer_.left(headEnd);
+            response.head = head;
             response.status = head.mid(9, 3).toInt();
             qsizetype length = -1;
             for (const QByteArray &line : head.split('\n')) {

@@ -4,6 +4,9 @@
 #include "service/service_harness.h"
 #include "service/translation_service.h"
 
+#include <QCryptographicHash>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -87,6 +90,49 @@ TEST_F(ServiceOverFakeApy, PairsWithoutPackageSayItInFrench)
               QStringLiteral("Allemand vers Français : paire non disponible hors ligne"));
     EXPECT_EQ(translated(QString(), "en|fr"), QString());
     EXPECT_EQ(apy_.translateCalls, 0);
+}
+
+TEST_F(ServiceOverFakeApy, HomePageFillsTheFormEscapedAndAllowsOnlyItsOwnScriptAndStyle)
+{
+    const RawClient::Response page = get("/?text=%3C%2Ftextarea%3E%3Cb%3E%22x%22&langpair=en%7Ces");
+    ASSERT_EQ(page.status, 200);
+    const QString head = QString::fromLatin1(page.head).toLower();
+    EXPECT_TRUE(head.contains(u"content-type: text/html; charset=utf-8"));
+    EXPECT_TRUE(head.contains(u"x-content-type-options: nosniff"));
+    EXPECT_TRUE(head.contains(u"referrer-policy: no-referrer"));
+    const QString body = QString::fromUtf8(page.body);
+    EXPECT_EQ(body.count(u"&lt;/textarea&gt;&lt;b&gt;&quot;x&quot;"), 2);  // the box and the result
+    EXPECT_TRUE(body.contains(u"[eng|spa]&lt;/textarea&gt;"));
+    EXPECT_FALSE(body.contains(u"<b>"));
+    EXPECT_TRUE(body.contains(u"value=\"en|es\" checked>"));
+
+    // The policy names exactly the page's one script and one style.
+    const QRegularExpressionMatch policy =
+        QRegularExpression(
+            QStringLiteral("content-security-policy: default-src 'none'; "
+                           "script-src '(sha256-[^']+)'; style-src '(sha256-[^']+)';"),
+            QRegularExpression::CaseInsensitiveOption)
+            .match(QString::fromLatin1(page.head));
+    ASSERT_TRUE(policy.hasMatch()) << page.head.constData();
+    auto hashOf = [&](const char *tag) {
+        const QByteArray open = QByteArray("<") + tag + ">";
+        const qsizetype start = page.body.indexOf(open) + open.size();
+        const QByteArray inner = page.body.mid(start, page.body.indexOf("</", start) - start);
+        EXPECT_EQ(page.body.count(open), 1) << tag;
+        return "sha256-" + QCryptographicHash::hash(inner, QCryptographicHash::Sha256).toBase64();
+    };
+    EXPECT_EQ(policy.captured(1).toLatin1(), hashOf("script"));
+    EXPECT_EQ(policy.captured(2).toLatin1(), hashOf("style"));
+
+    service_->clearApy();
+    const RawClient::Response down = get("/?text=encore&langpair=es%7Cen");
+    EXPECT_EQ(down.status, 503);
+    EXPECT_TRUE(QString::fromUtf8(down.body).contains(u"Service de traduction indisponible"));
+    EXPECT_TRUE(down.body.contains(">encore</textarea>"));
+    RawClient client(service_->port());
+    EXPECT_EQ(
+        client.exchange("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 0\r\n\r\n").status,
+        405);
 }
 
 TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)

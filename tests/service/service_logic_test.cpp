@@ -1,5 +1,8 @@
 #include "engine/page_reader.h"
+#include "pairs/pair_catalogue.h"
 #include "service/apy_client.h"
+#include "service/home_page.h"
+#include "service/languages.h"
 #include "service/page_builder.h"
 #include "service/recorded_apy.h"
 #include "service/request_gate.h"
@@ -124,6 +127,51 @@ TEST(ResultPage, SurvivesTheProgramsReader)
               QStringLiteral("una línea otra fin"));
     EXPECT_EQ(UnavailablePairText(QStringLiteral("de"), QStringLiteral("en")),
               QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+}
+
+TEST(OfferedPairs, AreTheWindowsRowsInItsOrderAndGroups)
+{
+    // The window's catalogue written the way the service lists its pairs:
+    // a separator row before each group start.
+    QStringList window;
+    for (const LanguagePair &row : PairCatalogue())
+        window << row.labelText() + QLatin1Char('=') + row.codeText();
+    QStringList service;
+    for (const OfferedPair &pair : OfferedPairs()) {
+        if (pair.startsGroup && !service.isEmpty())
+            service << PairCatalogue()[5].labelText() + QLatin1Char('=');
+        service << pair.label() + QLatin1Char('=') + pair.code();
+    }
+    service << PairCatalogue()[5].labelText() + QLatin1Char('=');
+    EXPECT_EQ(service, window);
+}
+
+TEST(HomeRequest, TranslatesOfferedPairsAndExplainsTheRestInFrench)
+{
+    const HomeRequest form = ReadHomeRequest("text=%3Cb%3E+%C3%A9t%C3%A9&langpair=en%7Cfr");
+    ASSERT_TRUE(form.query);
+    EXPECT_EQ(form.query->text, QStringLiteral("<b> été"));
+    EXPECT_EQ(form.view.langpair, QStringLiteral("en|fr"));
+
+    EXPECT_FALSE(ReadHomeRequest("").query);
+    EXPECT_TRUE(ReadHomeRequest("").view.message.isEmpty());
+    EXPECT_EQ(ReadHomeRequest("").view.langpair, QStringLiteral("fr|en"));
+    const HomeRequest unoffered = ReadHomeRequest("text=hola&langpair=es|fr");
+    EXPECT_FALSE(unoffered.query);
+    EXPECT_EQ(unoffered.view.text, QStringLiteral("hola"));
+    EXPECT_TRUE(unoffered.view.message.startsWith(u"Choisissez"));
+    EXPECT_EQ(ReadHomeRequest("text=%FF&langpair=en|fr").status,
+              QHttpServerResponder::StatusCode::BadRequest);
+    const QByteArray longest = "text=" + QByteArray(kHomeTextLimit, 'a') + "&langpair=en|fr";
+    EXPECT_TRUE(ReadHomeRequest(longest).query);
+    const HomeRequest tooLong = ReadHomeRequest("text=a" + longest.mid(5));
+    EXPECT_FALSE(tooLong.query);
+    EXPECT_TRUE(tooLong.view.message.startsWith(u"Texte trop long"));
+    // The worst text the form can send still passes the request gate.
+    const QByteArray worst =
+        "GET /?text=" + QByteArray(kHomeTextLimit, 'x').replace("x", "%E2%82%AC") +
+        "&langpair=en%7Cfr HTTP/1.1\r\n";
+    EXPECT_EQ(JudgeRequestStart(worst), GateVerdict::Pass);
 }
 
 TEST(ApyAnswer, ReadsTranslationsAndErrors)

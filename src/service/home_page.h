@@ -1,0 +1,50 @@
+#pragma once
+
+#include "service/request_gate.h"
+#include "service/translate_query.h"
+
+#include <QByteArray>
+#include <QHttpServerResponder>
+#include <QString>
+
+#include <optional>
+
+namespace verz {
+
+// The longest text the home page sends, in UTF-16 units as the browser counts
+// them. A unit takes at most nine bytes once percent-encoded ("€" is
+// %E2%82%AC), so even the worst text keeps the form's address within the
+// request line the service reads.
+inline constexpr qsizetype kHomeTextLimit = (kMaxRequestLine - 1024) / 9 / 100 * 100;
+static_assert(kHomeTextLimit >= 1000);
+
+// What the page shows: the form as the user left it and what came of it.
+struct HomeView {
+    QString text;
+    QString langpair = QStringLiteral("fr|en");  // the window's default row
+    QString translation;
+    QString message;  // a French sentence on what went wrong, or empty
+};
+
+// GET / read: the view to answer with, and the translation it asks for
+// when there is one to make.
+struct HomeRequest {
+    HomeView view;
+    std::optional<TranslateQuery> query;
+    QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok;
+};
+
+HomeRequest ReadHomeRequest(const QByteArray &rawQuery);
+
+// Shown when the engine cannot be reached.
+QString EngineDownMessage();
+
+// The whole page, UTF-8, with everything typed in escaped.
+QByteArray HomePage(const HomeView &view);
+
+// Writes the page with the headers that keep it to itself: its own inline
+// script and style (by hash), no sniffing, no referrer.
+void WriteHomePage(QHttpServerResponder &responder, const QByteArray &page,
+                   QHttpServerResponder::StatusCode status);
+
+}  // namespace verz
