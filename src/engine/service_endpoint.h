@@ -12,13 +12,4 @@ inline constexpr char16_t kDefaultServiceHost[] = u"127.0.0.1:8787";
 // at start-up, never written.
 QString ServiceHostFromSettings(const QString &appName);
 
-// Where the downloaded page is kept between download and reading: "Verz.txt"
-// in the application's folder, or in the user's cache folder when the
-// application's folder cannot be written. Computed once per run.
-QString ScratchFilePath();
-
-// The choice behind ScratchFilePath: "Verz.txt" in appFolder when that folder
-// can be written, else in cacheFolder (created when missing).
-QString ScratchFilePathIn(const QString &appFolder, const QString &cacheFolder);
-
 }  // namespace verz

@@ -5,7 +5,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -75,7 +74,10 @@ bool TranslationRequest::DownloadPage(const QString &URL, const QString &Filenam
     if (running_)
         return false;
     lastAborted_ = false;
-    QFile::remove(Filename);
+    hasPage_ = false;
+    page_.clear();
+    if (!Filename.isEmpty())
+        QFile::remove(Filename);
 
     const QUrl url(URL, QUrl::TolerantMode);
     const QString scheme = url.scheme();
@@ -85,14 +87,23 @@ bool TranslationRequest::DownloadPage(const QString &URL, const QString &Filenam
     const std::shared_ptr<bool> alive = alive_;
     QByteArray body;
     const bool whole = fetchBody(url, body);
-    if (!*alive)
+    if (!*alive || !whole)
         return false;
-    if (whole) {
+    // Judged by this download alone: a file another window left under the same
+    // name, or a folder that refuses the file, changes nothing.
+    KeepPage(std::move(body), Filename);
+    return true;
+}
+
+void TranslationRequest::KeepPage(QByteArray page, const QString &Filename)
+{
+    if (!Filename.isEmpty()) {
         QSaveFile file(Filename);
-        if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
+        if (file.open(QIODevice::WriteOnly) && file.write(page) == page.size())
             file.commit();
     }
-    return QFileInfo::exists(Filename);
+    page_ = std::move(page);
+    hasPage_ = true;
 }
 
 bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
@@ -161,7 +172,12 @@ void TranslationRequest::ReadTranslation(TranslationForm &form)
 {
     QString translation;
     QFile file(scratchPath_);
-    if (file.open(QIODevice::ReadOnly)) {
+    if (hasPage_) {
+        // The page this request downloaded, whether or not the file could be written.
+        translation = ExtractTranslation(page_);
+        hasPage_ = false;
+        page_.clear();
+    } else if (file.open(QIODevice::ReadOnly)) {
         // Mapped rather than copied: the page can be megabytes, the cut is small.
         if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
             translation = ExtractTranslation(

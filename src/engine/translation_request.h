@@ -2,6 +2,7 @@
 
 #include "engine/translation_form.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -33,10 +34,14 @@ public:
     TranslationRequest &operator=(const TranslationRequest &) = delete;
 
     void Command6_Click(TranslationForm &form);
-    // Fetches URL into Filename; true when Filename exists afterwards. The old
-    // file is deleted first, and the page lands there only when it arrived
-    // whole with a 2xx status, so a failure leaves no file.
+    // Fetches URL; true when this download got the page whole with a 2xx
+    // status. The old file is deleted first; the page is then written to
+    // Filename (skipped when empty or when it cannot be written) and kept in
+    // memory for ReadTranslation, so a failure leaves no file and a folder that
+    // refuses the file costs no translation.
     bool DownloadPage(const QString &URL, const QString &Filename);
+    // Reads the page the last DownloadPage got, or the scratch file when there
+    // is none.
     void ReadTranslation(TranslationForm &form);
 
     // The address for a text after folding and a pair code: the text's outer
@@ -55,11 +60,14 @@ public:
 private:
     struct Running;
     bool fetchBody(const QUrl &url, QByteArray &body);
+    void KeepPage(QByteArray page, const QString &Filename);
 
     QString serviceHost_;
     QString scratchPath_;
     Running *running_ = nullptr;
     bool lastAborted_ = false;
+    QByteArray page_;  // the last page downloaded, until ReadTranslation takes it
+    bool hasPage_ = false;
     int timeoutMs_ = kTransferTimeoutMs;
     qint64 maxPageBytes_ = kMaxPageBytes;
     std::unique_ptr<QNetworkAccessManager> network_;

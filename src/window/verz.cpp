@@ -1,6 +1,7 @@
 #include "window/verz.h"
 
 #include "assets_init.h"
+#include "engine/scratch_file.h"
 #include "engine/service_endpoint.h"
 #include "engine/translation_request.h"
 #include "platform/app_info.h"

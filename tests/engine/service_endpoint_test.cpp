@@ -1,8 +1,6 @@
 #include "engine/service_endpoint.h"
 #include "platform/settings_store.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -37,30 +35,6 @@ TEST_F(ServiceHostTest, SettingsEntryOverrides)
     EXPECT_EQ(ServiceHostFromSettings(app), QStringLiteral("127.0.0.1:9999"));
     SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"), QString());
     EXPECT_EQ(ServiceHostFromSettings(app), QStringLiteral("127.0.0.1:8787"));
-}
-
-TEST(ScratchFile, BesideTheProgramWhenItsFolderIsWritable)
-{
-    QTemporaryDir app;
-    QTemporaryDir cache;
-    EXPECT_EQ(ScratchFilePathIn(app.path(), cache.filePath(QStringLiteral("c"))),
-              app.filePath(QStringLiteral("Verz.txt")));
-    // The test binary's own folder is writable, so its scratch file lies there.
-    EXPECT_EQ(ScratchFilePath(),
-              QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Verz.txt")));
-}
-
-TEST(ScratchFile, InTheCacheFolderOtherwise)
-{
-    QTemporaryDir root;
-    // A file where the folder should be: nothing can be written "in" it.
-    QFile notAFolder(root.filePath(QStringLiteral("app")));
-    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
-    notAFolder.close();
-    const QString cache = root.filePath(QStringLiteral("cache/verz"));
-    EXPECT_EQ(ScratchFilePathIn(notAFolder.fileName(), cache),
-              QDir(cache).filePath(QStringLiteral("Verz.txt")));
-    EXPECT_TRUE(QDir(cache).exists());
 }
 
 }  // namespace

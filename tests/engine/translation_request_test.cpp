@@ -305,18 +305,37 @@ TEST_F(FailedFetch, RedirectToHttpsIsTriedButTheHandshakeMustSucceed)
     EXPECT_EQ(server.tlsAttempts(), 1);
 }
 
-TEST_F(FailedFetch, UnwritableScratchFolder)
+TEST_F(RequestTest, UnwritableScratchFolderStillShowsTheTranslation)
 {
     QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    TranslationRequest request(server.host(),
-                               dir.filePath(QStringLiteral("not-a-folder/Verz.txt")));
-    server.setPage(resultPage("fine"));
-    form.output = QStringLiteral("earlier ");
-    request.Command6_Click(form);
+    for (const QString &path : {dir.filePath(QStringLiteral("not-a-folder/Verz.txt")), QString()}) {
+        TranslationRequest request(server.host(), path);
+        server.setPage(resultPage("fine"));
+        form.output = QStringLiteral("earlier ");
+        request.Command6_Click(form);
+        EXPECT_EQ(form.output, QStringLiteral("earlier \r\nfine ")) << path.toStdString();
+        EXPECT_TRUE(form.translateEnabled);
+    }
+}
+
+TEST_F(RequestTest, AnotherWindowsPageUnderTheSameNameIsNeverShown)
+{
+    // Two windows, one scratch name: A's service hangs while B translates.
+    StandInServer hanging;
+    StandInServer::Script hang;
+    hang.hang = true;
+    hanging.setScript(hang);
+    TranslationRequest windowA(hanging.host(), scratch());
+    windowA.setTransferLimits(300, 64 * 1024);
+    const auto windowB = makeRequest();
+    server.setPage(resultPage("page of B"));
+    FakeForm formB;
+    form.onBusy = [&] { QTimer::singleShot(0, [&] { windowB->Command6_Click(formB); }); };
+    windowA.Command6_Click(form);
+    EXPECT_EQ(formB.output, QStringLiteral("page of B "));
     EXPECT_EQ(form.output, QStringLiteral("Non Connecté"));
-    EXPECT_TRUE(form.translateEnabled);
 }
 
 TEST_F(RequestTest, RedirectsUpToFiveAreFollowed)

@@ -1,6 +1,7 @@
 // The about panel, the hot spots, the links, the busy pointer and the drag.
 #include "window_fixture.h"
 
+#include "engine/scratch_file.h"
 #include "engine/service_endpoint.h"
 #include "platform/link_opener.h"
 #include "window/link_targets.h"

@@ -1,6 +1,7 @@
 // The pair list, the flags, the stored row and the opening and closing of the window.
 #include "window_fixture.h"
 
+#include "engine/scratch_file.h"
 #include "engine/service_endpoint.h"
 #include "engine/translation_request.h"
 #include "pairs/pair_catalogue.h"

@@ -1,5 +1,6 @@
 #include "window_fixture.h"
 
+#include "engine/scratch_file.h"
 #include "engine/service_endpoint.h"
 #include "platform/app_info.h"
 #include "platform/settings_store.h"
