@@ -94,8 +94,10 @@ bool Click(QPoint at, int button)
                     QStringLiteral("click"), Number(button)});
 }
 
-bool Drag(QPoint from, QPoint to, int button)
+bool Drag(QPoint from, QPoint to, int button, const QStringList &modifiers)
 {
+    if (!modifiers.isEmpty() && !Xdotool(QStringList{QStringLiteral("keydown")} + modifiers))
+        return false;
     if (!Xdotool({QStringLiteral("mousemove"), Number(from.x()), Number(from.y()),
                   QStringLiteral("mousedown"), Number(button)}))
         return false;
@@ -109,7 +111,34 @@ bool Drag(QPoint from, QPoint to, int button)
         moved = Xdotool({QStringLiteral("mousemove"), Number(at.x()), Number(at.y())}) && moved;
     }
     Pump(60);
-    return Xdotool({QStringLiteral("mouseup"), Number(button)}) && moved;
+    moved = Xdotool({QStringLiteral("mouseup"), Number(button)}) && moved;
+    if (!modifiers.isEmpty())
+        moved = Xdotool(QStringList{QStringLiteral("keyup")} + modifiers) && moved;
+    return moved;
+}
+
+bool Key(const QString &keys)
+{
+    return Xdotool({QStringLiteral("key"), keys});
+}
+
+QString WindowAt(QPoint at)
+{
+    const CommandResult result = RunCommand(
+        QStringLiteral("xdotool"), {QStringLiteral("mousemove"), Number(at.x()), Number(at.y()),
+                                    QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    static const QRegularExpression window(QStringLiteral("WINDOW=(\\d+)"));
+    const QRegularExpressionMatch match = window.match(QString::fromUtf8(result.out));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString RootWindow()
+{
+    const CommandResult result = RunCommand(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+    static const QRegularExpression id(QStringLiteral("Window id: 0x([0-9a-fA-F]+)"));
+    const QRegularExpressionMatch match = id.match(QString::fromUtf8(result.out));
+    return match.hasMatch() ? QString::number(match.captured(1).toULongLong(nullptr, 16))
+                            : QString();
 }
 
 bool Type(const QString &text)

@@ -31,9 +31,16 @@ void Pump(int ms);
 // Window geometry of the client area in root coordinates; empty when unknown.
 QRect WindowGeometry(const QString &windowId);
 
-// Pointer actions at root coordinates.
+// Pointer actions at root coordinates. A drag holds the named modifier keys
+// ("shift", "ctrl") from before the press until after the release.
 bool Click(QPoint at, int button = 1);
-bool Drag(QPoint from, QPoint to, int button = 1);
+bool Drag(QPoint from, QPoint to, int button = 1, const QStringList &modifiers = {});
+bool Key(const QString &keys);
+
+// The X window the pointer is over once moved to at, and the root window, as
+// decimal ids; empty when unknown.
+QString WindowAt(QPoint at);
+QString RootWindow();
 bool Type(const QString &text);
 
 // The clipboard. Filling it starts an xclip that owns the selection until the
