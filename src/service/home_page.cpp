@@ -166,7 +166,8 @@ HomeRequest ReadHomeRequest(const QByteArray &rawQuery)
         request.view.message = UnofferedPairMessage();
         return request;
     }
-    if (query.text.size() > kHomeTextLimit) {
+    // The form sends line ends as CR LF where the box counted one.
+    if (query.text.size() - query.text.count(u"\r\n") > kHomeTextLimit) {
         request.view.message = TooLongMessage();
         return request;
     }
@@ -190,7 +191,9 @@ QByteArray HomePage(const HomeView &view)
     page += " data-bad-text=" + Attribute(BadTextMessage());
     page += ">\n<fieldset class=\"text\"><legend>Texte à traduire</legend>\n"
             "<textarea id=\"text\" name=\"text\" rows=\"5\" aria-label=\"Texte à traduire\" "
-            "placeholder=\"Tapez ici votre texte.\" autofocus>";
+            "placeholder=\"Tapez ici votre texte.\" autofocus maxlength=\"";
+    page += QByteArray::number(kHomeTextLimit + 1);
+    page += "\">";
     // A line break right after the tag would be dropped by the parser.
     if (view.text.startsWith(QLatin1Char('\n')) || view.text.startsWith(QLatin1Char('\r')))
         page += '\n';

@@ -11,12 +11,14 @@
 
 namespace verz {
 
-// The longest text the home page sends, in UTF-16 units as the browser counts
-// them. A unit takes at most nine bytes once percent-encoded ("€" is
-// %E2%82%AC), so even the worst text keeps the form's address within the
-// request line the service reads.
+// The longest text the home page translates, in UTF-16 units as the browser
+// counts them (a line end is one). A unit takes at most nine bytes once
+// percent-encoded ("€" is %E2%82%AC), so the text box, which takes one unit
+// more, can never send an address the service refuses unread: a text too
+// long always gets the page's French message.
 inline constexpr qsizetype kHomeTextLimit = (kMaxRequestLine - 1024) / 9 / 100 * 100;
 static_assert(kHomeTextLimit >= 1000);
+static_assert((kHomeTextLimit + 1) * 9 + 64 < kMaxRequestLine);
 
 // What the page shows: the form as the user left it and what came of it.
 struct HomeView {
