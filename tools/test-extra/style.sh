@@ -8,6 +8,12 @@ if ! clang-format --dry-run --Werror "${sources[@]}" 2>/tmp/verz-format.log; the
   echo "Not formatted as .clang-format says:"; grep -o '^[^:]*' /tmp/verz-format.log | sort -u
   status=1
 fi
+# Include roots keep each library to the headers it may see; Qt's own root
+# still reaches widget headers by module path, which only the widget layers may.
+if git grep -nE '#include <QtWidgets/' -- src/platform src/engine src/pairs src/service; then
+  echo "A widget header outside src/shape and src/window (see docs/ARCHITECTURE.md)"
+  status=1
+fi
 [[ -f build/compile_commands.json ]] || { echo "build/ is not configured"; exit 1; }
 mapfile -t tidy < <(git ls-files 'src/*.cpp')
 if ! run-clang-tidy -quiet -p build -j 2 "${tidy[@]/#/$PWD/}" >/tmp/verz-tidy.log 2>&1; then
