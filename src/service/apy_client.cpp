@@ -44,9 +44,12 @@ ApyClient::Result ParseApyTranslation(int httpStatus, const QByteArray &body)
         QString why = answer.value(u"explanation").toString();
         if (why.isEmpty())
             why = answer.value(u"responseDetails").toString();
-        return {false, {}, QStringLiteral("APy answered %1 %2").arg(httpStatus).arg(why)};
+        return {false,
+                {},
+                QStringLiteral("APy answered %1 %2").arg(httpStatus).arg(why),
+                httpStatus >= 500 || httpStatus == 0};
     }
-    return {true, text.toString(), {}};
+    return {true, text.toString(), {}, false};
 }
 
 ApyClient::ApyClient(QObject *parent) : QObject(parent)
@@ -71,28 +74,36 @@ QNetworkAccessManager *ApyClient::nextManager()
     return managers_.at(next_);
 }
 
-void ApyClient::translate(const QString &langpair, const QString &text, int timeoutMs,
+QNetworkRequest ApyClient::request(const QString &path) const
+{
+    QUrl url = base_;
+    url.setPath(base_.path() + path);
+    QNetworkRequest request(url);
+    if (!accessKey_.isEmpty())
+        request.setRawHeader(kApyKeyHeader, accessKey_);
+    return request;
+}
+
+void ApyClient::translate(const QString &langpair, const QString &html, int timeoutMs,
                           Callback done)
 {
     if (!hasBaseUrl()) {
         QTimer::singleShot(0, this, [done = std::move(done)] {
-            done({false, {}, QStringLiteral("APy is not running")});
+            done({false, {}, QStringLiteral("APy is not running"), true});
         });
         return;
     }
-    QUrl url = base_;
-    url.setPath(base_.path() + QStringLiteral("/translate"));
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArrayLiteral("application/x-www-form-urlencoded"));
-    // Plain text in, plain text out: as HTML, "<" and "&" in a sentence would be taken for markup.
+    QNetworkRequest post = request(QStringLiteral("/translate"));
+    post.setHeader(QNetworkRequest::ContentTypeHeader,
+                   QByteArrayLiteral("application/x-www-form-urlencoded"));
+    // HTML in (APy's default), so that block boundaries hold.
     const QByteArray form =
-        "langpair=" + FormValue(langpair) + "&q=" + FormValue(text) + "&markUnknown=no&format=txt";
-    QNetworkReply *reply = nextManager()->post(request, form);
+        "langpair=" + FormValue(langpair) + "&q=" + FormValue(html) + "&markUnknown=no";
+    QNetworkReply *reply = nextManager()->post(post, form);
     WatchReply(reply, timeoutMs, [done = std::move(done)](QNetworkReply *r) {
         if (r->error() != QNetworkReply::NoError &&
             r->error() < QNetworkReply::ContentAccessDenied) {
-            done({false, {}, r->errorString()});
+            done({false, {}, r->errorString(), true});
             return;
         }
         const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -106,13 +117,11 @@ void ApyClient::listPairs(int timeoutMs, std::function<void(bool, const QByteArr
         QTimer::singleShot(0, this, [done = std::move(done)] { done(false, {}); });
         return;
     }
-    QUrl url = base_;
-    url.setPath(base_.path() + QStringLiteral("/listPairs"));
-    QNetworkReply *reply = nextManager()->get(QNetworkRequest(url));
+    QNetworkReply *reply = nextManager()->get(request(QStringLiteral("/listPairs")));
     WatchReply(reply, timeoutMs, [done = std::move(done)](QNetworkReply *r) {
         const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QByteArray body = r->readAll();
-        done(r->error() == QNetworkReply::NoError && status == 200, body);
+        const bool ok = r->error() == QNetworkReply::NoError && status == 200;
+        done(ok, ok ? r->readAll() : QByteArray());
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -12,6 +13,9 @@ class QNetworkAccessManager;
 
 namespace verz {
 
+// The header that carries the key of our own APy child (see apy_supervisor).
+inline constexpr char kApyKeyHeader[] = "X-Engine-Key";
+
 // Asks an APy server for translations, many at once: requests are spread over
 // several connection pools so that APy's pipelines all get work.
 class ApyClient : public QObject {
@@ -21,6 +25,9 @@ public:
         bool ok = false;
         QString text;   // the translation when ok
         QString error;  // why not, for the log
+        // The engine, not the request, is at fault (no answer, timeout, 5xx):
+        // worth another try elsewhere.
+        bool engineFault = false;
     };
     using Callback = std::function<void(const Result &)>;
 
@@ -30,17 +37,22 @@ public:
     void setBaseUrl(const QUrl &base);
     QUrl baseUrl() const { return base_; }
     bool hasBaseUrl() const { return base_.isValid() && !base_.isEmpty(); }
+    // Sent with every call; our own APy child refuses calls without it.
+    void setAccessKey(const QByteArray &key) { accessKey_ = key; }
 
-    // One leg, "fra|spa". The callback runs exactly once, on this thread,
+    // One leg, "fra|spa", of APy's HTML input (see apy_blocks.h); the text is
+    // APy's answer as it came. The callback runs exactly once, on this thread,
     // within timeoutMs (then with ok=false).
-    void translate(const QString &langpair, const QString &text, int timeoutMs, Callback done);
+    void translate(const QString &langpair, const QString &html, int timeoutMs, Callback done);
     // GET /listPairs; the body on success.
     void listPairs(int timeoutMs, std::function<void(bool ok, const QByteArray &body)> done);
 
 private:
     QNetworkAccessManager *nextManager();
+    QNetworkRequest request(const QString &path) const;
 
     QUrl base_;
+    QByteArray accessKey_;
     QList<QNetworkAccessManager *> managers_;
     int next_ = 0;
 };

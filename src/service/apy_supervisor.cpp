@@ -2,13 +2,15 @@
 
 #include "service/apy_client.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QThread>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -16,17 +18,34 @@ namespace verz {
 
 namespace {
 
-// APy binds every interface; this start-up line runs it unchanged but bound
-// to loopback only, so nothing beyond this machine can reach it.
-const char kLoopbackBoot[] = "import logging, sys, tornado.tcpserver as t\n"
-                             "logging.getLogger('tornado.access').setLevel(logging.WARNING)\n"
-                             "_bind = t.TCPServer.bind\n"
-                             "def bind(self, port, address=None, *args, **kwargs):\n"
-                             "    return _bind(self, port, '127.0.0.1', *args, **kwargs)\n"
-                             "t.TCPServer.bind = bind\n"
-                             "from apertium_apy.apy import main\n"
-                             "sys.argv = ['apertium-apy'] + sys.argv[1:]\n"
-                             "sys.exit(main())\n";
+// APy has no option to bind one address, to serve only some of its pages or
+// to demand a password, and among its pages is one that fetches any URL it
+// is given. This start-up line runs it unchanged but bound to loopback only,
+// serving only the pair list and translation, and only to callers that send
+// the key passed in its environment (which other users cannot read, unlike
+// a command line): every other local user and every page a browser opens
+// gets 403.
+const char kGuardedBoot[] =
+    "import hmac, logging, os, sys, tornado.tcpserver as t, tornado.web as w\n"
+    "logging.getLogger('tornado.access').setLevel(logging.WARNING)\n"
+    "_bind = t.TCPServer.bind\n"
+    "def bind(self, port, address=None, *args, **kwargs):\n"
+    "    return _bind(self, port, '127.0.0.1', *args, **kwargs)\n"
+    "t.TCPServer.bind = bind\n"
+    "key = os.environ.pop('VERZ_APY_KEY', '').encode()\n"
+    "class Guarded(w.Application):\n"
+    "    def __init__(self, handlers, *args, **kwargs):\n"
+    "        keep = [h for h in handlers if h[0] in ('/listPairs', '/translate')]\n"
+    "        super().__init__(keep, *args, **kwargs)\n"
+    "    def find_handler(self, request, **kwargs):\n"
+    "        given = request.headers.get('X-Engine-Key', '').encode()\n"
+    "        if not key or not hmac.compare_digest(given, key):\n"
+    "            return self.get_handler_delegate(request, w.ErrorHandler, {'status_code': 403})\n"
+    "        return super().find_handler(request, **kwargs)\n"
+    "w.Application = Guarded\n"
+    "from apertium_apy.apy import main\n"
+    "sys.argv = ['apertium-apy'] + sys.argv[1:]\n"
+    "sys.exit(main())\n";
 
 int FreeLoopbackPort()
 {
@@ -43,6 +62,8 @@ ApySupervisor::ApySupervisor(Options options, QObject *parent)
 {
     pollTimer_.setInterval(100);
     connect(&pollTimer_, &QTimer::timeout, this, &ApySupervisor::poll);
+    watchTimer_.setInterval(options_.watchIntervalMs);
+    connect(&watchTimer_, &QTimer::timeout, this, &ApySupervisor::watch);
     restartTimer_.setSingleShot(true);
     connect(&restartTimer_, &QTimer::timeout, this, &ApySupervisor::launch);
 }
@@ -69,12 +90,19 @@ void ApySupervisor::launch()
         return;
     const int port = FreeLoopbackPort();
     baseUrl_ = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
+    accessKey_ = QByteArray::number(QRandomGenerator::system()->generate64(), 36) +
+                 QByteArray::number(QRandomGenerator::system()->generate64(), 36);
     probe_->setBaseUrl(baseUrl_);
+    probe_->setAccessKey(accessKey_);
     ready_ = false;
+    misses_ = 0;
 
     process_ = new QProcess(this);
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_->setStandardOutputFile(QProcess::nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VERZ_APY_KEY"), QString::fromLatin1(accessKey_));
+    process_->setProcessEnvironment(environment);
     // Its own process group, so stopping it also stops its pipelines and any
     // worker processes; and it goes when we go, even if we are killed.
     process_->setChildProcessModifier([] {
@@ -90,7 +118,7 @@ void ApySupervisor::launch()
                           options_.modesPath};
     const QString python = QStringLiteral("/usr/bin/python3");
     if (QFileInfo(python).isExecutable()) {
-        arguments.prepend(QString::fromLatin1(kLoopbackBoot));
+        arguments.prepend(QString::fromLatin1(kGuardedBoot));
         arguments.prepend(QStringLiteral("-c"));
         process_->start(python, arguments);
     } else {
@@ -102,6 +130,7 @@ void ApySupervisor::launch()
         if (error == QProcess::FailedToStart)
             onFinished();
     });
+    sinceLaunch_.start();
     pollTimer_.start();
 }
 
@@ -109,15 +138,45 @@ void ApySupervisor::poll()
 {
     if (polling_ || !process_)
         return;
+    if (sinceLaunch_.elapsed() > options_.startLimitMs) {
+        std::fprintf(stderr, "verzolan-service: APy did not come up, starting it again\n");
+        pollTimer_.stop();
+        ::kill(-pid_t(pid_), SIGKILL);
+        return;
+    }
     polling_ = true;
     probe_->listPairs(1000, [this](bool ok, const QByteArray &body) {
         polling_ = false;
-        if (!ok || ready_ || stopping_)
+        if (!ok || ready_ || stopping_ || !process_)
             return;
         pollTimer_.stop();
         ready_ = true;
         failures_ = 0;
+        misses_ = 0;
+        watchTimer_.start();
         Q_EMIT ready(baseUrl_, body);
+    });
+}
+
+void ApySupervisor::watch()
+{
+    if (watching_ || !process_ || !ready_)
+        return;
+    watching_ = true;
+    const qint64 watched = pid_;
+    probe_->listPairs(options_.watchDeadlineMs, [this, watched](bool ok, const QByteArray &) {
+        watching_ = false;
+        if (!process_ || watched != pid_ || stopping_)
+            return;
+        misses_ = ok ? 0 : misses_ + 1;
+        if (misses_ < options_.watchMisses)
+            return;
+        // A stopped or wedged APy keeps its port and never exits by itself.
+        // SIGKILL, since a stopped process holds SIGTERM until it runs on;
+        // its exit then brings the usual restart.
+        std::fprintf(stderr, "verzolan-service: APy stopped answering, starting it again\n");
+        watchTimer_.stop();
+        ::kill(-pid_t(pid_), SIGKILL);
     });
 }
 
@@ -126,6 +185,7 @@ void ApySupervisor::onFinished()
     if (!process_)
         return;
     pollTimer_.stop();
+    watchTimer_.stop();
     killGroup();
     process_->deleteLater();
     process_ = nullptr;
@@ -153,6 +213,7 @@ void ApySupervisor::stop()
 {
     stopping_ = true;
     pollTimer_.stop();
+    watchTimer_.stop();
     restartTimer_.stop();
     if (!process_)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
 #include <QString>
@@ -12,8 +13,12 @@ namespace verz {
 class ApyClient;
 
 // Keeps an APy server running as a child process on a free loopback port:
-// starts it, waits until it answers /listPairs, starts it again when it dies,
-// stops it (and the pipelines it started) when the service ends.
+// starts it, waits until it answers /listPairs, keeps asking that while it
+// runs and kills it when it stops answering (frozen), starts it again when it
+// dies, stops it (and the pipelines it started) when the service ends.
+//
+// Only the service may use it: it serves nothing but /listPairs and
+// /translate, and only to callers that send the key it was started with.
 class ApySupervisor : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +28,10 @@ public:
         int pipesPerPair = 2;  // APy's -i
         int usersPerPipe = 2;  // APy's -u: open another pipeline beyond this load
         int apyTimeoutSeconds = 8;
+        int watchIntervalMs = 1000;  // a running APy is asked this often
+        int watchDeadlineMs = 1000;  // and must answer within this
+        int watchMisses = 2;         // unanswered in a row: it is frozen
+        int startLimitMs = 30000;    // not answering by then: start afresh
     };
 
     explicit ApySupervisor(Options options, QObject *parent = nullptr);
@@ -35,6 +44,8 @@ public:
     void stop();
     bool isReady() const { return ready_; }
     QUrl baseUrl() const { return baseUrl_; }
+    // What the current APy wants in the kApyKeyHeader of each call.
+    QByteArray accessKey() const { return accessKey_; }
     qint64 processId() const { return pid_; }
 
 Q_SIGNALS:
@@ -46,6 +57,7 @@ Q_SIGNALS:
 private:
     void launch();
     void poll();
+    void watch();
     void onFinished();
     void killGroup();
 
@@ -53,11 +65,16 @@ private:
     QProcess *process_ = nullptr;
     ApyClient *probe_ = nullptr;
     QTimer pollTimer_;
+    QTimer watchTimer_;
     QTimer restartTimer_;
+    QElapsedTimer sinceLaunch_;
     QUrl baseUrl_;
+    QByteArray accessKey_;
     bool ready_ = false;
     bool stopping_ = false;
     bool polling_ = false;
+    bool watching_ = false;
+    int misses_ = 0;
     int failures_ = 0;
     qint64 pid_ = 0;
 };

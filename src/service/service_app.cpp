@@ -18,7 +18,9 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         QStringLiteral("Address to listen on (127.0.0.1; others can then reach the service)."),
         QStringLiteral("ADDRESS"));
     const QCommandLineOption apy(
-        QStringLiteral("apy"), QStringLiteral("Use the APy server at URL instead of starting one."),
+        QStringLiteral("apy"),
+        QStringLiteral("Use the APy server at URL instead of starting one; give it again for "
+                       "several (they must have the same pairs)."),
         QStringLiteral("URL"));
     const QCommandLineOption processes(QStringLiteral("apy-processes"),
                                        QStringLiteral("APy server processes (1)."),
@@ -74,15 +76,15 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         *error = QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen));
         return std::nullopt;
     }
-    if (parser.isSet(apy)) {
-        settings.apy = QUrl(parser.value(apy), QUrl::StrictMode);
-        if (!settings.apy.isValid() || settings.apy.scheme() != u"http" ||
-            settings.apy.host().isEmpty()) {
-            *error = QStringLiteral("--apy: expected an http:// URL: %1").arg(parser.value(apy));
+    for (const QString &value : parser.values(apy)) {
+        QUrl url(value, QUrl::StrictMode);
+        if (!url.isValid() || url.scheme() != u"http" || url.host().isEmpty()) {
+            *error = QStringLiteral("--apy: expected an http:// URL: %1").arg(value);
             return std::nullopt;
         }
-        if (settings.apy.path().endsWith(QLatin1Char('/')))
-            settings.apy.setPath(settings.apy.path().chopped(1));
+        if (url.path().endsWith(QLatin1Char('/')))
+            url.setPath(url.path().chopped(1));
+        settings.apy.append(url);
     }
     // APy gives up on a pipeline a little before we give up on APy.
     settings.supervisor.apyTimeoutSeconds = std::max(1, settings.service.apyTimeoutMs / 1000);
@@ -90,12 +92,8 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
 }
 
 ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
-    : QObject(parent), settings_(std::move(settings)), service_(settings_.service),
-      externalProbe_(this)
+    : QObject(parent), settings_(std::move(settings)), service_(settings_.service)
 {
-    externalRetry_.setSingleShot(true);
-    externalRetry_.setInterval(1000);
-    connect(&externalRetry_, &QTimer::timeout, this, &ServiceApp::fetchExternalPairs);
 }
 
 ServiceApp::~ServiceApp()
@@ -112,8 +110,11 @@ bool ServiceApp::start(QString *error)
         return false;
     }
     if (!settings_.apy.isEmpty()) {
-        externalProbe_.setBaseUrl(settings_.apy);
-        fetchExternalPairs();
+        for (const QUrl &url : settings_.apy) {
+            auto *probe = new ApyClient(this);
+            probe->setBaseUrl(url);
+            fetchExternalPairs(probe);
+        }
         return true;
     }
     if (!ApySupervisor::ApyInstalled()) {
@@ -122,7 +123,10 @@ bool ServiceApp::start(QString *error)
         return false;
     }
     supervisor_ = new ApySupervisor(settings_.supervisor, this);
-    connect(supervisor_, &ApySupervisor::ready, this, &ServiceApp::useApy);
+    connect(supervisor_, &ApySupervisor::ready, this,
+            [this](const QUrl &base, const QByteArray &listPairs) {
+                useApy(base, listPairs, supervisor_->accessKey());
+            });
     connect(supervisor_, &ApySupervisor::lost, this, [this] {
         std::fprintf(stderr, "verzolan-service: APy stopped, starting it again\n");
         service_.clearApy();
@@ -137,18 +141,28 @@ void ServiceApp::stop()
         supervisor_->stop();
 }
 
-void ServiceApp::fetchExternalPairs()
+void ServiceApp::fetchExternalPairs(ApyClient *probe)
 {
-    externalProbe_.listPairs(2000, [this](bool ok, const QByteArray &body) {
+    probe->listPairs(2000, [this, probe](bool ok, const QByteArray &body) {
         if (!ok) {
-            externalRetry_.start();
+            QTimer::singleShot(1000, probe, [this, probe] { fetchExternalPairs(probe); });
             return;
         }
-        useApy(settings_.apy, body);
+        // Once in use, an engine that fails is skipped and tried again by
+        // the service itself; the probe's work is done.
+        if (externalInUse_) {
+            service_.addApy(probe->baseUrl());
+            std::fprintf(stderr, "verzolan-service: APy at %s in use as well\n",
+                         qUtf8Printable(probe->baseUrl().toString()));
+        } else {
+            useApy(probe->baseUrl(), body, {});
+            externalInUse_ = service_.apyAvailable();
+        }
+        probe->deleteLater();
     });
 }
 
-void ServiceApp::useApy(const QUrl &base, const QByteArray &listPairs)
+void ServiceApp::useApy(const QUrl &base, const QByteArray &listPairs, const QByteArray &accessKey)
 {
     const std::optional<RouteTable> routes = RouteTable::FromListPairs(listPairs);
     if (!routes) {
@@ -158,7 +172,7 @@ void ServiceApp::useApy(const QUrl &base, const QByteArray &listPairs)
     std::fprintf(stderr, "verzolan-service: APy at %s with %d pairs, serving on %s:%d\n",
                  qUtf8Printable(base.toString()), int(routes->size()),
                  qUtf8Printable(settings_.listen.toString()), int(service_.port()));
-    service_.setApy(base, *routes);
+    service_.setApy(base, *routes, accessKey);
 }
 
 }  // namespace verz

@@ -16,7 +16,7 @@ namespace verz {
 struct ServiceSettings {
     QHostAddress listen = QHostAddress::LocalHost;
     quint16 port = 8787;
-    QUrl apy;  // empty: run our own
+    QList<QUrl> apy;  // APy servers to use; none: run our own
     ApySupervisor::Options supervisor;
     TranslationService::Options service;
 };
@@ -37,14 +37,13 @@ public:
     TranslationService &service() { return service_; }
 
 private:
-    void fetchExternalPairs();
-    void useApy(const QUrl &base, const QByteArray &listPairs);
+    void fetchExternalPairs(ApyClient *probe);
+    void useApy(const QUrl &base, const QByteArray &listPairs, const QByteArray &accessKey);
 
     ServiceSettings settings_;
     TranslationService service_;
     ApySupervisor *supervisor_ = nullptr;
-    ApyClient externalProbe_;
-    QTimer externalRetry_;
+    bool externalInUse_ = false;  // the first --apy to answer gave the pairs
 };
 
 }  // namespace verz

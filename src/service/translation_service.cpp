@@ -7,10 +7,10 @@
 #include "service/request_gate.h"
 #include "service/translate_query.h"
 
-#include <QElapsedTimer>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QPointer>
 
 #include <cstdio>
 
@@ -116,15 +116,22 @@ quint16 TranslationService::port() const
     return tcp_->serverPort();
 }
 
-void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes)
+void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes,
+                                const QByteArray &accessKey)
 {
-    apy_.setBaseUrl(baseUrl);
+    apy_.clearEngines();
+    apy_.addEngine(baseUrl, accessKey);
     routes_ = routes;
+}
+
+void TranslationService::addApy(const QUrl &baseUrl, const QByteArray &accessKey)
+{
+    apy_.addEngine(baseUrl, accessKey);
 }
 
 void TranslationService::clearApy()
 {
-    apy_.setBaseUrl({});
+    apy_.clearEngines();
 }
 
 void TranslationService::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder)
@@ -181,7 +188,7 @@ void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *
         write(responder, {true, query.text.trimmed(), {}});
         return;
     }
-    if (!apy_.hasBaseUrl()) {
+    if (!apy_.hasEngines()) {
         write(responder, {false, {}, QStringLiteral("Translation engine not running")});
         return;
     }
@@ -205,14 +212,17 @@ void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *
     socket->hold();
     auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
     const QString text = query.text;
+    const QPointer<GatedSocket> client(socket);
+    auto wanted = [client] { return client && client->state() == QAbstractSocket::ConnectedState; };
     translateLegs(
-        route.legs, text,
+        route.legs, text, wanted,
         [this, pending, socket, routeKey, text, write](const ApyClient::Result &result) mutable {
+            const bool waiting = socket->state() == QAbstractSocket::ConnectedState;
             if (result.ok)
                 cache_.insert(routeKey, text, result.text);
-            else
+            else if (waiting)  // a flood of departed clients is no news
                 std::fprintf(stderr, "verzolan-service: %s\n", qUtf8Printable(result.error));
-            if (socket->state() == QAbstractSocket::ConnectedState)
+            if (waiting)
                 write(*pending,
                       result.ok ? result
                                 : ApyClient::Result{
@@ -223,13 +233,13 @@ void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *
 }
 
 void TranslationService::translateLegs(const QStringList &legs, const QString &text,
-                                       std::function<void(const ApyClient::Result &)> done)
+                                       ApyDispatcher::Wanted wanted, ApyDispatcher::Done done)
 {
     auto run = std::make_shared<LegRun>();
     run->legs = legs;
+    run->deadline = QDeadlineTimer(options_.apyTimeoutMs);
+    run->wanted = std::move(wanted);
     run->done = std::move(done);
-    // One deadline for the whole route, so two legs together stay within it.
-    run->clock.start();
     runLeg(run, 0, text);
 }
 
@@ -237,22 +247,40 @@ void TranslationService::runLeg(const std::shared_ptr<LegRun> &run, qsizetype in
                                 const QString &input)
 {
     if (index == run->legs.size()) {
-        run->done({true, input, {}});
+        // Block translation keeps the spaces around a text; a page shows none.
+        run->done({true, input.trimmed(), {}, false});
         return;
     }
-    const int left = options_.apyTimeoutMs - int(run->clock.elapsed());
-    if (left <= 0) {
-        run->done({false, {}, QStringLiteral("APy too slow")});
+    // Long texts go in pieces cut at sentence ends, so none exceeds what APy
+    // translates whole; the pieces' translations joined are the leg's.
+    struct Gather {
+        QStringList parts;
+        qsizetype missing = 0;
+        bool failed = false;
+    };
+    const QStringList pieces = CutIntoBlocks(input);
+    auto gather = std::make_shared<Gather>();
+    gather->parts.resize(pieces.size());
+    gather->missing = pieces.size();
+    if (pieces.isEmpty()) {
+        runLeg(run, index + 1, input);
         return;
     }
-    apy_.translate(run->legs.at(index), input, left,
-                   [this, run, index](const ApyClient::Result &result) {
-                       if (!result.ok) {
-                           run->done(result);
-                           return;
-                       }
-                       runLeg(run, index + 1, result.text);
-                   });
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        apy_.translate(run->legs.at(index), pieces.at(i), run->deadline, run->wanted,
+                       [this, run, index, gather, i](const ApyClient::Result &result) {
+                           if (gather->failed)
+                               return;
+                           if (!result.ok) {
+                               gather->failed = true;
+                               run->done(result);
+                               return;
+                           }
+                           gather->parts[i] = result.text;
+                           if (--gather->missing == 0)
+                               runLeg(run, index + 1, gather->parts.join(QString()));
+                       });
+    }
 }
 
 }  // namespace verz

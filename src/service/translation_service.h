@@ -1,11 +1,11 @@
 #pragma once
 
-#include "service/apy_client.h"
+#include "service/apy_dispatcher.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
 #include "service/translation_cache.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QObject>
 
@@ -39,9 +39,13 @@ public:
     quint16 port() const;
 
     // Where APy answers and which pairs it has; until then every request is 503.
-    void setApy(const QUrl &baseUrl, const RouteTable &routes);
+    // The key is the one our own APy child wants (empty for others).
+    void setApy(const QUrl &baseUrl, const RouteTable &routes, const QByteArray &accessKey = {});
+    // One more APy with the same pairs; requests go to the least loaded.
+    void addApy(const QUrl &baseUrl, const QByteArray &accessKey = {});
     void clearApy();
-    bool apyAvailable() const { return apy_.hasBaseUrl(); }
+    bool apyAvailable() const { return apy_.hasEngines(); }
+    int apyCallsInFlight() const { return apy_.callsInFlight(); }
     const RouteTable &routes() const { return routes_; }
 
 private:
@@ -53,19 +57,20 @@ private:
     using AnswerWriter = std::function<void(QHttpServerResponder &, const ApyClient::Result &)>;
     void translateFor(const TranslateQuery &query, GatedSocket *socket,
                       QHttpServerResponder &&responder, const AnswerWriter &write);
-    void translateLegs(const QStringList &legs, const QString &text,
-                       std::function<void(const ApyClient::Result &)> done);
+    void translateLegs(const QStringList &legs, const QString &text, ApyDispatcher::Wanted wanted,
+                       ApyDispatcher::Done done);
     struct LegRun {
         QStringList legs;
-        QElapsedTimer clock;
-        std::function<void(const ApyClient::Result &)> done;
+        QDeadlineTimer deadline;  // one for the whole route, so two legs together stay within it
+        ApyDispatcher::Wanted wanted;
+        ApyDispatcher::Done done;
     };
     void runLeg(const std::shared_ptr<LegRun> &run, qsizetype index, const QString &input);
 
     Options options_;
     QHttpServer *http_;
     GatedTcpServer *tcp_;
-    ApyClient apy_;
+    ApyDispatcher apy_;
     RouteTable routes_;
     TranslationCache cache_;
 };

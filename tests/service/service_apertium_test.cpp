@@ -2,6 +2,7 @@
 // translation for every routed pair through the program's reader, and a
 // restart after APy dies. One APy start for the whole binary.
 #include "engine/page_reader.h"
+#include "service/apy_client.h"
 #include "service/apy_supervisor.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
@@ -9,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <csignal>
+#include <cstdio>
 
 namespace verz {
 namespace {
@@ -28,7 +32,8 @@ protected:
         QObject::connect(supervisor_, &ApySupervisor::ready, service_,
                          [](const QUrl &url, const QByteArray &pairs) {
                              service_->setApy(
-                                 url, RouteTable::FromListPairs(pairs).value_or(RouteTable()));
+                                 url, RouteTable::FromListPairs(pairs).value_or(RouteTable()),
+                                 supervisor_->accessKey());
                          });
         QObject::connect(supervisor_, &ApySupervisor::lost, service_, [] { service_->clearApy(); });
         supervisor_->start();
@@ -126,6 +131,64 @@ TEST_F(RealApy, ComesBackAfterApyDies)
     ASSERT_TRUE(test::SpinUntil([&] { return supervisor_->isReady(); }, 30000));
     EXPECT_FALSE(translated(QStringLiteral("Buenos días"), "es|en", &status).isEmpty());
     EXPECT_EQ(status, 200);
+}
+
+TEST_F(RealApy, FrozenApyIsRestarted)
+{
+    const qint64 pid = supervisor_->processId();
+    ASSERT_GT(pid, 0);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(pid), SIGSTOP);
+    const bool back = test::SpinUntil(
+        [&] { return supervisor_->isReady() && supervisor_->processId() != pid; }, 30000);
+    if (!back)
+        ::kill(pid_t(pid), SIGCONT);
+    ASSERT_TRUE(back);
+    std::printf("frozen APy answering again after %lld ms\n", qlonglong(clock.elapsed()));
+    int status = 0;
+    EXPECT_FALSE(translated(QStringLiteral("Buenos días"), "es|en", &status).isEmpty());
+    EXPECT_EQ(status, 200);
+}
+
+TEST_F(RealApy, OnlyTheServiceCanUseIt)
+{
+    auto status = [](const QByteArray &target, const QByteArray &key) {
+        RawClient client(quint16(supervisor_->baseUrl().port()));
+        QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+        if (!key.isEmpty())
+            request += QByteArray(kApyKeyHeader) + ": " + key + "\r\n";
+        return client.exchange(request + "\r\n").status;
+    };
+    const QByteArray key = supervisor_->accessKey();
+    const QByteArray fetch = "/translatePage?langpair=eng|spa&url=http%3A%2F%2F127.0.0.1%3A1%2F";
+    EXPECT_EQ(status("/listPairs", {}), 403);
+    EXPECT_EQ(status("/listPairs", "not-the-key"), 403);
+    EXPECT_EQ(status(fetch, {}), 403);
+    EXPECT_EQ(status("/", {}), 403);
+    EXPECT_EQ(status("/listPairs", key), 200);
+    EXPECT_EQ(status(fetch, key), 404);  // not served at all
+    EXPECT_EQ(status("/translateDoc", key), 404);
+}
+
+// About 46 KB: APy on its own keeps the first ten pieces it cuts and drops the rest.
+TEST_F(RealApy, LongTextIsTranslatedToTheEnd)
+{
+    QString text;
+    int sentences = 0;
+    while (text.size() < 46 * 1024)
+        text += QStringLiteral("The cat %1 sleeps. ").arg(1000 + sentences++);
+    RawClient client(service_->port());
+    const QByteArray target = test::TranslateTarget(text.trimmed(), "en|es").replace("%20", "+");
+    ASSERT_LT(target.size(), 64 * 1024);
+    const RawClient::Response response = client.exchange(RawClient::Get(target));
+    ASSERT_EQ(response.status, 200);
+    const QString result = ExtractTranslation(response.body);
+    qsizetype at = 0;
+    for (int n = 0; n < sentences; ++n) {
+        at = result.indexOf(QString::number(1000 + n), at);
+        ASSERT_GE(at, 0) << "sentence " << n << " of " << sentences << " is missing";
+    }
 }
 
 }  // namespace

@@ -38,10 +38,15 @@ inline bool SpinUntil(const std::function<bool()> &done, int limitMs = 20000)
 }
 
 // An APy stand-in: /listPairs gives the recorded list, /translate answers
-// "[langpair]" followed by the text, so a test sees which legs a request took.
+// "[langpair]" followed by the text of each block it is sent, so a test sees
+// which legs a request took. Like APy, it translates only the first
+// kWholeLimit characters of what it gets and silently drops the rest.
 class FakeApy {
 public:
-    enum class Mode { Translate, ServerError };
+    // MergeBlocks: runs the blocks of a batch together into one, as a
+    // deformatter that does not keep them apart would.
+    enum class Mode { Translate, ServerError, MergeBlocks };
+    static constexpr qsizetype kWholeLimit = 10000;
 
     explicit FakeApy(const QByteArray &listPairs) : listPairs_(listPairs)
     {
@@ -56,10 +61,10 @@ public:
             const QUrlQuery form(QString::fromUtf8(request.body()));
             const QString langpair =
                 form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
-            const QString text = form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded);
+            const QString text =
+                form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).left(kWholeLimit);
             markUnknownSeen = form.queryItemValue(QStringLiteral("markUnknown"));
-            QJsonObject data{{QStringLiteral("translatedText"),
-                              QLatin1Char('[') + langpair + QLatin1Char(']') + text}};
+            QJsonObject data{{QStringLiteral("translatedText"), translate(langpair, text)}};
             QJsonObject answer{{QStringLiteral("responseData"), data},
                                {QStringLiteral("responseStatus"), 200}};
             return QHttpServerResponse(answer);
@@ -75,6 +80,16 @@ public:
     quint16 port = 0;
 
 private:
+    QString translate(const QString &langpair, QString text) const
+    {
+        const QString mark = QLatin1Char('[') + langpair + QLatin1Char(']');
+        if (!text.startsWith(u"<p>"))
+            return mark + text;
+        if (mode == Mode::MergeBlocks)
+            text.replace(QStringLiteral("</p><p>"), QStringLiteral(" "));
+        return text.replace(QStringLiteral("<p>"), QStringLiteral("<p>") + mark);
+    }
+
     QByteArray listPairs_;
     QHttpServer http_;
 };
@@ -87,10 +102,12 @@ public:
         server_.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
             while (QTcpSocket *socket = server_.nextPendingConnection())
-                QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                                 [socket] { socket->readAll(); });
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    requests += int(socket->readAll().count("POST "));
+                });
         });
     }
+    int requests = 0;  // request lines seen
     QUrl url() const
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));

@@ -1,4 +1,6 @@
 #include "engine/page_reader.h"
+#include "service/apy_dispatcher.h"
+#include "service/page_builder.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
@@ -197,41 +199,161 @@ TEST_F(ServiceOverFakeApy, ClientThatLeavesBeforeTheAnswerHarmsNothing)
     EXPECT_EQ(translated(QStringLiteral("bien"), "es|en"), QStringLiteral("[spa|eng]bien"));
 }
 
-TEST_F(ServiceOverFakeApy, SixteenClientsFiveHundredRequestsWhileTwentyIdle)
+// Texts that could leak into one another in a batch, or break its markup.
+QString VariedText(int n)
+{
+    switch (n % 5) {
+    case 0:
+        return QStringLiteral("frase número %1, «sí»").arg(n);
+    case 1:
+        return QStringLiteral("</p><p>%1 & <b>x</b> &amp; 5 > 3").arg(n);
+    case 2:
+        return QStringLiteral("línea %1\r\n\r\n\notra\n").arg(n);
+    case 3:
+        return QStringLiteral("  %1 ").arg(n) + QString(300, u'é');
+    default:
+        return QStringLiteral("Sentence %1. ").arg(n).repeated(60);  // longer than one call
+    }
+}
+
+struct LoadOutcome {
+    int wrong = 0;
+    int unavailable = 0;
+};
+
+// Sixteen clients, each sending the next text as soon as its answer is in;
+// every answer must be its own text's, on a direct or a two-leg route.
+LoadOutcome SixteenClients(quint16 port, int requests,
+                           const std::function<void(int)> &onAnswer = {})
+{
+    LoadOutcome outcome;
+    int sent = 0, answered = 0;
+    std::vector<std::unique_ptr<RawClient>> clients;
+    std::function<void(RawClient *)> next = [&](RawClient *client) {
+        if (sent == requests)
+            return;
+        const int n = sent++;
+        const QString text = VariedText(n);
+        const bool direct = n % 2 == 0;
+        client->send(
+            RawClient::Get(test::TranslateTarget(text, direct ? "es|en" : "en|fr")),
+            [&, client, text, direct](const RawClient::Response &response) {
+                ++answered;
+                const QString marks =
+                    direct ? QStringLiteral("[spa|eng]") : QStringLiteral("[spa|fra][eng|spa]");
+                const QString expected = ExtractTranslation(ResultPage((marks + text).trimmed()));
+                if (response.status == 503)
+                    ++outcome.unavailable;
+                else if (response.status != 200 || ExtractTranslation(response.body) != expected)
+                    ++outcome.wrong;
+                if (onAnswer)
+                    onAnswer(answered);
+                next(client);
+            });
+    };
+    for (int i = 0; i < 16; ++i) {
+        clients.push_back(std::make_unique<RawClient>(port));
+        next(clients.back().get());
+    }
+    EXPECT_TRUE(test::SpinUntil([&] { return answered == requests; }, 60000));
+    return outcome;
+}
+
+TEST_F(ServiceOverFakeApy, SixteenClientsShareCallsWithoutMixingTextsWhileTwentyIdle)
 {
     std::vector<std::unique_ptr<RawClient>> idle;
     for (int i = 0; i < 20; ++i)
         idle.push_back(std::make_unique<RawClient>(service_->port()));
+    const LoadOutcome outcome = SixteenClients(service_->port(), 500);
+    EXPECT_EQ(outcome.wrong, 0);
+    EXPECT_EQ(outcome.unavailable, 0);
+    // One call per leg would be 750 (more with the long texts' pieces).
+    EXPECT_LT(apy_.translateCalls, 500);
+}
 
-    constexpr int kClients = 16;
-    constexpr int kRequests = 500;
-    int sent = 0;
-    int answered = 0;
-    int wrong = 0;
-    std::vector<std::unique_ptr<RawClient>> clients;
-    std::function<void(RawClient *)> next = [&](RawClient *client) {
-        if (sent == kRequests)
-            return;
-        const QString text = QStringLiteral("frase número %1, «sí»").arg(sent++);
-        client->send(
-            RawClient::Get(test::TranslateTarget(text, sent % 2 ? "es|en" : "en|fr")),
-            [&, client, text, direct = sent % 2 == 1](const RawClient::Response &response) {
-                ++answered;
-                const QString expected =
-                    (direct ? QStringLiteral("[spa|eng]") : QStringLiteral("[spa|fra][eng|spa]")) +
-                    text;
-                if (response.status != 200 || ExtractTranslation(response.body) != expected)
-                    ++wrong;
-                next(client);
-            });
-    };
-    for (int i = 0; i < kClients; ++i) {
-        clients.push_back(std::make_unique<RawClient>(service_->port()));
-        next(clients.back().get());
+TEST_F(ServiceOverFakeApy, BatchesThatDoNotSplitGoAgainOneTextPerCall)
+{
+    apy_.mode = test::FakeApy::Mode::MergeBlocks;
+    const LoadOutcome outcome = SixteenClients(service_->port(), 200);
+    EXPECT_EQ(outcome.wrong, 0);
+    EXPECT_EQ(outcome.unavailable, 0);
+}
+
+TEST_F(ServiceOverFakeApy, LongTextComesBackWholeInPiecesCutAtSentenceEnds)
+{
+    QString text;
+    for (int n = 0; text.size() < 3 * test::FakeApy::kWholeLimit; ++n)
+        text += QStringLiteral("Phrase %1 du texte, avec & et <b>. ").arg(n);
+    text = text.trimmed();
+    const QString answer = translated(text, "es|en");
+    // Each piece got its own mark, at the start of a sentence.
+    const qsizetype pieces = answer.count(QStringLiteral("[spa|eng]"));
+    EXPECT_GE(pieces, text.size() / kMaxBlockQuery);
+    EXPECT_EQ(QString(answer).remove(QStringLiteral("[spa|eng]")), text);
+    EXPECT_EQ(answer.count(QStringLiteral("[spa|eng]Phrase ")), pieces);
+}
+
+TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
+{
+    test::SilentServer hanging;
+    pointAt(hanging.url());
+    {
+        std::vector<std::unique_ptr<RawClient>> leaving;
+        for (int i = 0; i < 12; ++i) {
+            leaving.push_back(std::make_unique<RawClient>(service_->port()));
+            leaving.back()->send(
+                RawClient::Get(test::TranslateTarget(QStringLiteral("t %1").arg(i), "en|es")),
+                [](const RawClient::Response &) {});
+        }
+        test::SpinUntil([&] { return hanging.requests >= 2; });
     }
-    ASSERT_TRUE(test::SpinUntil([&] { return answered == kRequests; }, 60000));
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(apy_.translateCalls, 500 + 250);
+    test::SpinUntil([] { return false; }, 600);  // the first calls time out, the queue moves on
+    EXPECT_EQ(hanging.requests, 2);              // the two calls APy's pipelines take at once
+}
+
+TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
+{
+    auto second = std::make_unique<test::FakeApy>(test::kRecordedListPairs);
+    service_->addApy(second->url());
+    int callsBefore = 0;
+    const LoadOutcome outcome = SixteenClients(service_->port(), 300, [&](int answered) {
+        if (answered == 60 && second) {
+            EXPECT_GT(second->translateCalls, 0);  // both were in use
+            callsBefore = apy_.translateCalls;
+            second.reset();
+        }
+    });
+    EXPECT_EQ(outcome.wrong, 0);
+    EXPECT_EQ(outcome.unavailable, 0);  // retried on the one left, well within the deadline
+    EXPECT_GT(apy_.translateCalls, callsBefore);
+}
+
+TEST(ApyDispatcherQueue, LoneTextGoesAtOnceAndLaterOnesShareTheNextCall)
+{
+    test::FakeApy apy(test::kRecordedListPairs);
+    ApyDispatcher::Options options;
+    options.callsPerPair = 1;
+    ApyDispatcher dispatcher(options);
+    dispatcher.addEngine(apy.url());
+    QStringList answers(3);
+    int done = 0;
+    auto ask = [&](int i, const QString &text) {
+        dispatcher.translate(QStringLiteral("eng|spa"), text, QDeadlineTimer(5000), nullptr,
+                             [&, i](const ApyClient::Result &result) {
+                                 answers[i] = result.ok ? result.text : result.error;
+                                 ++done;
+                             });
+    };
+    ask(0, QStringLiteral("alone"));
+    EXPECT_EQ(dispatcher.callsInFlight(), 1);  // sent before any event loop ran: no waiting
+    ask(1, QStringLiteral("b <i>"));
+    ask(2, QStringLiteral("c\n"));
+    EXPECT_EQ(dispatcher.callsInFlight(), 1);
+    ASSERT_TRUE(test::SpinUntil([&] { return done == 3; }));
+    EXPECT_EQ(answers,
+              QStringList({QStringLiteral("[eng|spa]alone"), QStringLiteral("[eng|spa]b <i>"),
+                           QStringLiteral("[eng|spa]c\n")}));
+    EXPECT_EQ(apy.translateCalls, 2);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/page_reader.h"
 #include "pairs/pair_catalogue.h"
+#include "service/apy_blocks.h"
 #include "service/apy_client.h"
 #include "service/home_page.h"
 #include "service/languages.h"
@@ -189,6 +190,44 @@ TEST(ApyAnswer, ReadsTranslationsAndErrors)
     EXPECT_FALSE(ParseApyTranslation(
                      200, R"({"responseData": {"translatedText": 3}, "responseStatus": 200})")
                      .ok);
+}
+
+TEST(ApyBlocks, TextsTravelApartAndComeBackAsTheyWere)
+{
+    const QStringList texts = {QStringLiteral("</p><p>a & b &amp; <i>"),
+                               QStringLiteral("line\r\n\r\nnext\n"), QStringLiteral("  spaces  "),
+                               QStringLiteral("€ 😀 «»")};
+    const QString query = BlocksQuery(texts);
+    EXPECT_EQ(query.count(u"<p>"), texts.size());
+    EXPECT_EQ(SplitBlocks(query, texts.size()).value_or(QStringList()), texts);
+    EXPECT_EQ(SplitBlocks(QStringLiteral("<p>x&#233;&#x20AC;&quot;</p>\n<p>y</p>"), 2)
+                  .value_or(QStringList()),
+              QStringList({QStringLiteral("xé€\""), QStringLiteral("y")}));
+    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a b</p>"), 2).has_value());
+    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a</p>junk<p>b</p>"), 2).has_value());
+    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a<b>x</b></p>"), 1).has_value());
+}
+
+TEST(ApyBlocks, LongTextsAreCutAtSentenceEndsWithinOneCall)
+{
+    QString text;
+    for (int n = 0; text.size() < 5000; ++n)
+        text += QStringLiteral("Sentence %1 says \"so & so.\" Then ").arg(n);
+    text += QString(3000, u'x') + QStringLiteral(" tail\nend");
+    const QStringList pieces = CutIntoBlocks(text);
+    EXPECT_EQ(pieces.join(QString()), text);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        EXPECT_LE(BlockCost(pieces.at(i)), kMaxBlockQuery) << i;
+        EXPECT_FALSE(pieces.at(i).at(0).isSpace()) << i;
+    }
+    // Before the unbroken run, every cut follows a full stop (and a closing quote).
+    EXPECT_TRUE(pieces.at(0).endsWith(QStringLiteral(".\" "))) << qUtf8Printable(pieces.at(0));
+    EXPECT_TRUE(pieces.at(1).startsWith(QStringLiteral("Then")));
+    // An unbroken run is cut where it must, though not inside a character.
+    const QString emoji = QString(992, u'a') + QStringLiteral("😀😀😀");
+    const QStringList runs = CutIntoBlocks(emoji, 1000);
+    EXPECT_EQ(runs.join(QString()), emoji);
+    EXPECT_EQ(runs.at(0), QString(992, u'a'));
 }
 
 TEST(TranslationCache, DropsTheOldestFirst)
