@@ -15,7 +15,10 @@ qsizetype CharCost(QChar c)
     case u'>':
         return 4;  // &lt; &gt;
     default:
-        return 1;
+        if (c.unicode() < 0x80)
+            return 1;
+        // A surrogate pair is four bytes, two for each half.
+        return c.unicode() < 0x800 || c.isSurrogate() ? 2 : 3;
     }
 }
 

@@ -12,12 +12,14 @@ namespace verz {
 // share one call without a word moving from one to another, and the same
 // wrapping for a lone text gives the very answer a batch gives it.
 //
-// APy cuts what it gets into at most ten pieces of about a thousand
-// characters when it is busy and silently drops the rest, so no call may
-// carry more than kMaxBlockQuery characters of markup and text.
-inline constexpr qsizetype kMaxBlockQuery = 1000;
+// APy cuts what it gets into pieces and translates at most ten of them,
+// silently dropping the rest; it leaves whole what fits its pipe buffer
+// (4096 bytes) while a pipeline has at most two users, which is all our own
+// APy ever sees. So no call carries more than kMaxBlockQuery bytes of UTF-8,
+// markup included: never cut by APy, and never a lost tail.
+inline constexpr qsizetype kMaxBlockQuery = 4000;
 
-// Characters a text takes in a call: escaped, with its block tags.
+// Bytes a text takes in a call: escaped, with its block tags, as UTF-8.
 qsizetype BlockCost(const QString &text);
 
 // "<p>a</p><p>b</p>" for the texts, in order.
