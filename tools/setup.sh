@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libxcb1-dev libgtest-dev libbenchmark-dev
   fonts-liberation fonts-comic-neue
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
+  apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(

@@ -68,6 +68,13 @@ QString NormalisedApertiumCode(const QString &code)
     QString lower = code.trimmed().toLower();
     if (const Language *language = LanguageByCode(lower))
         return language->apertium;
+    // The languages the measured routes pivot through.
+    if (lower == u"ca")
+        return QStringLiteral("cat");
+    if (lower == u"gl")
+        return QStringLiteral("glg");
+    if (lower == u"eo")
+        return QStringLiteral("epo");
     return lower;
 }
 

@@ -110,6 +110,37 @@ TEST(RouteTable, RoutesTheTwelvePairsOfTheInstalledPackages)
     EXPECT_FALSE(RouteTable::FromListPairs("{\"responseStatus\": 200}").has_value());
 }
 
+TEST(RouteTable, TakesTheBestMeasuredRouteTheInstalledPairsAllow)
+{
+    auto tableWith = [](std::initializer_list<const char *> langpairs) {
+        RouteTable table;
+        for (const char *langpair : langpairs) {
+            const QStringList codes = QString::fromLatin1(langpair).split(u'|');
+            table.addPair(codes.at(0), codes.at(1));
+        }
+        return table;
+    };
+    auto legs = [](const RouteTable &table, const char *from, const char *to) {
+        return table.routeFor(QString::fromLatin1(from), QString::fromLatin1(to)).legs.join(u',');
+    };
+    const RouteTable all =
+        tableWith({"eng|spa", "spa|eng", "spa|fra", "fra|spa", "spa|por", "por|spa", "eng|cat",
+                   "cat|eng", "cat|fra", "fra|cat", "cat|por", "en|gl", "gl|pt", "fra|epo"});
+    EXPECT_EQ(legs(all, "eng", "fra"), QStringLiteral("eng|cat,cat|fra"));
+    EXPECT_EQ(legs(all, "fra", "eng"), QStringLiteral("fra|cat,cat|eng"));
+    EXPECT_EQ(legs(all, "eng", "por"), QStringLiteral("eng|glg,glg|por"));  // two-letter pivots
+    EXPECT_EQ(legs(all, "spa", "eng"), QStringLiteral("spa|eng"));          // direct stays first
+    EXPECT_EQ(legs(all, "fra", "spa"), QStringLiteral("fra|spa"));          // not measured: direct
+
+    // One half of the winner missing: the next measured route, down to Spanish.
+    const RouteTable noCatFra = tableWith(
+        {"eng|spa", "spa|fra", "eng|cat", "fra|cat", "cat|eng", "fra|epo", "cat|por", "spa|por"});
+    EXPECT_EQ(legs(noCatFra, "eng", "fra"), QStringLiteral("eng|spa,spa|fra"));
+    EXPECT_EQ(legs(noCatFra, "eng", "por"), QStringLiteral("eng|cat,cat|por"));
+    const RouteTable epoHalf = tableWith({"fra|epo", "fra|spa", "spa|eng"});
+    EXPECT_EQ(legs(epoHalf, "fra", "eng"), QStringLiteral("fra|spa,spa|eng"));
+}
+
 // The program's own reader must get back exactly what APy said.
 TEST(ResultPage, SurvivesTheProgramsReader)
 {
