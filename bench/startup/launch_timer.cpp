@@ -1,8 +1,10 @@
-// Starts a program N times on the current X display and prints, for each run,
-// the milliseconds from fork to the first top-level window being mapped, then
-// the median, and the resident memory of the last run after it has idled.
+// Starts each program N times on the current X display, taking them in turn
+// so that every program meets the same machine load, and prints for each run
+// the milliseconds from fork to the first top-level window being mapped; then
+// per program the median, its ratio to the first program's median, and the
+// resident memory of its last run after it has idled.
 //
-//   bench_startup RUNS IDLE_MS PROGRAM [ARGS...]
+//   bench_startup RUNS IDLE_MS PROGRAM [PROGRAM...]
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -53,11 +55,12 @@ bool waitForMap(xcb_connection_t *connection)
 int main(int argc, char **argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: bench_startup RUNS IDLE_MS PROGRAM [ARGS...]\n");
+        std::fprintf(stderr, "usage: bench_startup RUNS IDLE_MS PROGRAM [PROGRAM...]\n");
         return 2;
     }
     const int runs = std::atoi(argv[1]);
     const int idleMs = std::atoi(argv[2]);
+    const std::vector<char *> programs(argv + 3, argv + argc);
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         std::fprintf(stderr, "bench_startup: no X display\n");
@@ -68,41 +71,50 @@ int main(int argc, char **argv)
     xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(connection);
 
-    std::vector<double> times;
-    long rss = -1;
+    std::vector<std::vector<double>> times(programs.size());
+    std::vector<long> rss(programs.size(), -1);
     for (int i = 0; i < runs; ++i) {
-        const auto started = Clock::now();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            execvp(argv[3], argv + 3);
-            _exit(127);
-        }
-        const bool mapped = waitForMap(connection);
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-        if (!mapped) {
-            std::fprintf(stderr, "run %d: no window within 10 s\n", i + 1);
-            kill(pid, SIGKILL);
+        for (std::size_t p = 0; p < programs.size(); ++p) {
+            const auto started = Clock::now();
+            const pid_t pid = fork();
+            if (pid == 0) {
+                char *const args[] = {programs[p], nullptr};
+                execvp(programs[p], args);
+                _exit(127);
+            }
+            const bool mapped = waitForMap(connection);
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+            if (!mapped) {
+                std::fprintf(stderr, "%s run %d: no window within 10 s\n", programs[p], i + 1);
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+                return 1;
+            }
+            times[p].push_back(ms);
+            std::printf("run %2d %s: %.1f ms\n", i + 1, programs[p], ms);
+            if (i == runs - 1) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(idleMs));
+                rss[p] = residentKiB(pid);
+            }
+            kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
-            return 1;
+            // Drop the unmap and destroy notifications of this run.
+            while (xcb_generic_event_t *event = xcb_poll_for_event(connection))
+                std::free(event);
         }
-        times.push_back(ms);
-        std::printf("run %2d: %.1f ms\n", i + 1, ms);
-        if (i == runs - 1) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(idleMs));
-            rss = residentKiB(pid);
-        }
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-        // Drop the unmap and destroy notifications of this run.
-        while (xcb_generic_event_t *event = xcb_poll_for_event(connection))
-            std::free(event);
     }
-    std::sort(times.begin(), times.end());
-    const double median = times.size() % 2 == 1
-                              ? times[times.size() / 2]
-                              : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2.0;
-    std::printf("median launch to mapped window: %.1f ms over %d runs\n", median, runs);
-    std::printf("resident memory once idle: %.1f MiB\n", static_cast<double>(rss) / 1024.0);
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2.0;
+    };
+    const double first = median(times[0]);
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+        const double m = median(times[p]);
+        std::printf("%s: median launch to mapped window %.1f ms over %d runs, %.2f x the first, "
+                    "%.1f MiB resident once idle\n",
+                    programs[p], m, runs, m / first, static_cast<double>(rss[p]) / 1024.0);
+    }
     xcb_disconnect(connection);
     return 0;
 }

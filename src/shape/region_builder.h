@@ -24,6 +24,30 @@ using PixelReader = std::function<std::uint32_t(int x, int y)>;
 
 // The runs of non-key pixels, top row first, left to right within a row.
 // Empty when W or H is 0 or less, or when every pixel is the key colour.
+// Any callable (x, y) -> 0x00BBGGRR reads the pixels; the skin is read once per
+// start, so the reader is inlined rather than called through std::function.
+template <class Reader> std::vector<RunRect> RunsOfPicture(int width, int height, Reader &&pixelAt)
+{
+    std::vector<RunRect> runs;
+    for (int y = 0; y < height; ++y) {
+        bool inRun = false;
+        int runStart = 0;
+        for (int x = 0; x < width; ++x) {
+            const bool key = pixelAt(x, y) == kKeyColour;
+            if (key && inRun) {
+                runs.push_back({runStart, y, x, y + 1});
+                inRun = false;
+            } else if (!key && !inRun) {
+                inRun = true;
+                runStart = x;
+            }
+        }
+        if (inRun)
+            runs.push_back({runStart, y, width, y + 1});
+    }
+    return runs;
+}
+
 std::vector<RunRect> RegionFromPicture(int width, int height, const PixelReader &pixelAt);
 
 }  // namespace verz
