@@ -1,9 +1,9 @@
 // Arbitrary bytes as the head of a request to the page service, taken along
-// the road TranslationService::handle takes, piece by piece: the request-line
-// gate, the method and path, the query, the route, the page. The handler
-// itself is bound to the HTTP library's request and responder objects, so its
-// order of decisions is repeated here over the pure pieces it calls; the
-// translation is a fixed transform of each leg, so no APy is needed.
+// the road a connection and TranslationService::handle take, piece by piece:
+// the head reader, the method and path, the query, the route, the page. The
+// handler itself is bound to the connection's responder, so its order of
+// decisions is repeated here over the pure pieces it calls; the translation
+// is a fixed transform of each leg, so no APy is needed.
 //
 // What must hold: nothing crashes; a refused request never gets a page; the
 // text as the program would encode it is let through and read back as it was; a
@@ -74,38 +74,24 @@ void CheckPage(const QByteArray &page, const QString &translation)
         std::abort();
 }
 
-// The request line's method and target once the gate has let it through.
-struct RequestLine {
-    QByteArray method;
-    QByteArray target;
-};
-
-RequestLine SplitRequestLine(QByteArrayView head)
-{
-    qsizetype start = 0;
-    while (start < head.size() && (head[start] == '\r' || head[start] == '\n'))
-        ++start;
-    QByteArrayView line = head.sliced(start);
-    line = line.first(line.indexOf('\n'));
-    const qsizetype space = line.indexOf(' ');
-    const qsizetype secondSpace = line.indexOf(' ', space + 1);
-    if (space <= 0 || secondSpace <= space + 1)
-        std::abort();  // the gate passed a line without method and target
-    return {line.first(space).toByteArray(),
-            line.sliced(space + 1, secondSpace - space - 1).toByteArray()};
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView head(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    if (verz::JudgeRequestStart(head) != verz::GateVerdict::Pass)
-        return 0;  // answered by the gate (or still waiting): no page
+    const qsizetype headEnd = verz::FindHeadEnd(head);
+    if (headEnd < 0)
+        return 0;  // still waiting for the rest
+    const auto read = verz::ParseRequestHead(head.first(headEnd));
+    const auto *request = std::get_if<verz::HttpRequest>(&read);
+    if (!request)
+        return 0;  // refused with a status: no page
+    if (verz::JudgeRequestStart(head) != verz::GateVerdict::Pass || request->method.isEmpty() ||
+        request->target.isEmpty() || (request->http10 && request->keepAlive))
+        std::abort();  // the head reader let through what the gate refuses
 
-    const RequestLine line = SplitRequestLine(head);
-    const QUrl url = QUrl::fromEncoded(line.target);
-    if (line.method != "GET" || url.path() != u"/translate_t")
+    const QUrl url = request->url();
+    if (request->method != "GET" || request->announcesBody || url.path() != u"/translate_t")
         return 0;
     const QByteArray rawQuery = url.query(QUrl::FullyEncoded).toLatin1();
     if (rawQuery.size() > verz::kMaxRequestLine)
@@ -124,11 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // read back unchanged.
     const QByteArray resent = "GET /translate_t?text=" + QUrl::toPercentEncoding(query->text) +
                               "&langpair=" + query->source.toLatin1() + '|' +
-                              query->target.toLatin1() + " HTTP/1.1\r\n\r\n";
-    if (verz::JudgeRequestStart(resent) != verz::GateVerdict::Pass)
+                              query->target.toLatin1() +
+                              " HTTP/1.1\r\nHost: 127.0.0.1:8787\r\n\r\n";
+    const auto resentHead = verz::ParseRequestHead(resent);
+    const auto *resentRequest = std::get_if<verz::HttpRequest>(&resentHead);
+    if (!resentRequest || verz::FindHeadEnd(resent) != resent.size() ||
+        !verz::IsLoopbackHost(resentRequest->host))
         std::abort();
-    const QByteArray resentQuery =
-        QUrl::fromEncoded(SplitRequestLine(resent).target).query(QUrl::FullyEncoded).toLatin1();
+    const QByteArray resentQuery = resentRequest->url().query(QUrl::FullyEncoded).toLatin1();
     const auto reread = verz::ParseTranslateQuery(resentQuery);
     const auto *again = std::get_if<verz::TranslateQuery>(&reread);
     if (!again || again->text != query->text || again->source != query->source ||

@@ -1,106 +1,144 @@
 #include "service/gated_tcp_server.h"
 
-#include "service/request_gate.h"
+#include <QTcpSocket>
 
-#include <QEvent>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace verz {
 
-GatedSocket::GatedSocket(QObject *parent) : QTcpSocket(parent) {}
+namespace {
 
-void GatedSocket::hold()
+using Status = HttpResponder::StatusCode;
+
+// Descriptors kept free for APy, its connections and refusing the connection
+// after the last.
+constexpr rlim_t kSpareDescriptors = 64;
+
+// The cap, lowered where the process may open fewer files: once accept()
+// runs out of descriptors the listening socket stays readable and nothing
+// more can be served.
+int EffectiveCap(int wanted)
 {
-    ++holds_;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return wanted;
+    const rlim_t room = limit.rlim_cur > 2 * kSpareDescriptors ? limit.rlim_cur - kSpareDescriptors
+                                                               : limit.rlim_cur / 2;
+    return int(std::min<rlim_t>(rlim_t(wanted), room));
 }
 
-void GatedSocket::release()
+void WritePlain(HttpResponder &responder, const char *text, Status status,
+                HttpResponder::HeaderList headers = {})
 {
-    if (--holds_ == 0 && deletionWanted_)
-        deleteLater();
+    headers.prepend(
+        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")});
+    responder.write(QByteArray(text) + '\n', headers, status);
 }
 
-bool GatedSocket::event(QEvent *event)
+}  // namespace
+
+GatedTcpServer::GatedTcpServer(Limits limits, QObject *parent) : QTcpServer(parent), limits_(limits)
 {
-    if (event->type() == QEvent::DeferredDelete && holds_ > 0) {
-        deletionWanted_ = true;
-        return true;
-    }
-    return QTcpSocket::event(event);
+    limits_.maxConnections = EffectiveCap(limits_.maxConnections);
+    // Accepting stops on a lasting error (no descriptors left); try again
+    // a little later rather than never.
+    acceptRetry_.setSingleShot(true);
+    acceptRetry_.setInterval(200);
+    connect(&acceptRetry_, &QTimer::timeout, this, &QTcpServer::resumeAccepting);
+    connect(this, &QTcpServer::acceptError, this, [this] { acceptRetry_.start(); });
 }
 
-void GatedSocket::inspectIncoming()
+void GatedTcpServer::route(const QString &path, Handler handler)
 {
-    if (refused_) {
-        // Nothing after a refusal reaches the library.
-        readAll();
-        return;
-    }
-    if (!atRequestStart_)
-        return;
-    // Until the line is judged, the library has consumed every byte it was
-    // offered (it stops early only at the end of a whole request), so what is
-    // buffered now follows what was judged before.
-    head_ += peek(bytesAvailable());
-    switch (JudgeRequestStart(head_)) {
-    case GateVerdict::NeedMore:
-        if (head_.size() > kMaxRequestLine + 2)
-            refuse("HTTP/1.1 414 URI Too Long");
-        break;
-    case GateVerdict::Pass:
-        atRequestStart_ = false;
-        head_.clear();
-        break;
-    case GateVerdict::BadRequest:
-        refuse("HTTP/1.1 400 Bad Request");
-        break;
-    case GateVerdict::UriTooLong:
-        refuse("HTTP/1.1 414 URI Too Long");
-        break;
-    }
+    routes_.emplace(path, std::move(handler));
 }
 
-void GatedSocket::requestTaken()
+void GatedTcpServer::setMissingHandler(Handler handler)
 {
-    atRequestStart_ = true;
-    head_.clear();
-}
-
-void GatedSocket::refuse(QByteArrayView statusLine)
-{
-    refused_ = true;
-    head_.clear();
-    readAll();
-    QByteArray answer = statusLine.toByteArray();
-    answer += "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: 12\r\n"
-              "Connection: close\r\n\r\nBad request\n";
-    write(answer);
-    disconnectFromHost();
-}
-
-GatedTcpServer::GatedTcpServer(QObject *parent) : QTcpServer(parent) {}
-
-GatedSocket *GatedTcpServer::takeCurrentSocket()
-{
-    GatedSocket *socket = current_.data();
-    current_.clear();
-    if (socket)
-        socket->requestTaken();
-    return socket;
+    missing_ = std::move(handler);
 }
 
 void GatedTcpServer::incomingConnection(qintptr descriptor)
 {
-    auto *socket = new GatedSocket(this);
-    if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
+    if (connections_.size() >= limits_.maxConnections && !makeRoom()) {
+        refuseConnection(descriptor);
         return;
     }
-    // Connected before the library connects its reader, so it runs first.
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-        current_ = socket;
-        socket->inspectIncoming();
-    });
-    addPendingConnection(socket);
+    auto *socket = new QTcpSocket;
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        ::close(int(descriptor));
+        return;
+    }
+    auto *connection = new HttpConnection(
+        socket, limits_.connection,
+        [this](const HttpRequest &request, HttpResponder &&responder) {
+            dispatch(request, std::move(responder));
+        },
+        this);
+    connections_.append(connection);
+    connect(connection, &HttpConnection::closed, this,
+            [this, connection] { connections_.removeOne(connection); });
+}
+
+bool GatedTcpServer::makeRoom()
+{
+    // A full table of idle keep-alive connections must not lock out the
+    // next client: the one idle longest makes way.
+    HttpConnection *longestIdle = nullptr;
+    for (HttpConnection *connection : std::as_const(connections_)) {
+        if (connection->idle() && (!longestIdle || connection->idleMs() > longestIdle->idleMs()))
+            longestIdle = connection;
+    }
+    if (!longestIdle)
+        return false;
+    longestIdle->drop();
+    return true;
+}
+
+void GatedTcpServer::refuseConnection(qintptr descriptor)
+{
+    auto *socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        ::close(int(descriptor));
+        return;
+    }
+    socket->write(HttpResponder::Compose(
+        "Too many connections\n",
+        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
+        Status::ServiceUnavailable, false, true));
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->disconnectFromHost();
+}
+
+void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
+{
+    // Listening on loopback only means serving this machine's own names only.
+    if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
+        WritePlain(responder, "Unknown host: this service answers to localhost only",
+                   Status::MisdirectedRequest);
+        return;
+    }
+    const auto handler = routes_.constFind(request.url().path());
+    if (handler == routes_.cend()) {
+        if (missing_)
+            missing_(request, std::move(responder));
+        else
+            WritePlain(responder, "Not found", Status::NotFound);
+        return;
+    }
+    if (request.method != "GET" && request.method != "HEAD") {
+        WritePlain(responder, "Only GET is served", Status::MethodNotAllowed,
+                   {{QByteArrayLiteral("Allow"), QByteArrayLiteral("GET, HEAD")}});
+        return;
+    }
+    if (request.announcesBody) {
+        WritePlain(responder, "A GET request carries no body", Status::BadRequest);
+        return;
+    }
+    (*handler)(request, std::move(responder));
 }
 
 }  // namespace verz

@@ -1,60 +1,51 @@
 #pragma once
 
-#include <QByteArray>
-#include <QPointer>
+#include "service/http_connection.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
 #include <QTcpServer>
-#include <QTcpSocket>
+#include <QTimer>
+
+#include <functional>
 
 namespace verz {
 
-// A client connection that the HTTP library reads, with two additions:
-// its deletion waits while an answer is still owed on it (the library deletes
-// a socket as soon as the peer hangs up, which would leave a pending answer
-// writing into freed memory), and the start of each request is judged before
-// the library parses it.
-class GatedSocket : public QTcpSocket {
-    Q_OBJECT
-public:
-    explicit GatedSocket(QObject *parent = nullptr);
-
-    // One more answer is owed on this connection / one has been written.
-    void hold();
-    void release();
-
-    // Runs before the library's own reader on every readyRead.
-    void inspectIncoming();
-    // The library has taken a whole request off the connection.
-    void requestTaken();
-
-protected:
-    bool event(QEvent *event) override;
-
-private:
-    void refuse(QByteArrayView statusLine);
-
-    int holds_ = 0;
-    bool deletionWanted_ = false;
-    bool atRequestStart_ = true;
-    bool refused_ = false;
-    QByteArray head_;  // the current request's start, as far as it has been judged
-};
-
-// The listening side: hands GatedSockets to the HTTP library and remembers
-// which connection the library is reading, so that a request handler can
-// reach its connection.
+// The listening side of the page service: accepts connections up to a cap,
+// reads them as HttpConnections and hands each request to the handler of its
+// path. Only GET and HEAD are served, requests with a body are refused, and
+// while it listens on loopback only, so are requests naming another host (a
+// page elsewhere whose name was rebound to 127.0.0.1).
 class GatedTcpServer : public QTcpServer {
     Q_OBJECT
 public:
-    explicit GatedTcpServer(QObject *parent = nullptr);
+    using Handler = std::function<void(const HttpRequest &, HttpResponder &&)>;
+    struct Limits {
+        HttpConnection::Limits connection;
+        int maxConnections = 512;
+    };
 
-    // The connection whose request is being handled right now; cleared by taking it.
-    GatedSocket *takeCurrentSocket();
+    explicit GatedTcpServer(Limits limits, QObject *parent = nullptr);
+
+    void route(const QString &path, Handler handler);
+    void setMissingHandler(Handler handler);
+
+    qsizetype connectionCount() const { return connections_.size(); }
 
 protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
-    QPointer<GatedSocket> current_;
+    void dispatch(const HttpRequest &request, HttpResponder &&responder);
+    bool makeRoom();
+    void refuseConnection(qintptr descriptor);
+
+    Limits limits_;
+    QHash<QString, Handler> routes_;
+    Handler missing_;
+    QList<HttpConnection *> connections_;
+    QTimer acceptRetry_;
 };
 
 }  // namespace verz

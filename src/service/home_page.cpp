@@ -10,7 +10,7 @@ namespace verz {
 
 namespace {
 
-using Status = QHttpServerResponder::StatusCode;
+using Status = HttpResponder::StatusCode;
 
 // The window's colours: navy face, white writing, navy translation on white,
 // pale yellow for notes; its fonts by name, with the metric twins Debian
@@ -222,7 +222,7 @@ QByteArray HomePage(const HomeView &view)
     return page;
 }
 
-void WriteHomePage(QHttpServerResponder &responder, const QByteArray &page, Status status)
+void WriteHomePage(HttpResponder &responder, const QByteArray &page, Status status)
 {
     static const QByteArray policy = "default-src 'none'; script-src " + Sha256Source(kScript) +
                                      "; style-src " + Sha256Source(kStyle) +

@@ -3,8 +3,8 @@
 #include "service/request_gate.h"
 #include "service/translate_query.h"
 
+#include "service/http_connection.h"
 #include <QByteArray>
-#include <QHttpServerResponder>
 #include <QString>
 
 #include <optional>
@@ -33,7 +33,7 @@ struct HomeView {
 struct HomeRequest {
     HomeView view;
     std::optional<TranslateQuery> query;
-    QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok;
+    HttpResponder::StatusCode status = HttpResponder::StatusCode::Ok;
 };
 
 HomeRequest ReadHomeRequest(const QByteArray &rawQuery);
@@ -46,7 +46,7 @@ QByteArray HomePage(const HomeView &view);
 
 // Writes the page with the headers that keep it to itself: its own inline
 // script and style (by hash), no sniffing, no referrer.
-void WriteHomePage(QHttpServerResponder &responder, const QByteArray &page,
-                   QHttpServerResponder::StatusCode status);
+void WriteHomePage(HttpResponder &responder, const QByteArray &page,
+                   HttpResponder::StatusCode status);
 
 }  // namespace verz

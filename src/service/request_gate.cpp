@@ -1,5 +1,7 @@
 #include "service/request_gate.h"
 
+#include <QHostAddress>
+
 namespace verz {
 
 namespace {
@@ -67,15 +69,204 @@ GateVerdict JudgeLine(QByteArrayView line, bool complete)
     return GateVerdict::Pass;
 }
 
+qsizetype SkipBlankLines(QByteArrayView bytes)
+{
+    qsizetype start = 0;
+    while (start < bytes.size() && (bytes[start] == '\r' || bytes[start] == '\n'))
+        ++start;
+    return start;
+}
+
+QByteArrayView Trimmed(QByteArrayView value)
+{
+    while (!value.isEmpty() && (value.front() == ' ' || value.front() == '\t'))
+        value = value.sliced(1);
+    while (!value.isEmpty() && (value.back() == ' ' || value.back() == '\t'))
+        value.chop(1);
+    return value;
+}
+
+// Field values may hold tabs and bytes past ASCII, never other control bytes
+// (a lone CR would let one field smuggle another).
+bool IsFieldValue(QByteArrayView value)
+{
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+bool IsDigits(QByteArrayView value)
+{
+    if (value.isEmpty())
+        return false;
+    for (const char c : value) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+bool HasToken(QByteArrayView list, QByteArrayView token)
+{
+    for (const QByteArray &item : list.toByteArray().split(',')) {
+        if (Trimmed(item).compare(token, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Takes one field line into the request; false when it is malformed.
+bool TakeField(QByteArrayView line, HttpRequest &request, QByteArray &contentLength)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return false;
+    const QByteArrayView name = line.first(colon);
+    for (const char c : name) {
+        if (!IsTokenChar(c))
+            return false;  // also a space before the colon
+    }
+    const QByteArrayView value = Trimmed(line.sliced(colon + 1));
+    if (!IsFieldValue(value))
+        return false;
+    request.fields.append({name.toByteArray(), value.toByteArray()});
+    if (name.compare("Host", Qt::CaseInsensitive) == 0) {
+        if (request.hasHost)
+            return false;
+        request.hasHost = true;
+        request.host = value.toByteArray();
+    } else if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
+        // Two different lengths leave the body's end to guesswork.
+        if (!IsDigits(value) || (!contentLength.isNull() && contentLength != value))
+            return false;
+        contentLength = value.toByteArray();
+        if (value.count('0') != value.size())
+            request.announcesBody = true;
+    } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+        request.announcesBody = true;
+    } else if (name.compare("Connection", Qt::CaseInsensitive) == 0) {
+        if (HasToken(value, "close"))
+            request.keepAlive = false;
+    }
+    return true;
+}
+
 }  // namespace
+
+QByteArray HttpRequest::field(QByteArrayView name) const
+{
+    for (const auto &[fieldName, value] : fields) {
+        if (fieldName.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+qsizetype FindHeadEnd(QByteArrayView bytes)
+{
+    qsizetype at = SkipBlankLines(bytes);
+    while ((at = bytes.indexOf('\n', at)) >= 0) {
+        ++at;
+        if (at < bytes.size() && bytes[at] == '\n')
+            return at + 1;
+        if (at + 1 < bytes.size() && bytes[at] == '\r' && bytes[at + 1] == '\n')
+            return at + 2;
+    }
+    return -1;
+}
+
+std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head)
+{
+    switch (JudgeRequestStart(head)) {
+    case GateVerdict::Pass:
+        break;
+    case GateVerdict::UriTooLong:
+        return HeadError::UriTooLong;
+    case GateVerdict::NeedMore:
+    case GateVerdict::BadRequest:
+        return HeadError::BadRequest;
+    }
+    if (head.size() > kMaxRequestHead)
+        return HeadError::HeadTooLarge;
+
+    HttpRequest request;
+    QByteArray contentLength;
+    bool requestLine = true;
+    qsizetype fieldCount = 0;
+    QByteArrayView rest = head.sliced(SkipBlankLines(head));
+    while (!rest.isEmpty()) {
+        const qsizetype lineEnd = rest.indexOf('\n');
+        QByteArrayView line = lineEnd < 0 ? rest : rest.first(lineEnd);
+        rest = lineEnd < 0 ? QByteArrayView() : rest.sliced(lineEnd + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (requestLine) {
+            // The gate has checked its shape: method SP target SP HTTP/1.x.
+            const qsizetype space = line.indexOf(' ');
+            const qsizetype secondSpace = line.indexOf(' ', space + 1);
+            request.method = line.first(space).toByteArray();
+            request.target = line.sliced(space + 1, secondSpace - space - 1).toByteArray();
+            request.http10 = line.endsWith("1.0");
+            request.keepAlive = !request.http10;
+            requestLine = false;
+            continue;
+        }
+        if (line.isEmpty())
+            break;
+        // A line folded onto the one before it is obsolete and ambiguous.
+        if (line.front() == ' ' || line.front() == '\t' || !TakeField(line, request, contentLength))
+            return HeadError::BadRequest;
+        if (++fieldCount > kMaxHeaderFields)
+            return HeadError::HeadTooLarge;
+    }
+    if (!request.http10 && !request.hasHost)
+        return HeadError::BadRequest;  // HTTP/1.1 requires it
+    if (request.announcesBody && !contentLength.isNull() &&
+        !request.field("Transfer-Encoding").isNull())
+        return HeadError::BadRequest;  // two framings: a classic smuggling vector
+    return request;
+}
+
+bool IsLoopbackHost(QByteArrayView host)
+{
+    QByteArrayView name = host;
+    QByteArrayView port;
+    if (host.startsWith('[')) {
+        const qsizetype close = host.indexOf(']');
+        if (close < 0)
+            return false;
+        name = host.sliced(1, close - 1);
+        port = host.sliced(close + 1);
+        if (!port.isEmpty() && !port.startsWith(':'))
+            return false;
+        if (QHostAddress(QString::fromLatin1(name)).protocol() != QAbstractSocket::IPv6Protocol)
+            return false;
+    } else if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0) {
+        name = host.first(colon);
+        port = host.sliced(colon);
+    }
+    if (!port.isEmpty() && (port.size() > 6 || !IsDigits(port.sliced(1))))
+        return false;
+    if (name.compare("localhost", Qt::CaseInsensitive) == 0 ||
+        name.compare("localhost.", Qt::CaseInsensitive) == 0)
+        return true;
+    // Only the dotted form: a name such as "127.0.0.1.example" is not an address.
+    for (const char c : name) {
+        if (!((c >= '0' && c <= '9') || c == '.' || c == ':' || (c >= 'a' && c <= 'f') ||
+              (c >= 'A' && c <= 'F')))
+            return false;
+    }
+    const QHostAddress address(QString::fromLatin1(name));
+    return !address.isNull() && address.isLoopback();
+}
 
 GateVerdict JudgeRequestStart(QByteArrayView head)
 {
     // Blank lines before a request are allowed by HTTP/1.1.
-    qsizetype start = 0;
-    while (start < head.size() && (head[start] == '\r' || head[start] == '\n'))
-        ++start;
-    const QByteArrayView rest = head.sliced(start);
+    const QByteArrayView rest = head.sliced(SkipBlankLines(head));
     const qsizetype lineEnd = rest.indexOf('\n');
     if (lineEnd < 0) {
         if (rest.size() > kMaxRequestLine)

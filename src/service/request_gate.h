@@ -1,13 +1,22 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
+#include <QUrl>
+
+#include <utility>
+#include <variant>
 
 namespace verz {
 
 // The longest request line the service reads; beyond it the answer is 414.
 inline constexpr qsizetype kMaxRequestLine = 64 * 1024;
-// The longest request head (request line and header fields) it reads.
+// The longest request head (request line and header fields) it reads;
+// beyond it the answer is 431.
 inline constexpr qsizetype kMaxRequestHead = kMaxRequestLine + 16 * 1024;
+// More header fields than any browser sends.
+inline constexpr qsizetype kMaxHeaderFields = 100;
 
 enum class GateVerdict {
     NeedMore,    // looks like a request so far, the line is not complete yet
@@ -21,5 +30,40 @@ enum class GateVerdict {
 // quietly repair broken escapes, so both are refused here with a status the
 // client can read.
 GateVerdict JudgeRequestStart(QByteArrayView head);
+
+// One request head, read whole. The service serves no request bodies, so only
+// whether one was announced is kept: the connection is closed after the
+// answer rather than reading the body as if it were the next request.
+struct HttpRequest {
+    QByteArray method;
+    QByteArray target;
+    bool http10 = false;
+    QList<std::pair<QByteArray, QByteArray>> fields;  // names as sent, values trimmed
+    bool hasHost = false;
+    QByteArray host;
+    bool announcesBody = false;  // a non-zero Content-Length or any Transfer-Encoding
+    bool keepAlive = true;       // false for HTTP/1.0 and after "Connection: close"
+
+    QByteArray field(QByteArrayView name) const;  // null when absent
+    QUrl url() const { return QUrl::fromEncoded(target); }
+};
+
+enum class HeadError {
+    BadRequest,    // 400
+    UriTooLong,    // 414
+    HeadTooLarge,  // 431
+};
+
+// Where the head in bytes ends (just past its empty line), or -1 while it
+// has not arrived whole. Blank lines before the request line are skipped.
+qsizetype FindHeadEnd(QByteArrayView bytes);
+
+// Reads a head as FindHeadEnd delimits it.
+std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head);
+
+// Whether a Host field names this machine's loopback: "localhost", an address
+// in 127.0.0.0/8 or "[::1]", each with or without a port. A page whose own
+// name was made to resolve to 127.0.0.1 still sends its own name here.
+bool IsLoopbackHost(QByteArrayView host);
 
 }  // namespace verz

@@ -7,20 +7,15 @@
 #include "service/request_gate.h"
 #include "service/translate_query.h"
 
-#include <QHttpServer>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QPointer>
-
 #include <cstdio>
 
 namespace verz {
 
 namespace {
 
-using Status = QHttpServerResponder::StatusCode;
+using Status = HttpResponder::StatusCode;
 
-void WritePage(QHttpServerResponder &responder, const QByteArray &page, Status status)
+void WritePage(HttpResponder &responder, const QByteArray &page, Status status)
 {
     responder.write(
         page,
@@ -29,39 +24,12 @@ void WritePage(QHttpServerResponder &responder, const QByteArray &page, Status s
         status);
 }
 
-void WritePlain(QHttpServerResponder &responder, const char *text, Status status)
+void WritePlain(HttpResponder &responder, const char *text, Status status)
 {
     responder.write(
         QByteArray(text) + '\n',
         {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
         status);
-}
-
-bool HasBody(const QHttpServerRequest &request)
-{
-    if (!request.body().isEmpty())
-        return true;
-    for (const auto &[name, value] : request.headers()) {
-        if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0)
-            return true;
-        if (name.compare("Content-Length", Qt::CaseInsensitive) == 0 && value.trimmed() != "0")
-            return true;
-    }
-    return false;
-}
-
-// False (with the answer written) for anything but a GET without a body.
-bool AcceptedAsGet(const QHttpServerRequest &request, QHttpServerResponder &responder)
-{
-    if (request.method() != QHttpServerRequest::Method::Get) {
-        WritePlain(responder, "Only GET is served", Status::MethodNotAllowed);
-        return false;
-    }
-    if (HasBody(request)) {
-        WritePlain(responder, "A GET request carries no body", Status::BadRequest);
-        return false;
-    }
-    return true;
 }
 
 const char *QueryErrorText(QueryError error)
@@ -84,19 +52,20 @@ const char *QueryErrorText(QueryError error)
 }  // namespace
 
 TranslationService::TranslationService(Options options, QObject *parent)
-    : QObject(parent), options_(options), http_(new QHttpServer(this)),
-      tcp_(new GatedTcpServer(this)), apy_(this), cache_(options.cacheEntries)
+    : QObject(parent), options_(options),
+      http_(new GatedTcpServer(
+          {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
+      apy_(this), cache_(options.cacheEntries)
 {
     http_->route(QStringLiteral("/translate_t"),
-                 [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                 [this](const HttpRequest &request, HttpResponder &&responder) {
                      handle(request, std::move(responder));
                  });
     http_->route(QStringLiteral("/"),
-                 [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                 [this](const HttpRequest &request, HttpResponder &&responder) {
                      handleHome(request, std::move(responder));
                  });
-    http_->setMissingHandler([this](const QHttpServerRequest &, QHttpServerResponder &&responder) {
-        tcp_->takeCurrentSocket();
+    http_->setMissingHandler([](const HttpRequest &, HttpResponder &&responder) {
         WritePlain(responder, "Not found", Status::NotFound);
     });
 }
@@ -105,15 +74,12 @@ TranslationService::~TranslationService() = default;
 
 bool TranslationService::listen(const QHostAddress &address, quint16 port)
 {
-    if (!tcp_->listen(address, port))
-        return false;
-    http_->bind(tcp_);
-    return true;
+    return http_->listen(address, port);
 }
 
 quint16 TranslationService::port() const
 {
-    return tcp_->serverPort();
+    return http_->serverPort();
 }
 
 void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes,
@@ -134,11 +100,9 @@ void TranslationService::clearApy()
     apy_.clearEngines();
 }
 
-void TranslationService::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+void TranslationService::handle(const HttpRequest &request, HttpResponder &&responder)
 {
-    GatedSocket *socket = tcp_->takeCurrentSocket();
-    if (!AcceptedAsGet(request, responder))
-        return;
+    // The server has checked the method, the host and that no body came.
     const QByteArray rawQuery = request.url().query(QUrl::FullyEncoded).toLatin1();
     if (rawQuery.size() > kMaxRequestLine) {
         WritePlain(responder, "Request too long", Status::UriTooLong);
@@ -149,8 +113,8 @@ void TranslationService::handle(const QHttpServerRequest &request, QHttpServerRe
         WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
         return;
     }
-    translateFor(std::get<TranslateQuery>(parsed), socket, std::move(responder),
-                 [](QHttpServerResponder &out, const ApyClient::Result &result) {
+    translateFor(std::get<TranslateQuery>(parsed), std::move(responder),
+                 [](HttpResponder &out, const ApyClient::Result &result) {
                      if (result.ok)
                          WritePage(out, ResultPage(result.text), Status::Ok);
                      else
@@ -159,30 +123,27 @@ void TranslationService::handle(const QHttpServerRequest &request, QHttpServerRe
                  });
 }
 
-void TranslationService::handleHome(const QHttpServerRequest &request,
-                                    QHttpServerResponder &&responder)
+void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&responder)
 {
-    GatedSocket *socket = tcp_->takeCurrentSocket();
-    if (!AcceptedAsGet(request, responder))
-        return;
+    // The server has checked the method, the host and that no body came.
     const HomeRequest home = ReadHomeRequest(request.url().query(QUrl::FullyEncoded).toLatin1());
     if (!home.query) {
         WriteHomePage(responder, HomePage(home.view), home.status);
         return;
     }
-    translateFor(
-        *home.query, socket, std::move(responder),
-        [view = home.view](QHttpServerResponder &out, const ApyClient::Result &result) mutable {
-            if (result.ok)
-                view.translation = result.text;
-            else
-                view.message = EngineDownMessage();
-            WriteHomePage(out, HomePage(view), result.ok ? Status::Ok : Status::ServiceUnavailable);
-        });
+    translateFor(*home.query, std::move(responder),
+                 [view = home.view](HttpResponder &out, const ApyClient::Result &result) mutable {
+                     if (result.ok)
+                         view.translation = result.text;
+                     else
+                         view.message = EngineDownMessage();
+                     WriteHomePage(out, HomePage(view),
+                                   result.ok ? Status::Ok : Status::ServiceUnavailable);
+                 });
 }
 
-void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *socket,
-                                      QHttpServerResponder &&responder, const AnswerWriter &write)
+void TranslationService::translateFor(const TranslateQuery &query, HttpResponder &&responder,
+                                      const AnswerWriter &write)
 {
     if (query.text.trimmed().isEmpty()) {
         write(responder, {true, query.text.trimmed(), {}});
@@ -203,21 +164,17 @@ void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *
         write(responder, {true, *known, {}});
         return;
     }
-    if (!socket) {
-        WritePlain(responder, "Connection state lost", Status::ServiceUnavailable);
-        return;
-    }
-
-    // The answer is written later; the connection must outlive the wait.
-    socket->hold();
-    auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
+    // The answer is written later; the connection holds the next request back.
+    auto pending = std::make_shared<HttpResponder>(std::move(responder));
     const QString text = query.text;
-    const QPointer<GatedSocket> client(socket);
-    auto wanted = [client] { return client && client->state() == QAbstractSocket::ConnectedState; };
+    auto wanted = [answer = std::weak_ptr<HttpResponder>(pending)] {
+        const std::shared_ptr<HttpResponder> responder = answer.lock();
+        return responder && responder->clientConnected();
+    };
     translateLegs(
         route.legs, text, wanted,
-        [this, pending, socket, routeKey, text, write](const ApyClient::Result &result) mutable {
-            const bool waiting = socket->state() == QAbstractSocket::ConnectedState;
+        [this, pending, routeKey, text, write](const ApyClient::Result &result) mutable {
+            const bool waiting = pending->clientConnected();
             if (result.ok)
                 cache_.insert(routeKey, text, result.text);
             else if (waiting)  // a flood of departed clients is no news
@@ -228,7 +185,6 @@ void TranslationService::translateFor(const TranslateQuery &query, GatedSocket *
                                 : ApyClient::Result{
                                       false, {}, QStringLiteral("Translation engine unavailable")});
             pending.reset();
-            socket->release();
         });
 }
 

@@ -11,14 +11,11 @@
 
 #include <memory>
 
-class QHttpServer;
-class QHttpServerRequest;
-class QHttpServerResponder;
-
 namespace verz {
 
 class GatedTcpServer;
-class GatedSocket;
+class HttpResponder;
+struct HttpRequest;
 
 // The page service: answers GET /translate_t with the result page, and GET /
 // with the home page for the browser, asking APy for the translation along
@@ -29,6 +26,9 @@ public:
     struct Options {
         int apyTimeoutMs = 8000;  // whole request, both legs: the 503 comes before 10 s
         qsizetype cacheEntries = 4096;
+        int headTimeoutMs = 5000;   // a request head not whole by then: 408
+        int idleTimeoutMs = 15000;  // a keep-alive connection with no request is closed
+        int maxConnections = 512;   // past it an idle one makes way, or the new one gets 503
     };
 
     explicit TranslationService(Options options, QObject *parent = nullptr);
@@ -49,14 +49,14 @@ public:
     const RouteTable &routes() const { return routes_; }
 
 private:
-    void handle(const QHttpServerRequest &request, QHttpServerResponder &&responder);
-    void handleHome(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void handle(const HttpRequest &request, HttpResponder &&responder);
+    void handleHome(const HttpRequest &request, HttpResponder &&responder);
     // Writes the answer through write once the translation is known: at once
     // when APy need not be asked, later otherwise. ok=false: the engine failed,
     // error holds the plain answer for the program.
-    using AnswerWriter = std::function<void(QHttpServerResponder &, const ApyClient::Result &)>;
-    void translateFor(const TranslateQuery &query, GatedSocket *socket,
-                      QHttpServerResponder &&responder, const AnswerWriter &write);
+    using AnswerWriter = std::function<void(HttpResponder &, const ApyClient::Result &)>;
+    void translateFor(const TranslateQuery &query, HttpResponder &&responder,
+                      const AnswerWriter &write);
     void translateLegs(const QStringList &legs, const QString &text, ApyDispatcher::Wanted wanted,
                        ApyDispatcher::Done done);
     struct LegRun {
@@ -68,8 +68,7 @@ private:
     void runLeg(const std::shared_ptr<LegRun> &run, qsizetype index, const QString &input);
 
     Options options_;
-    QHttpServer *http_;
-    GatedTcpServer *tcp_;
+    GatedTcpServer *http_;
     ApyDispatcher apy_;
     RouteTable routes_;
     TranslationCache cache_;

@@ -196,6 +196,52 @@ private:
     std::function<void(const Response &)> done_;
 };
 
+// Everything one connection receives for the bytes sent, cut into answers
+// by their Content-Length (an answer cut short by the end of the connection,
+// as a HEAD answer is, keeps what arrived).
+struct Conversation {
+    struct Answer {
+        int status = 0;
+        QByteArray head;
+        QByteArray body;
+    };
+    QList<Answer> answers;
+    bool closedByService = false;
+};
+
+inline Conversation Converse(quint16 port, const QByteArray &bytes, int limitMs = 10000)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    socket.write(bytes);
+    QByteArray received;
+    bool closed = false;
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket,
+                     [&] { received += socket.readAll(); });
+    QObject::connect(&socket, &QTcpSocket::disconnected, &socket, [&] { closed = true; });
+    SpinUntil([&] { return closed; }, limitMs);
+    received += socket.readAll();
+    Conversation conversation;
+    conversation.closedByService = closed;
+    while (!received.isEmpty()) {
+        const qsizetype headEnd = received.indexOf("\r\n\r\n");
+        if (headEnd < 0)
+            break;
+        Conversation::Answer answer;
+        answer.head = received.left(headEnd + 2);
+        answer.status = answer.head.mid(9, 3).toInt();
+        qsizetype length = 0;
+        for (const QByteArray &line : answer.head.split('\n')) {
+            if (line.toLower().startsWith("content-length:"))
+                length = line.mid(15).trimmed().toLongLong();
+        }
+        answer.body = received.mid(headEnd + 4, length);
+        received.remove(0, headEnd + 4 + answer.body.size());
+        conversation.answers.append(answer);
+    }
+    return conversation;
+}
+
 inline QByteArray TranslateTarget(const QString &text, const char *langpair)
 {
     return "/translate_t?text=" + QUrl::toPercentEncoding(text) +

@@ -84,6 +84,36 @@ TEST(RequestGate, RefusesGarbageBrokenEscapesAndLongLines)
     EXPECT_EQ(JudgeRequestStart(longLine + " HTTP/1.1\r\n"), GateVerdict::UriTooLong);
 }
 
+TEST(RequestGate, ReadsWholeHeadsAndRefusesAmbiguousFraming)
+{
+    EXPECT_EQ(FindHeadEnd("\r\nGET / HTTP/1.1\r\nHost: a\r\n\r\nGET"), 29);
+    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.0\n\n"), 16);
+    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.1\r\nHost: a\r\n"), -1);
+
+    const auto read =
+        ParseRequestHead("GET /t?a=1 HTTP/1.1\r\nhost:  [::1]:80 \r\n"
+                         "Content-Length: 00\r\nConnection: Keep-Alive, Close\r\n\r\n");
+    ASSERT_TRUE(std::holds_alternative<HttpRequest>(read));
+    const HttpRequest &request = std::get<HttpRequest>(read);
+    EXPECT_EQ(request.target, "/t?a=1");
+    EXPECT_EQ(request.host, "[::1]:80");
+    EXPECT_FALSE(request.announcesBody);
+    EXPECT_FALSE(request.keepAlive);
+    EXPECT_FALSE(std::get<HttpRequest>(ParseRequestHead("GET / HTTP/1.0\r\n\r\n")).keepAlive);
+
+    const char *refused[] = {
+        "GET / HTTP/1.1\r\n\r\n",                             // no Host
+        "GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n",       // two hosts
+        "GET / HTTP/1.1\r\nHost: a\r\n X-Folded: b\r\n\r\n",  // folded line
+        "GET / HTTP/1.1\r\nHost : a\r\n\r\n",                 // space before the colon
+        "GET / HTTP/1.1\r\nHost: a\rX: b\r\n\r\n",            // lone CR
+        "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: -1\r\n\r\n",
+        "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\n\r\n",
+    };
+    for (const char *head : refused)
+        EXPECT_TRUE(std::holds_alternative<HeadError>(ParseRequestHead(head))) << head;
+}
+
 TEST(RouteTable, RoutesTheTwelvePairsOfTheInstalledPackages)
 {
     const std::optional<RouteTable> routes = RouteTable::FromListPairs(test::kRecordedListPairs);
@@ -193,7 +223,7 @@ TEST(HomeRequest, TranslatesOfferedPairsAndExplainsTheRestInFrench)
     EXPECT_EQ(unoffered.view.text, QStringLiteral("hola"));
     EXPECT_TRUE(unoffered.view.message.startsWith(u"Choisissez"));
     EXPECT_EQ(ReadHomeRequest("text=%FF&langpair=en|fr").status,
-              QHttpServerResponder::StatusCode::BadRequest);
+              HttpResponder::StatusCode::BadRequest);
     const QByteArray longest = "text=" + QByteArray(kHomeTextLimit, 'a') + "&langpair=en|fr";
     EXPECT_TRUE(ReadHomeRequest(longest).query);
     // A line end the box counted once arrives as CR LF.

@@ -1,0 +1,296 @@
+#include "service/http_connection.h"
+
+#include <QTcpSocket>
+
+#include <sys/socket.h>
+
+namespace verz {
+
+namespace {
+
+using Status = HttpResponder::StatusCode;
+
+// A client that sends requests without reading the answers is not read
+// further once this much is waiting to be sent to it.
+constexpr qint64 kMaxUnsentAnswers = 1024 * 1024;
+// After a refusal, how long the rest of what the client sends is read and
+// dropped, so that closing does not reset the connection before the client
+// has read the refusal.
+constexpr int kClosingMs = 2000;
+
+const char *ReasonPhrase(Status status)
+{
+    switch (status) {
+    case Status::Ok:
+        return "OK";
+    case Status::BadRequest:
+        return "Bad Request";
+    case Status::Forbidden:
+        return "Forbidden";
+    case Status::NotFound:
+        return "Not Found";
+    case Status::MethodNotAllowed:
+        return "Method Not Allowed";
+    case Status::RequestTimeout:
+        return "Request Timeout";
+    case Status::PayloadTooLarge:
+        return "Content Too Large";
+    case Status::UriTooLong:
+        return "URI Too Long";
+    case Status::MisdirectedRequest:
+        return "Misdirected Request";
+    case Status::RequestHeaderFieldsTooLarge:
+        return "Request Header Fields Too Large";
+    case Status::InternalServerError:
+        return "Internal Server Error";
+    case Status::ServiceUnavailable:
+        return "Service Unavailable";
+    }
+    return "Unknown";
+}
+
+QByteArray PlainAnswer(const char *text, Status status)
+{
+    return HttpResponder::Compose(
+        QByteArray(text) + '\n',
+        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
+        status, false, true);
+}
+
+}  // namespace
+
+HttpResponder::HttpResponder(HttpConnection *connection, bool headOnly, bool keepAlive)
+    : connection_(connection), headOnly_(headOnly), keepAlive_(keepAlive)
+{
+}
+
+HttpResponder::HttpResponder(HttpResponder &&other) noexcept
+    : connection_(std::move(other.connection_)), headOnly_(other.headOnly_),
+      keepAlive_(other.keepAlive_), written_(other.written_)
+{
+    other.connection_.clear();
+    other.written_ = true;
+}
+
+HttpResponder::~HttpResponder()
+{
+    if (!written_ && connection_)
+        connection_->deliver(PlainAnswer("Internal error", Status::InternalServerError), true);
+}
+
+void HttpResponder::write(const QByteArray &body, const HeaderList &headers, StatusCode status)
+{
+    if (written_)
+        return;
+    written_ = true;
+    if (connection_)
+        connection_->deliver(Compose(body, headers, status, headOnly_, !keepAlive_), !keepAlive_);
+}
+
+bool HttpResponder::clientConnected() const
+{
+    return connection_ && connection_->socket_->state() == QAbstractSocket::ConnectedState;
+}
+
+QByteArray HttpResponder::Compose(const QByteArray &body, const HeaderList &headers,
+                                  StatusCode status, bool headOnly, bool close)
+{
+    QByteArray bytes =
+        "HTTP/1.1 " + QByteArray::number(int(status)) + ' ' + ReasonPhrase(status) + "\r\n";
+    for (const auto &[name, value] : headers)
+        bytes += name + ": " + value + "\r\n";
+    // A HEAD answer announces the length the GET answer would have.
+    bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    if (close)
+        bytes += "Connection: close\r\n";
+    bytes += "\r\n";
+    if (!headOnly)
+        bytes += body;
+    return bytes;
+}
+
+HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch,
+                               QObject *parent)
+    : QObject(parent), socket_(socket), limits_(limits), dispatch_(std::move(dispatch))
+{
+    socket_->setParent(this);
+    // Past this the socket leaves further bytes to the kernel, whose window
+    // then holds the client back.
+    socket_->setReadBufferSize(kMaxRequestHead + 1);
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &HttpConnection::onTimeout);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] {
+        if (phase_ == Phase::Closing)
+            socket_->readAll();
+        else
+            pump();
+    });
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this] {
+        if (phase_ == Phase::Closing)
+            halfCloseWhenSent();
+        else
+            pump();
+    });
+    connect(socket_, &QTcpSocket::disconnected, this, &HttpConnection::finish);
+    arm(Wait::Idle, limits_.idleTimeoutMs);
+    pump();
+}
+
+HttpConnection::~HttpConnection() = default;
+
+bool HttpConnection::idle() const
+{
+    return phase_ == Phase::Head && buffer_.isEmpty() && socket_->bytesAvailable() == 0 &&
+           socket_->bytesToWrite() == 0;
+}
+
+void HttpConnection::drop()
+{
+    socket_->abort();
+    finish();
+}
+
+void HttpConnection::finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    phase_ = Phase::Closing;
+    timer_.stop();
+    Q_EMIT closed();
+    deleteLater();
+}
+
+void HttpConnection::pump()
+{
+    if (phase_ != Phase::Head || pumping_)
+        return;
+    pumping_ = true;
+    while (phase_ == Phase::Head && socket_->bytesToWrite() <= kMaxUnsentAnswers) {
+        if (buffer_.size() <= kMaxRequestHead)
+            buffer_ += socket_->read(kMaxRequestHead + 1 - buffer_.size());
+        qsizetype blank = 0;
+        while (blank < buffer_.size() && (buffer_[blank] == '\r' || buffer_[blank] == '\n'))
+            ++blank;
+        buffer_.remove(0, blank);
+        if (buffer_.isEmpty()) {
+            if (wait_ != Wait::Idle)
+                arm(Wait::Idle, limits_.idleTimeoutMs);
+            break;
+        }
+        if (wait_ != Wait::Head)
+            arm(Wait::Head, limits_.headTimeoutMs);
+        const qsizetype headEnd = FindHeadEnd(buffer_);
+        if (headEnd >= 0) {
+            takeHead(headEnd);
+            continue;
+        }
+        // Judged while it arrives, so garbage and floods are refused early.
+        const GateVerdict verdict = JudgeRequestStart(buffer_);
+        if (verdict == GateVerdict::BadRequest)
+            refuse(Status::BadRequest, "Bad request");
+        else if (verdict == GateVerdict::UriTooLong)
+            refuse(Status::UriTooLong, "Request too long");
+        else if (buffer_.size() > kMaxRequestHead)
+            refuse(Status::RequestHeaderFieldsTooLarge, "Request head too large");
+        break;
+    }
+    pumping_ = false;
+}
+
+void HttpConnection::takeHead(qsizetype headEnd)
+{
+    auto parsed = ParseRequestHead(QByteArrayView(buffer_).first(headEnd));
+    buffer_.remove(0, headEnd);
+    if (const HeadError *error = std::get_if<HeadError>(&parsed)) {
+        switch (*error) {
+        case HeadError::BadRequest:
+            refuse(Status::BadRequest, "Bad request");
+            break;
+        case HeadError::UriTooLong:
+            refuse(Status::UriTooLong, "Request too long");
+            break;
+        case HeadError::HeadTooLarge:
+            refuse(Status::RequestHeaderFieldsTooLarge, "Request head too large");
+            break;
+        }
+        return;
+    }
+    HttpRequest &request = std::get<HttpRequest>(parsed);
+    // The body is never read, so nothing after it can be told from it.
+    if (request.announcesBody)
+        request.keepAlive = false;
+    phase_ = Phase::Answering;
+    arm(Wait::None, 0);
+    dispatch_(request, HttpResponder(this, request.method == "HEAD", request.keepAlive));
+}
+
+void HttpConnection::deliver(const QByteArray &bytes, bool close)
+{
+    if (phase_ != Phase::Answering || socket_->state() != QAbstractSocket::ConnectedState)
+        return;
+    socket_->write(bytes);
+    if (close) {
+        startClosing();
+        return;
+    }
+    phase_ = Phase::Head;
+    arm(Wait::Idle, limits_.idleTimeoutMs);
+    pump();
+}
+
+void HttpConnection::refuse(HttpResponder::StatusCode status, const char *text)
+{
+    socket_->write(PlainAnswer(text, status));
+    startClosing();
+}
+
+void HttpConnection::startClosing()
+{
+    phase_ = Phase::Closing;
+    buffer_.clear();
+    socket_->readAll();
+    arm(Wait::Closing, kClosingMs);
+    halfCloseWhenSent();
+}
+
+void HttpConnection::halfCloseWhenSent()
+{
+    if (halfClosed_ || socket_->bytesToWrite() > 0)
+        return;
+    // Our side is done; the client sees the end of the answer and closes.
+    halfClosed_ = true;
+    ::shutdown(int(socket_->socketDescriptor()), SHUT_WR);
+}
+
+void HttpConnection::arm(Wait wait, int ms)
+{
+    wait_ = wait;
+    if (wait == Wait::None) {
+        timer_.stop();
+        return;
+    }
+    if (wait == Wait::Idle)
+        idleClock_.start();
+    timer_.start(ms);
+}
+
+void HttpConnection::onTimeout()
+{
+    switch (wait_) {
+    case Wait::Head:
+        if (phase_ == Phase::Head) {
+            refuse(Status::RequestTimeout, "Request head not complete in time");
+            return;
+        }
+        break;
+    case Wait::Idle:
+    case Wait::Closing:
+        drop();
+        return;
+    case Wait::None:
+        break;
+    }
+}
+
+}  // namespace verz

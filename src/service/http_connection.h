@@ -1,0 +1,118 @@
+#pragma once
+
+#include "service/request_gate.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
+
+class QTcpSocket;
+
+namespace verz {
+
+class HttpConnection;
+
+// The answer owed to one request. Written once; a responder dropped unwritten
+// answers 500 so the connection never waits for ever. Writing after the client
+// left does nothing.
+class HttpResponder {
+public:
+    enum class StatusCode {
+        Ok = 200,
+        BadRequest = 400,
+        Forbidden = 403,
+        NotFound = 404,
+        MethodNotAllowed = 405,
+        RequestTimeout = 408,
+        PayloadTooLarge = 413,
+        UriTooLong = 414,
+        MisdirectedRequest = 421,
+        RequestHeaderFieldsTooLarge = 431,
+        InternalServerError = 500,
+        ServiceUnavailable = 503,
+    };
+    using HeaderList = QList<std::pair<QByteArray, QByteArray>>;
+
+    HttpResponder(HttpConnection *connection, bool headOnly, bool keepAlive);
+    HttpResponder(HttpResponder &&other) noexcept;
+    HttpResponder &operator=(HttpResponder &&) = delete;
+    HttpResponder(const HttpResponder &) = delete;
+    ~HttpResponder();
+
+    void write(const QByteArray &body, const HeaderList &headers, StatusCode status);
+    // False once the client has gone: the answer would reach nobody.
+    bool clientConnected() const;
+
+    // The bytes of one answer as they go on the wire.
+    static QByteArray Compose(const QByteArray &body, const HeaderList &headers, StatusCode status,
+                              bool headOnly, bool close);
+
+private:
+    QPointer<HttpConnection> connection_;
+    bool headOnly_;
+    bool keepAlive_;
+    bool written_ = false;
+};
+
+// One client connection: reads one request head at a time within its limits
+// and does not read the next one until the current one is answered, so
+// pipelined requests are answered in order and a client that keeps sending
+// meets TCP's flow control instead of our memory. Deletes itself when the
+// connection ends.
+class HttpConnection : public QObject {
+    Q_OBJECT
+public:
+    struct Limits {
+        int headTimeoutMs = 5000;   // from a request's first byte to its whole head
+        int idleTimeoutMs = 15000;  // keep-alive wait for the next request
+    };
+    using Dispatch = std::function<void(const HttpRequest &, HttpResponder &&)>;
+
+    // Takes the socket over (it becomes a child).
+    HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch, QObject *parent);
+    ~HttpConnection() override;
+
+    // Between requests with nothing received: it can be closed without harm.
+    bool idle() const;
+    qint64 idleMs() const { return idleClock_.elapsed(); }
+    // Closes at once.
+    void drop();
+
+Q_SIGNALS:
+    void closed();
+
+private:
+    friend class HttpResponder;
+    enum class Phase { Head, Answering, Closing };
+    enum class Wait { None, Idle, Head, Closing };
+
+    void pump();
+    void takeHead(qsizetype headEnd);
+    void deliver(const QByteArray &bytes, bool close);
+    void refuse(HttpResponder::StatusCode status, const char *text);
+    void startClosing();
+    void halfCloseWhenSent();
+    void arm(Wait wait, int ms);
+    void onTimeout();
+    void finish();
+
+    QTcpSocket *socket_;
+    Limits limits_;
+    Dispatch dispatch_;
+    Phase phase_ = Phase::Head;
+    Wait wait_ = Wait::None;
+    QByteArray buffer_;  // received, not yet taken as a request
+    QTimer timer_;
+    QElapsedTimer idleClock_;
+    bool pumping_ = false;
+    bool halfClosed_ = false;
+    bool finished_ = false;
+};
+
+}  // namespace verz
