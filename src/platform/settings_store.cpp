@@ -1,32 +1,50 @@
 #include "platform/settings_store.h"
 
-#include <QSettings>
+#include "platform/ini_lines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 namespace verz {
 
 namespace {
-QString entryKey(const QString &section, const QString &key)
+QString SettingsFile(const QString &appName)
 {
-    return section + QLatin1Char('/') + key;
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(appName + QLatin1Char('/') + appName + QStringLiteral(".conf"));
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 }  // namespace
 
 QString GetSetting(const QString &appName, const QString &section, const QString &key,
                    const QString &defaultValue)
 {
-    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, appName, appName);
-    const QVariant value = store.value(entryKey(section, key));
-    if (!value.isValid())
-        return defaultValue;
-    return value.toString();
+    return IniValue(FileBytes(SettingsFile(appName)), section, key).value_or(defaultValue);
 }
 
 void SaveSetting(const QString &appName, const QString &section, const QString &key,
                  const QString &value)
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, appName, appName);
-    store.setValue(entryKey(section, key), value);
-    store.sync();
+    // Edited in place, line by line: a general INI writer would rewrite the
+    // whole file from what it understood and drop the user's other entries
+    // (the service host among them) after a line it could not read.
+    const QString path = SettingsFile(appName);
+    const QByteArray before = FileBytes(path);
+    const QByteArray after = WithIniValue(before, section, key, value);
+    if (after == before)
+        return;
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(after) == after.size())
+        file.commit();
 }
 
 }  // namespace verz

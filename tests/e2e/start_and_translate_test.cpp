@@ -3,7 +3,11 @@
 #include "e2e/skin_points.h"
 
 #include <QColor>
+#include <QDir>
 #include <QFileInfo>
+#include <QTest>
+
+#include <csignal>
 
 namespace verz::e2e {
 namespace {
@@ -112,6 +116,24 @@ TEST_F(BareTranslate, ChosenPairTranslatesAndAppendsLines)
 
     ASSERT_NO_FATAL_FAILURE(quit());
     EXPECT_FALSE(QFileInfo::exists(scratchPath())) << "the scratch file outlived the program";
+}
+
+TEST_F(BareTranslate, LogoutTerminalAndKillCloseItLikeQuitter)
+{
+    // The scratch file holds the user's last text and its translation: none
+    // of these may leave it (nor the lock that reserves its name) behind.
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ASSERT_NO_FATAL_FAILURE(launch());
+        click(at::Command6);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(scratchPath()); }, 5000));
+        ASSERT_EQ(::kill(static_cast<pid_t>(program_->processId()), signal), 0);
+        ASSERT_TRUE(waitForExit(5000)) << "signal " << signal;
+        EXPECT_EQ(program_->exitStatus(), QProcess::NormalExit) << "signal " << signal;
+        EXPECT_EQ(program_->exitCode(), 0);
+        EXPECT_EQ(QDir(QFileInfo(scratchPath()).path()).entryList(QDir::Files),
+                  QStringList{QStringLiteral("Verzolan")})
+            << "signal " << signal;
+    }
 }
 
 TEST_F(BareTranslate, AccentedCapitalsGoInThroughThePaste)

@@ -1,7 +1,10 @@
 #include "pairs/flags.h"
 #include "pairs/pair_catalogue.h"
 #include "pairs/stored_choice.h"
+#include "platform/settings_store.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -94,4 +97,48 @@ TEST(StoredChoice, RoundTripsThroughTheUserStore)
                        QStringLiteral(".conf"),
                    QSettings::IniFormat);
     EXPECT_EQ(file.value(QStringLiteral("data/list")).toString(), QStringLiteral("13"));
+}
+
+TEST(StoredChoice, StoringTheRowKeepsEveryOtherLineOfTheFile)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    const QString app = QStringLiteral("VerzolanPairsKeep");
+    ASSERT_TRUE(QDir(home.path()).mkpath(app));
+    QFile file(home.path() + QStringLiteral("/") + app + QStringLiteral("/") + app +
+               QStringLiteral(".conf"));
+    // Lines a general INI reader stumbles over, before and around the user's entries.
+    const QByteArray original = "garbage without equals\n[\n[data]\n\"unterminated\n"
+                                "\x01\x02 =\nlist=2\nservice=127.0.0.1:9000\n; note\n"
+                                "[other]\nx=1\n";
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(original);
+    file.close();
+    const auto service = [&] {
+        return GetSetting(app, QStringLiteral("data"), QStringLiteral("service"), QString());
+    };
+    EXPECT_EQ(service(), QStringLiteral("127.0.0.1:9000"));
+    EXPECT_EQ(ReadStoredRow(app), 2);
+
+    StoreRow(app, 13);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray expected = original;
+    expected.replace("list=2", "list=13");
+    EXPECT_EQ(file.readAll(), expected);
+    file.close();
+    EXPECT_EQ(service(), QStringLiteral("127.0.0.1:9000"));
+    EXPECT_EQ(ReadStoredRow(app), 13);
+
+    // A file without the section gets it at the end; an odd value comes back whole.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[other]\nx=1");
+    file.close();
+    SaveSetting(app, QStringLiteral("data"), QStringLiteral("service"),
+                QStringLiteral(" a;\"b\" "));
+    EXPECT_EQ(service(), QStringLiteral(" a;\"b\" "));
+    StoreRow(app, 4);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("[other]\nx=1\n\n[data]\nservice=\" a;\\\"b\\\" \"\nlist=4\n"));
 }
