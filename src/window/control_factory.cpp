@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
+#include <QImageReader>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -142,7 +144,7 @@ QWidget *createWidget(const ControlEntry &entry, QWidget *parent)
         auto *image = new ImageBox(parent);
         image->setStretch(entry.stretch);
         if (entry.picture != nullptr)
-            image->setPicture(QPixmap(QString::fromUtf16(entry.picture)));
+            image->setPicture(QPixmap::fromImage(ReadPicture(QString::fromUtf16(entry.picture))));
         return image;
     }
     case ControlKind::Shape: {
@@ -159,6 +161,13 @@ QColor ColourFromBgr(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFFu), static_cast<int>((bgr >> 8) & 0xFFu),
                   static_cast<int>((bgr >> 16) & 0xFFu));
+}
+
+QImage ReadPicture(const QString &path)
+{
+    QImageReader reader(path, QFileInfo(path).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 QFont FontFor(const FontEntry &entry)

@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
+#include <QString>
 
 class QWidget;
 
@@ -11,6 +13,11 @@ namespace verz {
 
 QColor ColourFromBgr(std::uint32_t bgr);
 QFont FontFor(const FontEntry &entry);
+
+// One of the compiled-in pictures, read by the format its name ends in.
+// Left to guess, Qt first loads every image plugin to ask whether it reads
+// the format, and only then falls back on its own bitmap reader.
+QImage ReadPicture(const QString &path);
 
 // The widget of one table entry, with its texts, colours, font and flags set;
 // geometry is the Control's business.

@@ -7,6 +7,7 @@
 #include "platform/app_info.h"
 #include "shape/screen_scale.h"
 #include "window/box_text.h"
+#include "window/control_factory.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,7 +29,7 @@ Verz::Verz(StartupTrace trace, QWidget *parent)
     VerzInitAssets();
     setWindowTitle(QStringLiteral("Verzolan"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/globe.ico")));
-    skin_ = QImage(QStringLiteral(":/assets/skin.bmp"));
+    skin_ = ReadPicture(QStringLiteral(":/assets/skin.bmp"));
     // The client area as designed, until the skin gives the window its size.
     resize(twips_.toPixels(11235), twips_.toPixels(6705));
     request_ = std::make_unique<TranslationRequest>(ServiceHostFromSettings(ExecutableBaseName()),
