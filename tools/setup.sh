@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config curl
-  qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libxcb1-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-httpserver-dev libsystemd-dev qt6-websockets-dev libxkbcommon-dev libxcb1-dev libgtest-dev libbenchmark-dev
   fonts-liberation fonts-comic-neue
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
   apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
@@ -15,6 +15,7 @@ if [[ "${1:-}" == "--test" ]]; then
     xvfb xauth x11-utils x11-xserver-utils xdotool xclip openbox imagemagick
     clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
     chromium chromium-driver python3-selenium
+    systemd man-db appstream iproute2
   )
 fi
 

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace verz {
@@ -47,6 +48,41 @@ const char kGuardedBoot[] =
     "sys.argv = ['apertium-apy'] + sys.argv[1:]\n"
     "sys.exit(main())\n";
 
+// APy refuses to start without a UTF-8 locale, and a service manager (or
+// systemd-socket-activate) may start us with none at all.
+QProcessEnvironment ApyEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QString locale;
+    for (const char *name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        locale = environment.value(QString::fromLatin1(name));
+        if (!locale.isEmpty())
+            break;
+    }
+    if (!locale.contains(QStringLiteral("UTF-8"), Qt::CaseInsensitive) &&
+        !locale.contains(QStringLiteral("utf8"), Qt::CaseInsensitive))
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return environment;
+}
+
+// The pipelines APy started outlive it by a moment when the group is killed;
+// as the subreaper we inherit them, and waiting for them here is what keeps
+// them from lingering as zombies of whoever else would adopt them.
+void ReapGroup(qint64 group, int waitMs)
+{
+    QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        const pid_t reaped = ::waitpid(-pid_t(group), nullptr, WNOHANG);
+        if (reaped < 0)
+            return;  // none of the group is our child any more
+        if (reaped == 0) {
+            if (deadline.hasExpired())
+                return;
+            QThread::msleep(10);
+        }
+    }
+}
+
 int FreeLoopbackPort()
 {
     QTcpServer probe;
@@ -80,6 +116,7 @@ bool ApySupervisor::ApyInstalled()
 
 void ApySupervisor::start()
 {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     stopping_ = false;
     launch();
 }
@@ -100,7 +137,7 @@ void ApySupervisor::launch()
     process_ = new QProcess(this);
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_->setStandardOutputFile(QProcess::nullDevice());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = ApyEnvironment();
     environment.insert(QStringLiteral("VERZ_APY_KEY"), QString::fromLatin1(accessKey_));
     process_->setProcessEnvironment(environment);
     // Its own process group, so stopping it also stops its pipelines and any
@@ -113,9 +150,12 @@ void ApySupervisor::launch()
                           QStringLiteral("-j"), QString::number(options_.processes),
                           QStringLiteral("-i"), QString::number(options_.pipesPerPair),
                           QStringLiteral("-u"), QString::number(options_.usersPerPipe),
-                          QStringLiteral("-n"), QStringLiteral("1"),
                           QStringLiteral("-t"), QString::number(options_.apyTimeoutSeconds),
                           options_.modesPath};
+    // No -n: a floor of pipelines per pair would keep every pair used once alive.
+    if (options_.pipelineIdleSeconds > 0)
+        arguments.insert(arguments.size() - 1,
+                         QStringLiteral("-m=%1").arg(options_.pipelineIdleSeconds));
     const QString python = QStringLiteral("/usr/bin/python3");
     if (QFileInfo(python).isExecutable()) {
         arguments.prepend(QString::fromLatin1(kGuardedBoot));
@@ -205,8 +245,11 @@ void ApySupervisor::killGroup()
 {
     if (!process_)
         return;
-    if (pid_ > 0)
+    if (pid_ > 0) {
         ::kill(-pid_t(pid_), SIGTERM);
+        const qint64 group = pid_;
+        QTimer::singleShot(1000, this, [group] { ReapGroup(group, 0); });
+    }
 }
 
 void ApySupervisor::stop()
@@ -229,6 +272,7 @@ void ApySupervisor::stop()
         process->waitForFinished(1000);
         // Stragglers in the group (pipelines mid-write) go too.
         ::kill(-pid_t(pid), SIGKILL);
+        ReapGroup(pid, 2000);
     }
     delete process;
     ready_ = false;

@@ -28,10 +28,11 @@ public:
         int pipesPerPair = 2;  // APy's -i
         int usersPerPipe = 2;  // APy's -u: open another pipeline beyond this load
         int apyTimeoutSeconds = 8;
-        int watchIntervalMs = 1000;  // a running APy is asked this often
-        int watchDeadlineMs = 1000;  // and must answer within this
-        int watchMisses = 2;         // unanswered in a row: it is frozen
-        int startLimitMs = 30000;    // not answering by then: start afresh
+        int watchIntervalMs = 1000;   // a running APy is asked this often
+        int watchDeadlineMs = 1000;   // and must answer within this
+        int watchMisses = 2;          // unanswered in a row: it is frozen
+        int startLimitMs = 30000;     // not answering by then: start afresh
+        int pipelineIdleSeconds = 0;  // APy's -m: shut pipelines unused this long (0: never)
     };
 
     explicit ApySupervisor(Options options, QObject *parent = nullptr);

@@ -43,9 +43,10 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     verz::ServiceApp service(*settings);
+    QObject::connect(&service, &verz::ServiceApp::idleTimeReached, &app, &QCoreApplication::quit);
     if (!service.start(&error)) {
         std::fprintf(stderr, "verzolan-service: %s\n", qUtf8Printable(error));
-        return 1;
+        return service.exitCode();
     }
     const int code = app.exec();
     service.stop();

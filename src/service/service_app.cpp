@@ -2,7 +2,12 @@
 
 #include <QCommandLineParser>
 
+#include <systemd/sd-daemon.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
 
 namespace verz {
 
@@ -36,7 +41,16 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         QStringLiteral("cache-entries"),
         QStringLiteral("Recent translations kept to answer repeats (4096; 0: none)."),
         QStringLiteral("N"));
-    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache});
+    const QCommandLineOption idleExit(
+        QStringLiteral("idle-exit"),
+        QStringLiteral("End after SECONDS without a request (0: never, the default)."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption engineIdle(
+        QStringLiteral("engine-idle"),
+        QStringLiteral("Stop unused pipelines, then our own APy, after SECONDS without a "
+                       "request; the next request starts it again (120)."),
+        QStringLiteral("SECONDS"));
+    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache, idleExit, engineIdle});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -65,7 +79,9 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     if (!number(port, 1, 65535, &portValue) ||
         !number(processes, 1, 16, &settings.supervisor.processes) ||
         !number(pipes, 1, 16, &settings.supervisor.pipesPerPair) ||
-        !number(timeout, 100, 9500, &settings.service.apyTimeoutMs))
+        !number(timeout, 100, 9500, &settings.service.apyTimeoutMs) ||
+        !number(idleExit, 0, 86400 * 365, &settings.idleExitSeconds) ||
+        !number(engineIdle, 1, 86400 * 365, &settings.engineIdleSeconds))
         return std::nullopt;
     int cacheEntries = int(settings.service.cacheEntries);
     if (!number(cache, 0, 1000000, &cacheEntries))
@@ -88,12 +104,17 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     }
     // APy gives up on a pipeline a little before we give up on APy.
     settings.supervisor.apyTimeoutSeconds = std::max(1, settings.service.apyTimeoutMs / 1000);
+    settings.supervisor.pipelineIdleSeconds = settings.engineIdleSeconds;
     return settings;
 }
 
 ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
     : QObject(parent), settings_(std::move(settings)), service_(settings_.service)
 {
+    idleExit_.setSingleShot(true);
+    connect(&idleExit_, &QTimer::timeout, this, &ServiceApp::onIdleExitTimer);
+    engineIdle_.setSingleShot(true);
+    connect(&engineIdle_, &QTimer::timeout, this, &ServiceApp::onEngineIdleTimer);
 }
 
 ServiceApp::~ServiceApp()
@@ -103,12 +124,16 @@ ServiceApp::~ServiceApp()
 
 bool ServiceApp::start(QString *error)
 {
-    if (!service_.listen(settings_.listen, settings_.port)) {
-        *error = QStringLiteral("cannot listen on %1:%2")
-                     .arg(settings_.listen.toString())
-                     .arg(settings_.port);
+    if (!openListeningSocket(error))
         return false;
+    connect(&service_, &TranslationService::requestArrived, this, &ServiceApp::onRequest);
+    connect(&service_, &TranslationService::requestAnswered, this, &ServiceApp::restartIdleTimers);
+    if (settings_.idleExitSeconds > 0) {
+        idleExit_.start(settings_.idleExitSeconds * 1000);
     }
+    // The first request (the one that had the service started, often) waits
+    // for the engine instead of being refused while it starts.
+    service_.awaitApy();
     if (!settings_.apy.isEmpty()) {
         for (const QUrl &url : settings_.apy) {
             auto *probe = new ApyClient(this);
@@ -120,6 +145,7 @@ bool ServiceApp::start(QString *error)
     if (!ApySupervisor::ApyInstalled()) {
         *error = QStringLiteral(
             "apertium-apy is not installed (apt-get install apertium-apy), or pass --apy URL");
+        exitCode_ = 1;
         return false;
     }
     supervisor_ = new ApySupervisor(settings_.supervisor, this);
@@ -132,7 +158,100 @@ bool ServiceApp::start(QString *error)
         service_.clearApy();
     });
     supervisor_->start();
+    engineIdle_.start(settings_.engineIdleSeconds * 1000);
     return true;
+}
+
+bool ServiceApp::openListeningSocket(QString *error)
+{
+    exitCode_ = 1;
+    // A socket handed over by the service manager (socket activation) comes
+    // first: the manager has bound the address already.
+    const int handed = sd_listen_fds(1);
+    if (handed < 0) {
+        *error = QStringLiteral("cannot take the sockets handed over: %1")
+                     .arg(QString::fromLocal8Bit(std::strerror(-handed)));
+        return false;
+    }
+    if (handed > 1) {
+        *error = QStringLiteral("%1 sockets handed over, expected one").arg(handed);
+        return false;
+    }
+    if (handed == 1) {
+        const int descriptor = SD_LISTEN_FDS_START;
+        if (sd_is_socket_inet(descriptor, AF_UNSPEC, SOCK_STREAM, 1, 0) <= 0) {
+            *error = QStringLiteral(
+                "the socket handed over (descriptor 3) is not a listening TCP socket");
+            return false;
+        }
+        if (!service_.adoptListeningSocket(descriptor)) {
+            *error = QStringLiteral("cannot serve on the socket handed over");
+            return false;
+        }
+        exitCode_ = 0;
+        return true;
+    }
+    if (!service_.listen(settings_.listen, settings_.port)) {
+        const bool taken = service_.listenError() == QAbstractSocket::AddressInUseError;
+        *error = QStringLiteral("cannot listen on %1:%2%3")
+                     .arg(settings_.listen.toString())
+                     .arg(settings_.port)
+                     .arg(taken ? QStringLiteral(": already in use") : QString());
+        if (taken)
+            exitCode_ = kPortTaken;
+        return false;
+    }
+    exitCode_ = 0;
+    return true;
+}
+
+void ServiceApp::restartIdleTimers()
+{
+    // Idle time counts from the last request or answer, whichever came later.
+    if (idleExit_.isActive())
+        idleExit_.start();
+    if (supervisor_ && !engineAsleep_)
+        engineIdle_.start();
+}
+
+void ServiceApp::onRequest()
+{
+    restartIdleTimers();
+    if (supervisor_ && engineAsleep_) {
+        engineIdle_.start();
+        engineAsleep_ = false;
+        std::fprintf(stderr, "verzolan-service: starting APy again\n");
+        supervisor_->start();
+    }
+}
+
+void ServiceApp::onIdleExitTimer()
+{
+    // A translation still on its way is finished first.
+    if (service_.answersOwed() > 0) {
+        idleExit_.start();
+        return;
+    }
+    std::fprintf(stderr, "verzolan-service: no request for %d s, ending\n",
+                 settings_.idleExitSeconds);
+    Q_EMIT idleTimeReached();
+}
+
+void ServiceApp::onEngineIdleTimer()
+{
+    if (!supervisor_ || engineAsleep_)
+        return;
+    if (service_.answersOwed() > 0) {
+        engineIdle_.start();
+        return;
+    }
+    // APy shuts an idle pipeline only when another request comes; when none
+    // comes, stopping APy itself is what gives the memory back.
+    std::fprintf(stderr, "verzolan-service: no request for %d s, stopping APy until the next\n",
+                 settings_.engineIdleSeconds);
+    supervisor_->stop();
+    service_.awaitApy();
+    engineAsleep_ = true;
 }
 
 void ServiceApp::stop()

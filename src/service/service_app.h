@@ -16,7 +16,9 @@ namespace verz {
 struct ServiceSettings {
     QHostAddress listen = QHostAddress::LocalHost;
     quint16 port = 8787;
-    QList<QUrl> apy;  // APy servers to use; none: run our own
+    QList<QUrl> apy;              // APy servers to use; none: run our own
+    int idleExitSeconds = 0;      // end after this long without a request (0: never)
+    int engineIdleSeconds = 120;  // our own APy: pipelines, then APy itself, stop when unused
     ApySupervisor::Options supervisor;
     TranslationService::Options service;
 };
@@ -32,11 +34,26 @@ public:
     explicit ServiceApp(ServiceSettings settings, QObject *parent = nullptr);
     ~ServiceApp() override;
 
+    // False with a message when the service cannot serve; exitCode() then
+    // says why (kPortTaken: another process holds the address already).
     bool start(QString *error);
     void stop();
+    int exitCode() const { return exitCode_; }
     TranslationService &service() { return service_; }
+    bool engineAsleep() const { return engineAsleep_; }
+
+    static constexpr int kPortTaken = 3;
+
+Q_SIGNALS:
+    // No request for the idle-exit time and none unanswered: time to end.
+    void idleTimeReached();
 
 private:
+    bool openListeningSocket(QString *error);
+    void onRequest();
+    void restartIdleTimers();
+    void onIdleExitTimer();
+    void onEngineIdleTimer();
     void fetchExternalPairs(ApyClient *probe);
     void useApy(const QUrl &base, const QByteArray &listPairs, const QByteArray &accessKey);
 
@@ -44,6 +61,10 @@ private:
     TranslationService service_;
     ApySupervisor *supervisor_ = nullptr;
     bool externalInUse_ = false;  // the first --apy to answer gave the pairs
+    QTimer idleExit_;
+    QTimer engineIdle_;
+    bool engineAsleep_ = false;
+    int exitCode_ = 0;
 };
 
 }  // namespace verz

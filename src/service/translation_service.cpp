@@ -7,7 +7,10 @@
 #include "service/request_gate.h"
 #include "service/translate_query.h"
 
+#include <QTimer>
+
 #include <cstdio>
+#include <utility>
 
 namespace verz {
 
@@ -77,9 +80,19 @@ bool TranslationService::listen(const QHostAddress &address, quint16 port)
     return http_->listen(address, port);
 }
 
+bool TranslationService::adoptListeningSocket(qintptr descriptor)
+{
+    return http_->setSocketDescriptor(descriptor);
+}
+
 quint16 TranslationService::port() const
 {
     return http_->serverPort();
+}
+
+QAbstractSocket::SocketError TranslationService::listenError() const
+{
+    return http_->serverError();
 }
 
 void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes,
@@ -88,6 +101,8 @@ void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes,
     apy_.clearEngines();
     apy_.addEngine(baseUrl, accessKey);
     routes_ = routes;
+    awaitingApy_ = false;
+    answerWaiting();
 }
 
 void TranslationService::addApy(const QUrl &baseUrl, const QByteArray &accessKey)
@@ -98,11 +113,13 @@ void TranslationService::addApy(const QUrl &baseUrl, const QByteArray &accessKey
 void TranslationService::clearApy()
 {
     apy_.clearEngines();
+    awaitingApy_ = false;
 }
 
 void TranslationService::handle(const HttpRequest &request, HttpResponder &&responder)
 {
     // The server has checked the method, the host and that no body came.
+    Q_EMIT requestArrived();
     const QByteArray rawQuery = request.url().query(QUrl::FullyEncoded).toLatin1();
     if (rawQuery.size() > kMaxRequestLine) {
         WritePlain(responder, "Request too long", Status::UriTooLong);
@@ -126,6 +143,7 @@ void TranslationService::handle(const HttpRequest &request, HttpResponder &&resp
 void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&responder)
 {
     // The server has checked the method, the host and that no body came.
+    Q_EMIT requestArrived();
     const HomeRequest home = ReadHomeRequest(request.url().query(QUrl::FullyEncoded).toLatin1());
     if (!home.query) {
         WriteHomePage(responder, HomePage(home.view), home.status);
@@ -150,6 +168,10 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
         return;
     }
     if (!apy_.hasEngines()) {
+        if (awaitingApy_) {
+            waitForApy(query, std::move(responder), write);
+            return;
+        }
         write(responder, {false, {}, QStringLiteral("Translation engine not running")});
         return;
     }
@@ -166,6 +188,7 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
     }
     // The answer is written later; the connection holds the next request back.
     auto pending = std::make_shared<HttpResponder>(std::move(responder));
+    ++answersOwed_;
     const QString text = query.text;
     auto wanted = [answer = std::weak_ptr<HttpResponder>(pending)] {
         const std::shared_ptr<HttpResponder> responder = answer.lock();
@@ -185,7 +208,50 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
                                 : ApyClient::Result{
                                       false, {}, QStringLiteral("Translation engine unavailable")});
             pending.reset();
+            answerDone();
         });
+}
+
+void TranslationService::answerDone()
+{
+    --answersOwed_;
+    Q_EMIT requestAnswered();
+}
+
+void TranslationService::awaitApy()
+{
+    apy_.clearEngines();
+    awaitingApy_ = true;
+}
+
+void TranslationService::waitForApy(const TranslateQuery &query, HttpResponder &&responder,
+                                    const AnswerWriter &write)
+{
+    ++answersOwed_;
+    auto waiting = std::make_shared<WaitingRequest>(
+        WaitingRequest{query, std::make_shared<HttpResponder>(std::move(responder)), write});
+    waiting_.push_back(waiting);
+    // An engine that never comes still gets its 503 within the usual time.
+    QTimer::singleShot(options_.apyTimeoutMs, this, [this, waiting] {
+        if (!waiting_.removeOne(waiting))
+            return;
+        if (waiting->responder->clientConnected())
+            waiting->write(*waiting->responder,
+                           {false, {}, QStringLiteral("Translation engine not running")});
+        waiting->responder.reset();
+        answerDone();
+    });
+}
+
+void TranslationService::answerWaiting()
+{
+    const QList<std::shared_ptr<WaitingRequest>> ready = std::exchange(waiting_, {});
+    for (const std::shared_ptr<WaitingRequest> &waiting : ready) {
+        if (waiting->responder->clientConnected())
+            translateFor(waiting->query, std::move(*waiting->responder), waiting->write);
+        waiting->responder.reset();
+        answerDone();
+    }
 }
 
 void TranslationService::translateLegs(const QStringList &legs, const QString &text,

@@ -5,8 +5,10 @@
 #include "service/translate_query.h"
 #include "service/translation_cache.h"
 
+#include <QAbstractSocket>
 #include <QDeadlineTimer>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
 
 #include <memory>
@@ -36,7 +38,10 @@ public:
 
     // Port 0 picks a free one. False when the address cannot be bound.
     bool listen(const QHostAddress &address, quint16 port);
+    // Serves on a socket that is already bound and listening (handed over at start).
+    bool adoptListeningSocket(qintptr descriptor);
     quint16 port() const;
+    QAbstractSocket::SocketError listenError() const;
 
     // Where APy answers and which pairs it has; until then every request is 503.
     // The key is the one our own APy child wants (empty for others).
@@ -47,6 +52,18 @@ public:
     bool apyAvailable() const { return apy_.hasEngines(); }
     int apyCallsInFlight() const { return apy_.callsInFlight(); }
     const RouteTable &routes() const { return routes_; }
+    // APy is on its way: requests wait for setApy (each at most the APy timeout)
+    // instead of being refused, so the one that woke the service is answered.
+    void awaitApy();
+    bool apyAwaited() const { return awaitingApy_; }
+    // Requests taken whose answer has not been written yet.
+    int answersOwed() const { return answersOwed_; }
+
+Q_SIGNALS:
+    // Any request at all, before it is judged.
+    void requestArrived();
+    // An answer that had to wait (for APy or for the engine) has been written.
+    void requestAnswered();
 
 private:
     void handle(const HttpRequest &request, HttpResponder &&responder);
@@ -57,6 +74,15 @@ private:
     using AnswerWriter = std::function<void(HttpResponder &, const ApyClient::Result &)>;
     void translateFor(const TranslateQuery &query, HttpResponder &&responder,
                       const AnswerWriter &write);
+    void waitForApy(const TranslateQuery &query, HttpResponder &&responder,
+                    const AnswerWriter &write);
+    void answerWaiting();
+    void answerDone();
+    struct WaitingRequest {
+        TranslateQuery query;
+        std::shared_ptr<HttpResponder> responder;
+        AnswerWriter write;
+    };
     void translateLegs(const QStringList &legs, const QString &text, ApyDispatcher::Wanted wanted,
                        ApyDispatcher::Done done);
     struct LegRun {
@@ -72,6 +98,9 @@ private:
     ApyDispatcher apy_;
     RouteTable routes_;
     TranslationCache cache_;
+    QList<std::shared_ptr<WaitingRequest>> waiting_;
+    bool awaitingApy_ = false;
+    int answersOwed_ = 0;
 };
 
 }  // namespace verz

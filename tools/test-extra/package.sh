@@ -8,11 +8,34 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
 status=0
+units=usr/lib/systemd/user
 for f in usr/bin/Verzolan usr/bin/verzolan-service usr/share/applications/verzolan.desktop \
-         usr/share/icons/hicolor/32x32/apps/verzolan.png; do
+         usr/share/icons/hicolor/32x32/apps/verzolan.png usr/share/man/man1/Verzolan.1 \
+         usr/share/man/man1/verzolan-service.1 $units/verzolan-service.socket \
+         $units/verzolan-service.service; do
   [[ -f $stage/$f ]] || { echo "install: $f is missing"; status=1; }
 done
 desktop-file-validate "$stage/usr/share/applications/verzolan.desktop" || status=1
+# Enabled for every user: the socket is wanted by sockets.target.
+[[ $(readlink "$stage/$units/sockets.target.wants/verzolan-service.socket") == ../verzolan-service.socket ]] ||
+  { echo "install: the socket unit is not enabled"; status=1; }
+grep -qx 'ListenStream=127.0.0.1:8787' "$stage/$units/verzolan-service.socket" ||
+  { echo "install: the socket does not listen on 127.0.0.1:8787"; status=1; }
+grep -q '^ExecStart=/usr/bin/verzolan-service .*--idle-exit' "$stage/$units/verzolan-service.service" ||
+  { echo "install: the service unit does not start the installed service with an idle exit"; status=1; }
+# systemd-analyze checks user units offline only against the host's own
+# paths, so the units are checked in a copy of the tree beside the host's units.
+verify=$(mktemp -d)
+trap 'rm -rf "$stage" "$verify"' EXIT
+cp -a "$stage/." "$verify/" && mkdir -p "$verify/usr/lib/systemd/system" &&
+  cp -a /usr/lib/systemd/system/. "$verify/usr/lib/systemd/system/" &&
+  cp "$stage/$units"/verzolan-service.* "$verify/usr/lib/systemd/system/"
+XDG_RUNTIME_DIR=$verify systemd-analyze verify --man=no --root="$verify" \
+  verzolan-service.socket verzolan-service.service || { echo "install: the units do not verify"; status=1; }
+for page in "$stage"/usr/share/man/man1/*.1; do
+  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' man --warnings -l "$page" 2>&1 >/dev/null)
+  [[ -z $warnings ]] || { echo "install: $(basename "$page"): $warnings"; status=1; }
+done
 file "$stage/usr/share/icons/hicolor/32x32/apps/verzolan.png" | grep -q 'PNG image data, 32 x 32' ||
   { echo "install: the icon is not a 32 x 32 PNG"; status=1; }
 
@@ -23,6 +46,10 @@ for f in ./usr/bin/Verzolan ./usr/share/applications/verzolan.desktop \
          ./usr/share/icons/hicolor/32x32/apps/verzolan.png; do
   grep -q " $f\$" <<<"$contents" || { echo "deb: $f is missing"; status=1; }
 done
-dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "deb: no Qt dependency"; status=1; }
+depends=$(dpkg-deb -f "$deb" Depends)
+for d in libqt6widgets6 libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \
+         apertium-spa-ita cg3; do
+  grep -qE "(^|, )$d( |,|$)" <<<"$depends" || { echo "deb: does not depend on $d"; status=1; }
+done
 [[ $status -eq 0 ]] && echo "package: $(basename "$deb") holds the program, its menu entry and icon"
 exit $status

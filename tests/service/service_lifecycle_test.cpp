@@ -1,0 +1,229 @@
+// The service's life: requests that arrive while the engine starts, a
+// listening socket handed over at start, the idle exit, and starts that
+// cannot work. The process cases run the real executable.
+#include "engine/page_reader.h"
+#include "service/apy_supervisor.h"
+#include "service/recorded_apy.h"
+#include "service/route_table.h"
+#include "service/service_harness.h"
+#include "service/translation_service.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace verz {
+namespace {
+
+using test::RawClient;
+
+constexpr char kService[] = VERZ_SERVICE_BINARY;
+
+TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes)
+{
+    test::FakeApy apy(test::kRecordedListPairs);
+    TranslationService::Options options;
+    options.apyTimeoutMs = 400;
+    options.cacheEntries = 0;
+    TranslationService service(options);
+    ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
+    int arrived = 0;
+    QObject::connect(&service, &TranslationService::requestArrived, [&] { ++arrived; });
+
+    service.awaitApy();
+    RawClient early(service.port());
+    RawClient::Response answer;
+    bool answered = false;
+    early.send(RawClient::Get(test::TranslateTarget(QStringLiteral("hola"), "es|en")),
+               [&](const RawClient::Response &response) {
+                   answer = response;
+                   answered = true;
+               });
+    ASSERT_TRUE(test::SpinUntil([&] { return service.answersOwed() == 1; }));
+    EXPECT_FALSE(answered);
+    service.setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
+    ASSERT_TRUE(test::SpinUntil([&] { return answered; }));
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
+    EXPECT_EQ(service.answersOwed(), 0);
+
+    service.awaitApy();
+    RawClient late(service.port());
+    EXPECT_EQ(
+        late.exchange(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es"))).status,
+        503);
+    EXPECT_EQ(service.answersOwed(), 0);
+    EXPECT_EQ(arrived, 2);
+}
+
+quint16 FreePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+struct Finished {
+    bool ended = false;
+    int code = -1;
+    QByteArray err;
+};
+
+Finished WaitForEnd(QProcess &process, int limitMs)
+{
+    test::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, limitMs);
+    Finished result;
+    result.ended = process.state() == QProcess::NotRunning;
+    if (!result.ended) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+// systemd-socket-activate holds the address and starts the service on the first
+// connection, the way the user unit does.
+QProcess *StartActivated(QProcess &process, const QString &address, const QStringList &arguments)
+{
+    process.start(QStringLiteral("systemd-socket-activate"),
+                  QStringList{QStringLiteral("-l"), address, QString::fromLatin1(kService)} +
+                      arguments);
+    if (!process.waitForStarted(5000))
+        return nullptr;
+    QByteArray said;
+    test::SpinUntil([&] {
+        said += process.readAllStandardError();
+        return said.contains("Listening on");
+    });
+    return said.contains("Listening on") ? &process : nullptr;
+}
+
+TEST(ServiceProcess, HandedSocketIsServedFromTheFirstRequestAndIdleExitEndsItCleanly)
+{
+    test::FakeApy apy(test::kRecordedListPairs);
+    const quint16 port = FreePort();
+    QProcess activator;
+    ASSERT_TRUE(StartActivated(activator, QStringLiteral("127.0.0.1:%1").arg(port),
+                               {QStringLiteral("--apy"), apy.url().toString(),
+                                QStringLiteral("--idle-exit"), QStringLiteral("1")}));
+
+    // The connection that wakes the service is the one answered.
+    RawClient client(port);
+    const RawClient::Response response =
+        client.exchange(RawClient::Get(test::TranslateTarget(QStringLiteral("hola"), "es|en")));
+    EXPECT_EQ(response.status, 200);
+    EXPECT_EQ(ExtractTranslation(response.body), QStringLiteral("[spa|eng]hola"));
+
+    const Finished end = WaitForEnd(activator, 10000);
+    EXPECT_TRUE(end.ended) << "still running well after its idle time";
+    EXPECT_EQ(end.code, 0) << end.err.toStdString();
+    EXPECT_TRUE(end.err.contains("no request for 1 s")) << end.err.toStdString();
+}
+
+TEST(ServiceProcess, StartsThatCannotServeSaySoAndFail)
+{
+    // A handed descriptor that is no socket at all.
+    QProcess notSocket;
+    notSocket.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("export LISTEN_FDS=1 LISTEN_PID=$$; exec \"$0\" 3</dev/null"),
+                     QString::fromLatin1(kService)});
+    Finished end = WaitForEnd(notSocket, 10000);
+    EXPECT_NE(end.code, 0);
+    EXPECT_TRUE(end.err.contains("not a listening TCP socket")) << end.err.toStdString();
+
+    // A listening socket, but a local one, as a unit with a path would hand over.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("service.socket"));
+    QProcess local;
+    ASSERT_TRUE(StartActivated(local, path, {}));
+    QLocalSocket wake;
+    wake.connectToServer(path);
+    end = WaitForEnd(local, 10000);
+    EXPECT_NE(end.code, 0);
+    EXPECT_TRUE(end.err.contains("not a listening TCP socket")) << end.err.toStdString();
+
+    // The address taken already: the loser of two starts goes at once.
+    QTcpServer holder;
+    ASSERT_TRUE(holder.listen(QHostAddress::LocalHost, 0));
+    QProcess second;
+    second.start(QString::fromLatin1(kService),
+                 {QStringLiteral("--port"), QString::number(holder.serverPort()),
+                  QStringLiteral("--apy"), QStringLiteral("http://127.0.0.1:1")});
+    end = WaitForEnd(second, 10000);
+    EXPECT_EQ(end.code, 3);
+    EXPECT_TRUE(end.err.contains("already in use")) << end.err.toStdString();
+}
+
+// The processes whose parent is pid.
+QList<qint64> ChildrenOf(qint64 pid)
+{
+    QList<qint64> children;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(tasks.filePath(task + QStringLiteral("/children")));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &child : file.readAll().split(' '))
+            if (!child.trimmed().isEmpty())
+                children.append(child.trimmed().toLongLong());
+    }
+    return children;
+}
+
+bool GroupGone(qint64 group)
+{
+    return ::kill(-pid_t(group), 0) != 0 && errno == ESRCH;
+}
+
+TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
+{
+    if (!ApySupervisor::ApyInstalled())
+        GTEST_SKIP() << "apertium-apy is not installed";
+    const quint16 port = FreePort();
+    QProcess service;
+    service.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    service.start(QString::fromLatin1(kService),
+                  {QStringLiteral("--port"), QString::number(port), QStringLiteral("--engine-idle"),
+                   QStringLiteral("2"), QStringLiteral("--idle-exit"), QStringLiteral("5")});
+    ASSERT_TRUE(service.waitForStarted(5000));
+    auto translate = [&] {
+        RawClient client(port);
+        return client.exchange(
+            RawClient::Get(test::TranslateTarget(QStringLiteral("Good morning"), "en|fr")));
+    };
+    const auto engine = [&] {
+        const QList<qint64> children = ChildrenOf(service.processId());
+        return children.isEmpty() ? 0 : children.first();
+    };
+    ASSERT_TRUE(test::SpinUntil([&] { return engine() != 0; }, 5000));
+    EXPECT_EQ(translate().status, 200);  // both legs: two pipelines in APy's group
+    const qint64 first = engine();
+    ASSERT_NE(first, 0);
+
+    // Unused, APy and its pipelines go; the service stays and wakes it.
+    ASSERT_TRUE(test::SpinUntil([&] { return GroupGone(first); }, 10000));
+    EXPECT_EQ(service.state(), QProcess::Running);
+    const RawClient::Response again = translate();
+    EXPECT_EQ(again.status, 200) << service.readAllStandardError().toStdString();
+    EXPECT_FALSE(ExtractTranslation(again.body).isEmpty());
+    const qint64 second = engine();
+    ASSERT_NE(second, 0);
+
+    const Finished end = WaitForEnd(service, 20000);
+    EXPECT_TRUE(end.ended);
+    EXPECT_EQ(end.code, 0) << end.err.toStdString();
+    EXPECT_TRUE(GroupGone(second)) << "APy or a pipeline outlived the service";
+}
+
+}  // namespace
+}  // namespace verz
