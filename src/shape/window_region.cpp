@@ -7,9 +7,11 @@ namespace verz {
 std::vector<RunRect> RegionFromImage(const QImage &picture)
 {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    // Straight from the scan lines: 0xffRRGGBB words, turned into 0x00BBGGRR.
-    return RunsOfPicture(rgb.width(), rgb.height(), [&rgb](int x, int y) -> std::uint32_t {
-        const QRgb c = reinterpret_cast<const QRgb *>(rgb.constScanLine(y))[x];
+    // Straight from the pixel memory: 0xffRRGGBB words, turned into 0x00BBGGRR.
+    const uchar *const bits = rgb.constBits();
+    const qsizetype bytesPerLine = rgb.bytesPerLine();
+    return RunsOfPicture(rgb.width(), rgb.height(), [=](int x, int y) -> std::uint32_t {
+        const QRgb c = reinterpret_cast<const QRgb *>(bits + y * bytesPerLine)[x];
         return static_cast<std::uint32_t>(qRed(c)) | static_cast<std::uint32_t>(qGreen(c)) << 8 |
                static_cast<std::uint32_t>(qBlue(c)) << 16;
     });
