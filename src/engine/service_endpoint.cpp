@@ -11,4 +11,11 @@ QString ServiceHostFromSettings(const QString &appName)
     return stored.isEmpty() ? QString::fromUtf16(kDefaultServiceHost) : stored;
 }
 
+bool ServiceNamedInSettings(const QString &appName)
+{
+    return !GetSetting(appName, QStringLiteral("data"), QStringLiteral("service"), QString())
+                .trimmed()
+                .isEmpty();
+}
+
 }  // namespace verz

@@ -11,5 +11,7 @@ inline constexpr char16_t kDefaultServiceHost[] = u"127.0.0.1:8787";
 // (a host or host:port) when it holds one, else kDefaultServiceHost. Read once
 // at start-up, never written.
 QString ServiceHostFromSettings(const QString &appName);
+// True when the settings name a service: then the program never starts one.
+bool ServiceNamedInSettings(const QString &appName);
 
 }  // namespace verz

@@ -2,6 +2,7 @@
 
 #include "engine/page_reader.h"
 #include "engine/remplace.h"
+#include "engine/service_starter.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -86,8 +87,24 @@ bool TranslationRequest::DownloadPage(const QString &URL, const QString &Filenam
 
     const std::shared_ptr<bool> alive = alive_;
     QByteArray body;
-    const bool whole = fetchBody(url, body);
-    if (!*alive || !whole)
+    const QDeadlineTimer deadline(timeoutMs_);
+    bool whole = fetchBody(url, body, deadline);
+    if (!*alive)
+        return false;
+    if (!whole && lastRefused_ && !lastAborted_ && starter_) {
+        const std::shared_ptr<ServiceStarter> starter = starter_;
+        const bool started = starter->startAndWait(deadline);
+        if (!*alive)
+            return false;
+        lastAborted_ = starter->cancelled();
+        if (started && !deadline.hasExpired()) {
+            body.clear();
+            whole = fetchBody(url, body, deadline);
+            if (!*alive)
+                return false;
+        }
+    }
+    if (!whole)
         return false;
     // Judged by this download alone: a file another window left under the same
     // name, or a folder that refuses the file, changes nothing.
@@ -106,7 +123,8 @@ void TranslationRequest::KeepPage(QByteArray page, const QString &Filename)
     hasPage_ = true;
 }
 
-bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
+bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body,
+                                   const QDeadlineTimer &deadline)
 {
     if (!network_)
         network_ = std::make_unique<QNetworkAccessManager>();
@@ -119,8 +137,8 @@ bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
     const std::shared_ptr<bool> alive = alive_;
     Running running;
     QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
+    QTimer timer;
+    timer.setSingleShot(true);
     bool tooBig = false;
 
     QNetworkReply *reply = network_->get(request);
@@ -148,8 +166,8 @@ bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
         body.append(chunk);
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
-    deadline.start(timeoutMs_);
+    QObject::connect(&timer, &QTimer::timeout, reply, &QNetworkReply::abort);
+    timer.start(std::max<qint64>(1, deadline.remainingTime()));
     if (reply->isRunning())
         loop.exec();
 
@@ -157,6 +175,7 @@ bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body)
         return false;  // the owner is gone, and with it the reply
     running_ = nullptr;
     lastAborted_ = running.aborted;
+    lastRefused_ = reply->error() == QNetworkReply::ConnectionRefusedError;
     if (!reply->isFinished())
         reply->abort();
     const bool whole = !running.aborted && !tooBig && reply->error() == QNetworkReply::NoError &&
@@ -205,6 +224,8 @@ bool TranslationRequest::isRunning() const
 
 void TranslationRequest::abort()
 {
+    if (starter_)
+        starter_->cancel();  // the window is closing: no wait for a service
     if (!running_)
         return;
     running_->aborted = true;

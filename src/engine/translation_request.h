@@ -3,6 +3,7 @@
 #include "engine/translation_form.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QtGlobal>
 
@@ -12,6 +13,8 @@ class QNetworkAccessManager;
 class QUrl;
 
 namespace verz {
+
+class ServiceStarter;
 
 // The road from a click on the translate button to the text in the output box:
 // fold, trim, build the address, download the page into the scratch file, read
@@ -56,10 +59,16 @@ public:
 
     // Tests shorten these so that a hanging service costs a second, not fifteen.
     void setTransferLimits(int timeoutMs, qint64 maxPageBytes);
+    // With a starter, a refused connection starts the service and the request
+    // is sent once more, within the same deadline.
+    void setServiceStarter(std::shared_ptr<ServiceStarter> starter)
+    {
+        starter_ = std::move(starter);
+    }
 
 private:
     struct Running;
-    bool fetchBody(const QUrl &url, QByteArray &body);
+    bool fetchBody(const QUrl &url, QByteArray &body, const QDeadlineTimer &deadline);
     void KeepPage(QByteArray page, const QString &Filename);
 
     QString serviceHost_;
@@ -69,6 +78,8 @@ private:
     QByteArray page_;  // the last page downloaded, until ReadTranslation takes it
     bool hasPage_ = false;
     int timeoutMs_ = kTransferTimeoutMs;
+    std::shared_ptr<ServiceStarter> starter_;
+    bool lastRefused_ = false;
     qint64 maxPageBytes_ = kMaxPageBytes;
     std::unique_ptr<QNetworkAccessManager> network_;
     // Cleared by the destructor, so that a download whose owner went away in

@@ -3,6 +3,7 @@
 #include "assets_init.h"
 #include "engine/scratch_file.h"
 #include "engine/service_endpoint.h"
+#include "engine/service_starter.h"
 #include "engine/translation_request.h"
 #include "platform/app_info.h"
 #include "shape/screen_scale.h"
@@ -34,6 +35,8 @@ Verz::Verz(StartupTrace trace, QWidget *parent)
     resize(twips_.toPixels(11235), twips_.toPixels(6705));
     request_ = std::make_unique<TranslationRequest>(ServiceHostFromSettings(ExecutableBaseName()),
                                                     ScratchFilePath());
+    if (!ServiceNamedInSettings(ExecutableBaseName()))
+        request_->setServiceStarter(ServiceStarter::ForDefaultService());
     BuildControls();
     Form_Load();
 }
