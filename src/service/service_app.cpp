@@ -20,7 +20,8 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
                                   QStringLiteral("Port to listen on (8787)."), QStringLiteral("N"));
     const QCommandLineOption listen(
         QStringLiteral("listen"),
-        QStringLiteral("Address to listen on (127.0.0.1; others can then reach the service)."),
+        QStringLiteral("Address to listen on (127.0.0.1; others can then reach the service, "
+                       "and requests may name any host)."),
         QStringLiteral("ADDRESS"));
     const QCommandLineOption apy(
         QStringLiteral("apy"),
