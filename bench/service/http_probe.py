@@ -129,6 +129,7 @@ def main():
                     return service
             except ConnectionRefusedError:
                 pass
+        service.kill()
         raise SystemExit("service did not start")
 
     service = start()
