@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
-# `cmake --install` lays out the program, the service, a valid desktop entry
-# and the icon; CPack makes a .deb holding the same files.
+# CPack's .deb, unpacked with dpkg-deb -x: the program, the service, a valid
+# desktop entry, icon, AppStream metadata, man pages and user units, the
+# engine packages as dependencies; then the unpacked program's first click,
+# with nothing listening on the service's port, shows a real translation.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls -t "$build"/verzolan_*.deb | head -1)
+dpkg-deb -x "$deb" "$stage"
 status=0
 units=usr/lib/systemd/user
 for f in usr/bin/Verzolan usr/bin/verzolan-service usr/share/applications/verzolan.desktop \
          usr/share/icons/hicolor/32x32/apps/verzolan.png usr/share/man/man1/Verzolan.1 \
-         usr/share/man/man1/verzolan-service.1 $units/verzolan-service.socket \
+         usr/share/man/man1/verzolan-service.1 usr/share/metainfo/org.verzolan.verzolan.metainfo.xml \
+         $units/verzolan-service.socket \
          $units/verzolan-service.service; do
   [[ -f $stage/$f ]] || { echo "install: $f is missing"; status=1; }
 done
 desktop-file-validate "$stage/usr/share/applications/verzolan.desktop" || status=1
+appstreamcli validate --no-net --pedantic "$stage/usr/share/metainfo/org.verzolan.verzolan.metainfo.xml" \
+  >/dev/null || { echo "install: the AppStream metadata does not validate"; status=1; }
 # Enabled for every user: the socket is wanted by sockets.target.
 [[ $(readlink "$stage/$units/sockets.target.wants/verzolan-service.socket") == ../verzolan-service.socket ]] ||
   { echo "install: the socket unit is not enabled"; status=1; }
@@ -39,17 +46,22 @@ done
 file "$stage/usr/share/icons/hicolor/32x32/apps/verzolan.png" | grep -q 'PNG image data, 32 x 32' ||
   { echo "install: the icon is not a 32 x 32 PNG"; status=1; }
 
-(cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls -t "$build"/verzolan_*.deb | head -1)
-contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/Verzolan ./usr/share/applications/verzolan.desktop \
-         ./usr/share/icons/hicolor/32x32/apps/verzolan.png; do
-  grep -q " $f\$" <<<"$contents" || { echo "deb: $f is missing"; status=1; }
-done
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \
          apertium-spa-ita cg3; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || { echo "deb: does not depend on $d"; status=1; }
 done
-[[ $status -eq 0 ]] && echo "package: $(basename "$deb") holds the program, its menu entry and icon"
+
+# The first click in a network namespace of our own, where 127.0.0.1:8787 is
+# free, and a process namespace, so the service it starts ends with the test.
+if [[ $(id -u) -eq 0 ]] && command -v unshare >/dev/null && command -v ip >/dev/null; then
+  if ! VERZ_INSTALLED_ROOT=$stage unshare -n -p -f -m --mount-proc bash -c \
+      'ip link set lo up && exec tests/support/with_xvfb.sh "$0" --gtest_filter="InstalledFirstClick*"' \
+      "$build/tests/e2e/e2e_tests"; then
+    echo "deb: the unpacked program's first click did not translate"; status=1
+  fi
+else
+  echo "package: skipping the first-click test (needs root for a network namespace)"
+fi
+[[ $status -eq 0 ]] && echo "package: $(basename "$deb") holds the program, the service, their units, pages and metadata, and translates on the first click"
 exit $status
