@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/page_reader.h"
+
 #include <QString>
 
 namespace verz {
@@ -17,6 +19,13 @@ public:
     virtual QString pairCode() const = 0;    // Lang
     virtual QString outputText() const = 0;  // Text2's text
     virtual void setOutputText(const QString &text) = 0;
+    // Text2's rule for a new translation (see AppendTranslation). The window
+    // adds it to the end of the box instead of rebuilding the box: a page can
+    // hold megabytes.
+    virtual void appendTranslation(const QString &translation)
+    {
+        setOutputText(AppendTranslation(outputText(), translation));
+    }
     virtual void setTranslateEnabled(bool enabled) = 0;  // Command6.Enabled
     // Called with true when the download starts and false when it has ended,
     // whatever the outcome (the window shows a busy pointer meanwhile).

@@ -206,7 +206,7 @@ void TranslationRequest::ReadTranslation(TranslationForm &form)
             translation = ExtractTranslation(file.readAll());
         }
     }
-    form.setOutputText(AppendTranslation(form.outputText(), translation));
+    form.appendTranslation(translation);
     form.setTranslateEnabled(true);
 }
 

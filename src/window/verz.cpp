@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace verz {
 
@@ -101,6 +102,13 @@ QString Verz::outputText() const
 void Verz::setOutputText(const QString &text)
 {
     setText2(text);
+}
+
+void Verz::appendTranslation(const QString &translation)
+{
+    // The same text as AppendTranslation(text2(), translation) gives.
+    const QString separator = w_.Text2->document()->isEmpty() ? QString() : QStringLiteral("\r\n");
+    AppendBoxText(*w_.Text2, separator + translation + QLatin1Char(' '));
 }
 
 void Verz::setTranslateEnabled(bool enabled)

@@ -98,6 +98,7 @@ public:
     QString pairCode() const override;
     QString outputText() const override;
     void setOutputText(const QString &text) override;
+    void appendTranslation(const QString &translation) override;
     void setTranslateEnabled(bool enabled) override;
     void setBusy(bool busy) override;
 

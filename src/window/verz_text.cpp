@@ -38,9 +38,12 @@ void putOnClipboard(const QString &text)
 void Verz::SizeForText(QPlainTextEdit &box)
 {
     // A line break counts two characters, as the box's own text has CR LF.
-    const qsizetype length = BoxText(box).size();
+    const qreal points = BoxTextLength(box) > kShortTextLength ? kLongTextPoints : kShortTextPoints;
+    // A new font lays the whole box out again: only when the size changes.
+    if (box.font().pointSizeF() == points)
+        return;
     QFont font = box.font();
-    font.setPointSizeF(length > kShortTextLength ? kLongTextPoints : kShortTextPoints);
+    font.setPointSizeF(points);
     box.setFont(font);
 }
 

@@ -6,6 +6,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace verz::test {
 namespace {
@@ -90,6 +93,23 @@ TEST_F(TextCommandsTest, FontSizeFollowsTheLengthWithLineBreaksCountingTwo)
     click(u"Command2");
     EXPECT_EQ(window_->text2(), QString());
     EXPECT_DOUBLE_EQ(points(u"Text2"), 24.0);
+}
+
+TEST_F(TextCommandsTest, TranslationIsAddedToTheOutputWithoutRebuildingIt)
+{
+    // A box rebuilt for every translation froze the window for seconds on big
+    // pages; added at the end, the text and the caret before it stay as they were.
+    auto *output = find<QPlainTextEdit>(*window_, QStringLiteral("Text2"));
+    window_->appendTranslation(QStringLiteral("un"));
+    EXPECT_EQ(window_->text2(), QStringLiteral("un "));
+    QTextCursor caret = output->textCursor();
+    caret.setPosition(1);
+    output->setTextCursor(caret);
+    const QTextBlock first = output->document()->firstBlock();
+    window_->appendTranslation(QStringLiteral("deux"));
+    EXPECT_EQ(window_->text2(), QStringLiteral("un \r\ndeux "));
+    EXPECT_EQ(output->textCursor().position(), 1);
+    EXPECT_EQ(output->document()->firstBlock(), first);
 }
 
 TEST_F(TextCommandsTest, CopyAndPasteKeepEveryUnicodeCharacter)
