@@ -9,6 +9,7 @@ packages=(
   fonts-liberation fonts-comic-neue
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
   apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
+  libhunspell-dev hunspell-fr hunspell-es hunspell-pt-pt hunspell-it
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(

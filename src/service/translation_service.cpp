@@ -194,8 +194,9 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
         const std::shared_ptr<HttpResponder> responder = answer.lock();
         return responder && responder->clientConnected();
     };
+    // Folded or unaccented words are words Apertium does not know.
     translateLegs(
-        route.legs, text, wanted,
+        route.legs, accents_.restore(query.source, text), wanted,
         [this, pending, routeKey, text, write](const ApyClient::Result &result) mutable {
             const bool waiting = pending->clientConnected();
             if (result.ok)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accents/accent_restorers.h"
 #include "service/apy_dispatcher.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
@@ -97,6 +98,7 @@ private:
     GatedTcpServer *http_;
     ApyDispatcher apy_;
     RouteTable routes_;
+    AccentRestorers accents_;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingRequest>> waiting_;
     bool awaitingApy_ = false;
