@@ -9,8 +9,9 @@
 // text as the program would encode it is let through and read back as it was; a
 // page always has exactly one result box, and the program's reader gives back
 // the translation as it was put in, with line ends joined into spaces and "…"
-// written as "...".
+// written as "...". On the home page ("/"), nothing typed in adds markup.
 #include "engine/page_reader.h"
+#include "service/home_page.h"
 #include "service/languages.h"
 #include "service/page_builder.h"
 #include "service/recorded_apy.h"
@@ -74,6 +75,17 @@ void CheckPage(const QByteArray &page, const QString &translation)
         std::abort();
 }
 
+// Whatever the home page's query holds, echoed as the text and as the
+// translation, its markup is that of the empty form: every "<" is the page's own.
+void CheckHomePage(const QByteArray &rawQuery)
+{
+    static const qsizetype tags = verz::HomePage({}).count('<');
+    verz::HomeView view = verz::ReadHomeRequest(rawQuery).view;
+    view.translation = view.text;
+    if (verz::HomePage(view).count('<') != tags)
+        std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -91,10 +103,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();  // the head reader let through what the gate refuses
 
     const QUrl url = request->url();
-    if (request->method != "GET" || request->announcesBody || url.path() != u"/translate_t")
-        return 0;
     const QByteArray rawQuery = url.query(QUrl::FullyEncoded).toLatin1();
-    if (rawQuery.size() > verz::kMaxRequestLine)
+    if (request->method != "GET" || request->announcesBody ||
+        rawQuery.size() > verz::kMaxRequestLine)
+        return 0;
+    if (url.path() == u"/") {
+        CheckHomePage(rawQuery);
+        return 0;
+    }
+    if (url.path() != u"/translate_t")
         return 0;
 
     const auto parsed = verz::ParseTranslateQuery(rawQuery);
