@@ -11,4 +11,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-asan
-ctest --output-on-failure --timeout 600 -j2 -LE 'e2e|apertium'
+# The load tests (sixteen clients, hundreds of requests against short engine
+# deadlines) measure throughput, not memory safety; slowed several times over
+# by the sanitizers they miss their deadlines. They run in the plain build.
+ctest --output-on-failure --timeout 600 -j2 -LE 'e2e|apertium' -E 'SixteenClients|BatchesThatDoNotSplit'
