@@ -252,9 +252,8 @@ void PortugueseRules(Sentence &s, const KnownWords &words)
                 infinitive.back() = u'ê';
             else if (word.endsWith(u'a'))
                 infinitive.back() = u'á';
-            if (infinitive != word && words.knows(infinitive + u'-' + after))
-                s.set(n, infinitive);
-            else if (infinitive != word && words.knows(infinitive))
+            if (infinitive != word &&
+                (words.knows(infinitive + u'-' + after) || words.knows(infinitive)))
                 s.set(n, infinitive);
         } else if (word == u"as" && hours.contains(after)) {
             s.set(n, QStringLiteral("às"));

@@ -159,7 +159,9 @@ TEST_F(BareTranslate, AccentedCapitalsGoInThroughThePaste)
 
 TEST_F(BareTranslate, TypedAccentsReachTheService)
 {
-    // A French keyboard types the lower-case accents (capitals need the paste).
+    // A French keyboard types the lower-case accents it has keys for (capitals and
+    // dead-key letters such as "ô" need the paste: xdotool's spare-keycode remap races
+    // with the window reading the keymap).
     ASSERT_TRUE(
         RunCommand(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("fr")})
             .finished);
@@ -174,10 +176,10 @@ TEST_F(BareTranslate, TypedAccentsReachTheService)
     ASSERT_NO_FATAL_FAILURE(launch());
     click(at::Check1);  // send the accents as they are
     click(at::Text1);
-    ASSERT_TRUE(Type(QStringLiteral("où ça, élève ? très bien à côté")));
+    ASSERT_TRUE(Type(QStringLiteral("où ça, élève ? très bien, déjà là")));
     click(at::Command6);
     ASSERT_TRUE(waitForRequests(1));
-    EXPECT_EQ(sentText(), QStringLiteral("où ça, élève ? très bien à côté"));
+    EXPECT_EQ(sentText(), QStringLiteral("où ça, élève ? très bien, déjà là"));
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
