@@ -23,7 +23,9 @@ if ! listening; then
   logdir="${XDG_CACHE_HOME:-$HOME/.cache}/Verzolan"
   mkdir -p "$logdir" 2>/dev/null && [[ -w "$logdir" ]] || logdir=/tmp
   log="$logdir/verzolan-service.log"
-  nohup "$binary" --port "$port" >>"$log" 2>&1 </dev/null &
+  # Ends by itself after ten idle minutes, as the installed units have it; the
+  # program starts it again on its next refused request.
+  nohup "$binary" --port "$port" --idle-exit 600 >>"$log" 2>&1 </dev/null &
   pid=$!
   disown || true
 fi
