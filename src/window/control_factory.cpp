@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include <variant>
+
 namespace verz {
 
 namespace {
@@ -155,6 +157,23 @@ QWidget *createWidget(const ControlEntry &entry, QWidget *parent)
     }
     return new QWidget(parent);
 }
+
+template <class W> bool store(FormWidgets &widgets, SingleSlot<W> slot, int, QWidget *widget)
+{
+    W *typed = qobject_cast<W *>(widget);
+    widgets.*slot = typed;
+    return typed != nullptr;
+}
+
+template <class W, std::size_t N>
+bool store(FormWidgets &widgets, ArraySlot<W, N> slot, int index, QWidget *widget)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= N)
+        return false;
+    W *typed = qobject_cast<W *>(widget);
+    (widgets.*slot)[static_cast<std::size_t>(index)] = typed;
+    return typed != nullptr;
+}
 }  // namespace
 
 QColor ColourFromBgr(std::uint32_t bgr)
@@ -181,9 +200,17 @@ QFont FontFor(const FontEntry &entry)
     return font;
 }
 
-QWidget *CreateControlWidget(const ControlEntry &entry, QWidget *parent)
+QWidget *CreateControlWidget(const ControlEntry &entry, int index, QWidget *parent,
+                             FormWidgets &widgets)
 {
     QWidget *widget = createWidget(entry, parent);
+    const bool stored =
+        std::visit([&](auto slot) { return store(widgets, slot, index, widget); }, entry.slot);
+    // Only a table whose kind and slot disagree gets here: a fault of the design
+    // table, found on the first start of a build.
+    if (!stored)
+        qFatal("control table: %s(%d) does not fit its slot",
+               qPrintable(QString::fromUtf16(entry.name)), index);
     const bool hasFont = entry.kind != ControlKind::Image && entry.kind != ControlKind::Shape &&
                          entry.kind != ControlKind::PictureBox;
     if (hasFont)

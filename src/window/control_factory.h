@@ -19,8 +19,10 @@ QFont FontFor(const FontEntry &entry);
 // the format, and only then falls back on its own bitmap reader.
 QImage ReadPicture(const QString &path);
 
-// The widget of one table entry, with its texts, colours, font and flags set;
-// geometry is the Control's business.
-QWidget *CreateControlWidget(const ControlEntry &entry, QWidget *parent);
+// The widget of one table entry (element INDEX of a control array), with its
+// texts, colours, font and flags set, also stored in the entry's typed slot of
+// WIDGETS; geometry is the Control's business.
+QWidget *CreateControlWidget(const ControlEntry &entry, int index, QWidget *parent,
+                             FormWidgets &widgets);
 
 }  // namespace verz

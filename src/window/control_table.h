@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/form_widgets.h"
+
 #include <cstdint>
 #include <span>
 
@@ -42,7 +44,8 @@ struct FontEntry {
 struct ControlEntry {
     ControlKind kind;
     const char16_t *name;
-    int index = -1;  // element of a control array, -1 for a single control
+    WidgetSlot slot;  // the member of FormWidgets that receives the widget
+    int index = -1;   // element of a control array, -1 for a single control
     Container container = Container::Form;
     float left = 0;  // twips, from the container's top-left
     float top = 0;

@@ -91,7 +91,7 @@ int Verz::pairRow() const
 
 QString Verz::pairCode() const
 {
-    return lang_;
+    return Lang();
 }
 
 QString Verz::outputText() const
@@ -154,12 +154,7 @@ void Verz::setText2(const QString &text)
 
 int Verz::comboListIndex() const
 {
-    return w_.Combo1->currentIndex();
-}
-
-void Verz::setComboListIndex(int index)
-{
-    w_.Combo1->setCurrentIndex(index);
+    return pairs_.row();
 }
 
 }  // namespace verz

@@ -1,41 +1,35 @@
-// The about panel, the hot spots over the skin's symbols and the links.
+// The hot spots over the skin's symbols, the about panel's handlers and its
+// links; the panel itself is AboutPanel's.
 #include "window/verz.h"
 
+#include "platform/app_info.h"
 #include "platform/link_opener.h"
 #include "window/link_targets.h"
 
 #include <QEvent>
-#include <QFrame>
-#include <QToolButton>
 
 namespace verz {
 
 void Verz::Label6_Click()
 {
-    w_.Command8->setIcon(windowIcon());
-    w_.FraConfig->setVisible(!w_.FraConfig->isVisible());
+    about_.toggle(windowIcon());
 }
 
 void Verz::Command8_Click()
 {
-    w_.FraConfig->setVisible(false);
+    about_.hide();
 }
 
 void Verz::Label2_Click()
 {
-    w_.FraConfig->setVisible(false);
+    about_.hide();
     setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
 }
 
 void Verz::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::WindowStateChange) {
-        // Back from the task bar: the panel stays out of the way.
-        const bool minimised = windowState().testFlag(Qt::WindowMinimized);
-        if (wasMinimised_ && !minimised)
-            w_.FraConfig->setVisible(false);
-        wasMinimised_ = minimised;
-    }
+    if (event->type() == QEvent::WindowStateChange)
+        about_.windowMinimised(windowState().testFlag(Qt::WindowMinimized));
     QWidget::changeEvent(event);
 }
 

@@ -5,12 +5,9 @@
 #include "window/control_factory.h"
 #include "window/control_widgets.h"
 
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -22,91 +19,17 @@
 
 namespace verz {
 
-namespace {
-template <typename T, std::size_t N>
-void putElement(std::array<T *, N> &array, int index, QWidget *widget)
-{
-    if (index >= 0 && static_cast<std::size_t>(index) < N)
-        array[static_cast<std::size_t>(index)] = qobject_cast<T *>(widget);
-}
-}  // namespace
-
 Control &Verz::AddControl(const ControlEntry &entry, QWidget *parent, int index,
                           std::size_t collectionPosition)
 {
-    QWidget *widget = CreateControlWidget(entry, parent);
+    QWidget *widget = CreateControlWidget(entry, index, parent, w_);
     owned_.push_back(std::make_unique<Control>(entry, index, widget, twips_));
     Control &control = *owned_.back();
     collectionPosition = std::min(collectionPosition, collection_.size());
     collection_.insert(collection_.begin() + static_cast<std::ptrdiff_t>(collectionPosition),
                        &control);
-    TakeWidget(control);
     control.sizeToText();
     return control;
-}
-
-void Verz::TakeWidget(const Control &control)
-{
-    const QString &n = control.name();
-    QWidget *widget = control.widget();
-    const int i = control.index();
-    auto is = [&n](const char16_t *name) { return n == QString::fromUtf16(name); };
-    if (is(u"FraConfig"))
-        w_.FraConfig = qobject_cast<QFrame *>(widget);
-    else if (is(u"Option1"))
-        putElement(w_.Option1, i, widget);
-    else if (is(u"List1"))
-        w_.List1 = qobject_cast<QListWidget *>(widget);
-    else if (is(u"Command6"))
-        w_.Command6 = qobject_cast<QPushButton *>(widget);
-    else if (is(u"Command3"))
-        w_.Command3 = qobject_cast<QPushButton *>(widget);
-    else if (is(u"Command2"))
-        w_.Command2 = qobject_cast<QPushButton *>(widget);
-    else if (is(u"Combo1"))
-        w_.Combo1 = qobject_cast<QComboBox *>(widget);
-    else if (is(u"Text1"))
-        w_.Text1 = qobject_cast<QPlainTextEdit *>(widget);
-    else if (is(u"Command4"))
-        w_.Command4 = qobject_cast<QPushButton *>(widget);
-    else if (is(u"Command5"))
-        w_.Command5 = qobject_cast<QPushButton *>(widget);
-    else if (is(u"Text2"))
-        w_.Text2 = qobject_cast<QPlainTextEdit *>(widget);
-    else if (is(u"Picture1"))
-        w_.Picture1 = qobject_cast<PictureBox *>(widget);
-    else if (is(u"Check1"))
-        w_.Check1 = qobject_cast<QCheckBox *>(widget);
-    else if (is(u"Label7"))
-        putElement(w_.Label7, i, widget);
-    else if (is(u"ImaVerz"))
-        w_.ImaVerz = qobject_cast<ImageBox *>(widget);
-    else if (is(u"ImageOrg"))
-        w_.ImageOrg = qobject_cast<ImageBox *>(widget);
-    else if (is(u"Label6"))
-        w_.Label6 = qobject_cast<ClickLabel *>(widget);
-    else if (is(u"Image1"))
-        w_.Image1 = qobject_cast<ImageBox *>(widget);
-    else if (is(u"Label2"))
-        w_.Label2 = qobject_cast<ClickLabel *>(widget);
-    else if (is(u"Shape1"))
-        putElement(w_.Shape1, i, widget);
-    else if (is(u"Label1"))
-        w_.Label1 = qobject_cast<ClickLabel *>(widget);
-    else if (is(u"Command8"))
-        w_.Command8 = qobject_cast<QToolButton *>(widget);
-    else if (is(u"Label8"))
-        w_.Label8 = qobject_cast<ClickLabel *>(widget);
-    else if (is(u"Labc"))
-        putElement(w_.Labc, i, widget);
-    else if (is(u"Image3"))
-        w_.Image3 = qobject_cast<ImageBox *>(widget);
-    else if (is(u"Image2"))
-        putElement(w_.Image2, i, widget);
-    else if (is(u"Label4"))
-        w_.Label4 = qobject_cast<ClickLabel *>(widget);
-    else if (is(u"Label3"))
-        w_.Label3 = qobject_cast<ClickLabel *>(widget);
 }
 
 void Verz::BuildControls()

@@ -1,47 +1,37 @@
-// The pair list, the choice of a pair, its flags and the stored row.
+// The pair buttons, laid out from the pair list, and the handlers of a pair
+// choice; the choice itself is PairChoice's.
 #include "window/verz.h"
-
-#include "pairs/flags.h"
-#include "pairs/pair_catalogue.h"
-#include "pairs/stored_choice.h"
-#include "platform/app_info.h"
-#include "window/control_widgets.h"
 
 #include <QComboBox>
 #include <QFrame>
-#include <QListWidget>
 #include <QRadioButton>
-#include <QSignalBlocker>
 
 #include <algorithm>
+#include <variant>
 
 namespace verz {
 
 namespace {
 constexpr float kOptionSpacing = 280.0f;  // twips between two pair buttons
+
+const ControlEntry &pairButtonEntry()
+{
+    const auto table = FormControlTable();
+    const WidgetSlot option1 = &FormWidgets::Option1;
+    return *std::find_if(table.begin(), table.end(),
+                         [&](const ControlEntry &entry) { return entry.slot == option1; });
 }
+}  // namespace
 
 void Verz::FillPairList()
 {
     Trace(u"FillPairList");
-    {
-        // Adding items must not choose a row: ListIndex stays -1 until start-up
-        // selects the stored one.
-        const QSignalBlocker quiet(w_.Combo1);
-        w_.Combo1->clear();
-        w_.List1->clear();
-        for (const LanguagePair &pair : PairCatalogue()) {
-            w_.Combo1->addItem(pair.labelText());
-            w_.List1->addItem(pair.codeText());
-        }
-        w_.Combo1->setCurrentIndex(-1);
-    }
+    pairs_.fillLists();
+    AddPairButtons();
+}
 
-    const ControlEntry *optionEntry = nullptr;
-    for (const ControlEntry &entry : FormControlTable()) {
-        if (QString::fromUtf16(entry.name) == QStringLiteral("Option1"))
-            optionEntry = &entry;
-    }
+void Verz::AddPairButtons()
+{
     Control *first = control(QStringLiteral("Option1"), 0);
     const auto afterFirst = static_cast<std::size_t>(
         std::find(collection_.begin(), collection_.end(), first) - collection_.begin());
@@ -51,7 +41,8 @@ void Verz::FillPairList()
         Control *button = control(QStringLiteral("Option1"), i);
         if (button == nullptr) {
             // A new element starts hidden and copies Option1(0) as it is now.
-            button = &AddControl(*optionEntry, this, i, afterFirst + static_cast<std::size_t>(i));
+            button =
+                &AddControl(pairButtonEntry(), this, i, afterFirst + static_cast<std::size_t>(i));
             button->widget()->hide();
             button->setGeometry(first->left(), first->top(), first->width(), first->height());
             button->widget()->setFont(first->widget()->font());
@@ -81,25 +72,14 @@ void Verz::setOption1Value(int index)
 void Verz::Option1_Click(int index)
 {
     Trace(u"Option1_Click");
-    w_.FraConfig->setVisible(false);
-    setComboListIndex(index);
-    const int row = comboListIndex();
-    lang_ = row >= 0 ? w_.List1->item(row)->text() : QString();
-    ShowPairFlags();
-}
-
-void Verz::ShowPairFlags()
-{
-    if (const auto source = SourceFlagIndex(lang_))
-        w_.ImageOrg->setPicture(w_.Image2[static_cast<std::size_t>(*source)]->picture());
-    if (const auto target = TargetFlagIndex(lang_))
-        w_.ImaVerz->setPicture(w_.Image2[static_cast<std::size_t>(*target)]->picture());
+    about_.hide();
+    pairs_.choose(index);
 }
 
 void Verz::Combo1_Click()
 {
     Trace(u"Combo1_Click");
-    StoreRow(ExecutableBaseName(), comboListIndex());
+    pairs_.storeRow();
 }
 
 }  // namespace verz

@@ -55,26 +55,26 @@ TEST_F(AboutLinksTest, AboutTogglesThePanelAndSetsTheOkPicture)
 
 TEST_F(AboutLinksTest, OkAndMinimiseAlwaysLeaveThePanelHidden)
 {
-    window_->Command8_Click();
+    VerzTestSeam::Command8_Click(*window_);
     EXPECT_FALSE(panelShown());
     click(QStringLiteral("Label6"));
     click(QStringLiteral("Command8"));
     EXPECT_FALSE(panelShown());
-    window_->Label2_Click();
+    VerzTestSeam::Label2_Click(*window_);
     EXPECT_FALSE(panelShown());
     EXPECT_TRUE(window_->isMinimized());
 }
 
 TEST_F(AboutLinksTest, PanelIsHiddenWhenTheWindowComesBack)
 {
-    window_->Label2_Click();
+    VerzTestSeam::Label2_Click(*window_);
     ASSERT_TRUE(window_->isMinimized());
-    window_->Label6_Click();  // shown while minimised, say from the keyboard
+    VerzTestSeam::Label6_Click(*window_);  // shown while minimised, say from the keyboard
     ASSERT_TRUE(find(*window_, QStringLiteral("FraConfig"))->isVisibleTo(window_.get()));
     window_->setWindowState(Qt::WindowNoState);
     EXPECT_FALSE(find(*window_, QStringLiteral("FraConfig"))->isVisibleTo(window_.get()));
     // Showing the panel in a window that was never minimised is left alone.
-    window_->Label6_Click();
+    VerzTestSeam::Label6_Click(*window_);
     window_->setWindowState(Qt::WindowNoState);
     EXPECT_TRUE(panelShown());
 }
@@ -85,7 +85,7 @@ TEST_F(AboutLinksTest, QuitUnloadsThenEndsWithStatusZero)
     ASSERT_TRUE(scratch.open(QIODevice::WriteOnly));
     scratch.close();
     std::vector<std::pair<int, bool>> ends;  // status, scratch file still there
-    window_->setProgramEnder([&ends](int status) {
+    VerzTestSeam::setProgramEnder(*window_, [&ends](int status) {
         ends.push_back({status, QFile::exists(ScratchFilePath())});
     });
     click(QStringLiteral("Label1"));

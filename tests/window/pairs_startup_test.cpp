@@ -104,7 +104,7 @@ TEST_F(PairsStartupTest, EveryPairCodeSetsBothFlags)
 TEST_F(PairsStartupTest, ChoosingAPairHidesTheAboutPanel)
 {
     auto window = open();
-    window->Label6_Click();
+    VerzTestSeam::Label6_Click(*window);
     ASSERT_TRUE(find(*window, QStringLiteral("FraConfig"))->isVisible());
     window->setOption1Value(0);
     EXPECT_FALSE(find(*window, QStringLiteral("FraConfig"))->isVisible());
@@ -277,7 +277,7 @@ TEST_F(PairsStartupTest, ClosingWhileATranslationRunsAbandonsItUnderTheBusyPoint
         closed = window->close();
     };
     QTimer::singleShot(0, window.get(), closeWhenAsked);
-    window->Command6_Click();
+    VerzTestSeam::Command6_Click(*window);
     EXPECT_TRUE(busyWhileRunning);
     EXPECT_TRUE(closed);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -65,10 +65,10 @@ TEST_F(TextCommandsTest, FirstClickEmptiesWhatPasteOrMoveUpPutThere)
 
     auto second = open();
     second->setText2(QStringLiteral("traduit"));
-    second->Image1_Click();
+    VerzTestSeam::Image1_Click(*second);
     EXPECT_EQ(second->text1(), QStringLiteral("traduit"));
     EXPECT_EQ(second->text1Tag(), QStringLiteral("S"));  // moving up keeps the tag
-    second->Text1_Click();
+    VerzTestSeam::Text1_Click(*second);
     EXPECT_EQ(second->text1(), QString());
 }
 
@@ -158,7 +158,7 @@ TEST_F(TextCommandsTest, MoveUpWithAnEmptyOutputLeavesBothBoxesEmpty)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("avant"));
     window_->setText1(QStringLiteral("ancien"));
-    window_->Image1_Click();
+    VerzTestSeam::Image1_Click(*window_);
     EXPECT_EQ(clipboard(), QString());
     EXPECT_EQ(window_->text1(), QString());
     EXPECT_EQ(window_->text2(), QString());

@@ -46,7 +46,7 @@ void WindowTest::forget(const QString &key)
 std::unique_ptr<Verz> WindowTest::open(Verz::StartupTrace trace)
 {
     auto window = std::make_unique<Verz>(std::move(trace));
-    window->setProgramEnder([](int) {});
+    VerzTestSeam::setProgramEnder(*window, [](int) {});
     return window;
 }
 

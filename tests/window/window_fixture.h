@@ -1,5 +1,6 @@
 #pragma once
 
+#include "verz_test_seam.h"
 #include "window/verz.h"
 
 #include <QString>

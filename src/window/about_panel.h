@@ -1,0 +1,28 @@
+#pragma once
+
+class QIcon;
+
+namespace verz {
+
+struct FormWidgets;
+
+// The about panel (FraConfig) that lies over the pair buttons: the symbol on
+// the skin shows and hides it, OK, a pair choice and "Réduire" hide it, and it
+// stays out of the way when the window comes back from the task bar.
+class AboutPanel {
+public:
+    explicit AboutPanel(const FormWidgets &widgets) : w_(widgets) {}
+
+    // Shows the panel when hidden and hides it when shown; its OK button takes
+    // the window's picture.
+    void toggle(const QIcon &okPicture);
+    void hide();
+    // Hears every change of the window's minimised state.
+    void windowMinimised(bool minimised);
+
+private:
+    const FormWidgets &w_;
+    bool wasMinimised_ = false;
+};
+
+}  // namespace verz
