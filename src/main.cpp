@@ -1,3 +1,4 @@
+#include "cli/cli_main.h"
 #include "platform/termination_signals.h"
 #include "window/indicator_style.h"
 #include "window/verz.h"
@@ -6,6 +7,11 @@
 
 int main(int argc, char *argv[])
 {
+    // Chosen before any application object exists: with arguments only a core
+    // application is made, so the command line needs no display and no
+    // platform plugin (ssh, scripts, CI).
+    if (verz::WantsCommandLine(argc))
+        return verz::CommandLineMain(argc, argv);
     QApplication app(argc, argv);
     app.setStyle(new verz::IndicatorStyle);
     verz::Verz window;  // shows itself once built

@@ -186,7 +186,11 @@ void StandInServer::onReadyRead(QTcpSocket *socket)
     request.clientPort = socket->peerPort();
     received_.append(request);
 
-    const Script script = scriptFor(request.target);
+    Script script = scriptFor(request.target);
+    if (script.echoText)
+        script.body = QByteArrayLiteral("<html><body><div id=result_box dir=\"ltr\">") +
+                      queryValue(request.target, "text").toHtmlEscaped().toUtf8() +
+                      QByteArrayLiteral("</div></body></html>");
     if (script.hang)
         return;
     if (script.delayMs > 0) {

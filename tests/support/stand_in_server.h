@@ -44,6 +44,10 @@ public:
         bool truncate = false;
         // Send no Content-Length: the body ends where the connection closes.
         bool noLength = false;
+        // Answer with the request's own "text" parameter, HTML-escaped, as the
+        // translation in a result box (body is ignored): each request gets a
+        // page of its own, so a caller sending many texts can check each.
+        bool echoText = false;
     };
 
     // One request as it reached the server, bytes untouched.

@@ -1,0 +1,54 @@
+#include "cli/cli_texts.h"
+
+#include "pairs/pair_catalogue.h"
+#include "platform/app_info.h"
+
+namespace verz {
+
+QString HelpText()
+{
+    return QStringLiteral(
+        "Utilisation : Verzolan [--fold] --pair CODE [TEXTE...]\n"
+        "              Verzolan --list-pairs | --version | --help\n"
+        "Sans argument, Verzolan ouvre sa fenêtre.\n"
+        "\n"
+        "Traduit TEXTE (les mots séparés par une espace) et écrit la traduction sur\n"
+        "la sortie standard. Sans TEXTE, lit l’entrée standard et traduit chaque\n"
+        "ligne : une ligne traduite par ligne lue, les lignes vides restent vides.\n"
+        "Aucune fenêtre ni aucun affichage n’est nécessaire.\n"
+        "\n"
+        "Options :\n"
+        "  --pair CODE    la paire de langues, par exemple 'fr|en' (source|cible)\n"
+        "  --fold         ignorer les diacritiques : é è ê ë à â ä ô ç ù î ï\n"
+        "                 deviennent e a o c u i avant la traduction\n"
+        "  --list-pairs   affiche les codes des paires et leur nom\n"
+        "  --version      affiche la version\n"
+        "  -h, --help     affiche cette aide\n"
+        "  --             termine les options (pour un texte qui commence par -)\n"
+        "\n"
+        "Le service de traduction est celui de la fenêtre : l’entrée « service » de\n"
+        "la section [data] de ~/.config/Verzolan/Verzolan.conf, sinon le service\n"
+        "local 127.0.0.1:8787, démarré au besoin. Les réglages ne sont jamais\n"
+        "modifiés et le fichier de la fenêtre, Verz.txt, n’est jamais touché.\n"
+        "\n"
+        "Code de sortie : 0 traduit, 1 service injoignable (« Non Connecté »),\n"
+        "2 erreur d’utilisation (option ou paire inconnue).\n");
+}
+
+QString PairListText()
+{
+    QString list;
+    for (const LanguagePair &pair : PairCatalogue()) {
+        if (pair.codeText().isEmpty())
+            continue;  // a separator row of the window's list
+        list += pair.codeText() + u'\t' + pair.labelText() + u'\n';
+    }
+    return list;
+}
+
+QString VersionLine()
+{
+    return QStringLiteral("Verzolan %1.%2\n").arg(kVersion.major).arg(kVersion.minor);
+}
+
+}  // namespace verz

@@ -1,0 +1,96 @@
+#include "cli/command_line.h"
+
+#include "pairs/pair_catalogue.h"
+
+#include <utility>
+
+namespace verz {
+
+namespace {
+
+CommandLine UsageError(QString problem)
+{
+    CommandLine line;
+    line.action = CommandLine::Action::UsageError;
+    line.problem = std::move(problem);
+    return line;
+}
+
+QString Quoted(const QString &text)
+{
+    return QStringLiteral("« ") + text + QStringLiteral(" »");
+}
+
+}  // namespace
+
+int PairRowForCode(const QString &code)
+{
+    const auto &catalogue = PairCatalogue();
+    for (int row = 0; row < kPairRowCount; ++row) {
+        const QString rowCode = catalogue[row].codeText();
+        if (!rowCode.isEmpty() && rowCode == code)
+            return row;
+    }
+    return -1;
+}
+
+CommandLine ParseCommandLine(const QStringList &arguments)
+{
+    CommandLine line;
+    bool help = false;
+    bool version = false;
+    bool listPairs = false;
+    bool pairGiven = false;
+    bool optionsEnded = false;
+    for (qsizetype at = 0; at < arguments.size(); ++at) {
+        const QString &argument = arguments[at];
+        if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
+            line.words.append(argument);
+            continue;
+        }
+        if (argument == u"--") {
+            optionsEnded = true;
+        } else if (argument == u"--help" || argument == u"-h") {
+            help = true;
+        } else if (argument == u"--version") {
+            version = true;
+        } else if (argument == u"--list-pairs") {
+            listPairs = true;
+        } else if (argument == u"--fold") {
+            line.fold = true;
+        } else if (argument == u"--pair") {
+            if (at + 1 >= arguments.size())
+                return UsageError(QStringLiteral("l’option --pair attend un code de paire "
+                                                 "(voir --list-pairs)"));
+            line.pairCode = arguments[++at];
+            pairGiven = true;
+        } else if (argument.startsWith(u"--pair=")) {
+            line.pairCode = argument.mid(7);
+            pairGiven = true;
+        } else {
+            return UsageError(QStringLiteral("option inconnue ") + Quoted(argument));
+        }
+    }
+    if (help) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
+    if (version) {
+        line.action = CommandLine::Action::Version;
+        return line;
+    }
+    if (listPairs) {
+        line.action = CommandLine::Action::ListPairs;
+        return line;
+    }
+    if (!pairGiven)
+        return UsageError(QStringLiteral("indiquez la paire de langues avec --pair CODE "
+                                         "(voir --list-pairs)"));
+    line.pairRow = PairRowForCode(line.pairCode);
+    if (line.pairRow < 0)
+        return UsageError(QStringLiteral("paire de langues inconnue ") + Quoted(line.pairCode) +
+                          QStringLiteral(" (voir --list-pairs)"));
+    return line;
+}
+
+}  // namespace verz

@@ -1,0 +1,274 @@
+// The command line as a script runs it: the real program, copied into a folder
+// of its own beside a planted scratch file, with settings naming a loopback
+// stand-in, and with no display, no platform plugin and a C locale. Every run
+// must leave the window's scratch file and the settings as they were.
+#include "cli/cli_main.h"
+#include "cli/line_translator.h"
+#include "pairs/pair_catalogue.h"
+#include "stand_in_server.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace verz {
+namespace {
+
+using test::StandInServer;
+
+const QByteArray kWindowPage = QByteArrayLiteral("<div id=result_box dir=\"ltr\">fenêtre</div>");
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root.isValid());
+        ASSERT_TRUE(QDir().mkpath(root.filePath(QStringLiteral("bin"))));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VERZ_PROGRAM), program()));
+        QFile::setPermissions(program(), QFile::permissions(program()) | QFile::ExeOwner);
+        // The page a running window holds: the command line must never touch it.
+        QFile planted(scratch());
+        ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+        planted.write(kWindowPage);
+        planted.close();
+        storeSettings(QByteArrayLiteral("[data]\nlist=6\nservice=") + server.host().toUtf8() +
+                      '\n');
+        StandInServer::Script echo;
+        echo.echoText = true;
+        server.setScript(echo);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(FileBytes(scratch()), kWindowPage);
+        EXPECT_EQ(QDir(root.filePath(QStringLiteral("bin"))).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({QStringLiteral("Verz.txt"), QStringLiteral("Verzolan")}));
+        EXPECT_EQ(FileBytes(settingsPath()), settings);
+    }
+
+    QString program() const { return root.filePath(QStringLiteral("bin/Verzolan")); }
+    QString scratch() const { return root.filePath(QStringLiteral("bin/Verz.txt")); }
+    QString settingsPath() const
+    {
+        return root.filePath(QStringLiteral("config/Verzolan/Verzolan.conf"));
+    }
+    void storeSettings(const QByteArray &bytes)
+    {
+        settings = bytes;
+        QDir().mkpath(root.filePath(QStringLiteral("config/Verzolan")));
+        QFile file(settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // Runs the program to its end while this thread's event loop serves the
+    // stand-in. The guard only keeps a broken program from blocking the suite.
+    Outcome run(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG",
+                                 "LANGUAGE", "LC_CTYPE", "LC_MESSAGES"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           root.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"),
+                           root.filePath(QStringLiteral("cache")));
+
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+        process.start(program(), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        guard.start(60000);
+        loop.exec();
+        Outcome outcome;
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "the program did not end";
+            return outcome;
+        }
+        if (process.exitStatus() == QProcess::NormalExit)
+            outcome.status = process.exitCode();
+        outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+        outcome.err = QString::fromUtf8(process.readAllStandardError());
+        return outcome;
+    }
+
+    QList<QString> sentTexts() const
+    {
+        QList<QString> texts;
+        for (const QByteArray &target : server.distinctTargets())
+            texts.append(StandInServer::queryValue(target, "text"));
+        return texts;
+    }
+
+    QTemporaryDir root;
+    StandInServer server;
+    QByteArray settings;
+};
+
+TEST_F(CommandLineTest, ArgumentsAreOneTextSentWithThePairAndPrinted)
+{
+    const Outcome plain =
+        run({QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("Ça été"),
+             QStringLiteral("très"), QStringLiteral("日本語 Ελληνικά")});
+    EXPECT_EQ(plain.status, 0) << plain.err.toStdString();
+    EXPECT_EQ(plain.out, QStringLiteral("Ça été très 日本語 Ελληνικά\n"));
+    EXPECT_EQ(plain.err, QString());
+    ASSERT_EQ(server.distinctTargets().size(), 1);
+    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "langpair"), QStringLiteral("fr|en"));
+
+    // --fold is the window's "Ignorer les diacritiques": lower-case letters only.
+    const Outcome folded = run({QStringLiteral("--fold"), QStringLiteral("--pair=de|fr"),
+                                QStringLiteral("--"), QStringLiteral("-Ça été ïlot")});
+    EXPECT_EQ(folded.status, 0) << folded.err.toStdString();
+    EXPECT_EQ(folded.out, QStringLiteral("-Ça ete ilot\n"));
+    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "langpair"), QStringLiteral("de|fr"));
+}
+
+TEST_F(CommandLineTest, StandardInputIsTranslatedLineByLineKeepingBlankLines)
+{
+    const QByteArray input = QByteArrayLiteral("Première ligne\n"
+                                               "\n"
+                                               "   \n"
+                                               "Fenêtre <b>&amp;</b> \"citée\"\r\n"
+                                               "Здравствуй, мир 你好 😀\n"
+                                               "\n"
+                                               "dernière, sans fin de ligne");
+    const Outcome outcome = run({QStringLiteral("--pair"), QStringLiteral("en|fr")}, input);
+    EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
+    EXPECT_EQ(outcome.out, QStringLiteral("Première ligne\n"
+                                          "\n"
+                                          "\n"
+                                          "Fenêtre <b>&amp;</b> \"citée\"\n"
+                                          "Здравствуй, мир 你好 😀\n"
+                                          "\n"
+                                          "dernière, sans fin de ligne\n"));
+    EXPECT_EQ(sentTexts(), QList<QString>({QStringLiteral("Première ligne"),
+                                           QStringLiteral("Fenêtre <b>&amp;</b> \"citée\""),
+                                           QStringLiteral("Здравствуй, мир 你好 😀"),
+                                           QStringLiteral("dernière, sans fin de ligne")}));
+}
+
+TEST_F(CommandLineTest, InformativeOptionsNeedNoService)
+{
+    const Outcome version = run({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, QStringLiteral("Verzolan 3.1\n"));
+
+    QString expected;
+    for (const LanguagePair &pair : PairCatalogue()) {
+        if (!pair.codeText().isEmpty())
+            expected += pair.codeText() + u'\t' + pair.labelText() + u'\n';
+    }
+    const Outcome pairs = run({QStringLiteral("--list-pairs")});
+    EXPECT_EQ(pairs.status, 0);
+    EXPECT_EQ(pairs.out, expected);
+    EXPECT_EQ(pairs.out.count(u'\n'), 12);
+
+    const Outcome help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    for (const char16_t *option : {u"--pair", u"--fold", u"--list-pairs", u"--version", u"--help",
+                                   u"Non Connecté", u"entrée standard"})
+        EXPECT_TRUE(help.out.contains(QString::fromUtf16(option))) << help.out.toStdString();
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
+{
+    const QList<QStringList> mistakes = {
+        {QStringLiteral("--pair"), QStringLiteral("fr|it"), QStringLiteral("Bonjour")},
+        {QStringLiteral("--pair"), QString(), QStringLiteral("Bonjour")},  // a separator row
+        {QStringLiteral("--pair")},
+        {QStringLiteral("--bavard"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
+        {QStringLiteral("Bonjour")},
+    };
+    for (const QStringList &arguments : mistakes) {
+        const Outcome outcome = run(arguments, QByteArrayLiteral("Bonjour\n"));
+        EXPECT_EQ(outcome.status, 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(outcome.out, QString());
+        EXPECT_TRUE(outcome.err.contains(QStringLiteral("--help"))) << outcome.err.toStdString();
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(CommandLineTest, ServiceThatCannotBeReachedExitsOneWithNonConnecte)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QByteArray nobody = "127.0.0.1:" + QByteArray::number(closed.serverPort());
+    closed.close();
+    storeSettings(QByteArrayLiteral("[data]\nservice=") + nobody + '\n');
+
+    const Outcome argument =
+        run({QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("Bonjour")});
+    EXPECT_EQ(argument.status, 1);
+    EXPECT_EQ(argument.out, QString());
+    EXPECT_TRUE(argument.err.contains(QStringLiteral("Non Connecté")))
+        << argument.err.toStdString();
+
+    // From standard input the blank line before the failure is printed, and
+    // the first failure ends the run.
+    const Outcome lines =
+        run({QStringLiteral("--pair"), QStringLiteral("fr|en")}, QByteArrayLiteral("\nUn\nDeux\n"));
+    EXPECT_EQ(lines.status, 1);
+    EXPECT_EQ(lines.out, QStringLiteral("\n"));
+    EXPECT_EQ(lines.err.count(QStringLiteral("Non Connecté")), 1) << lines.err.toStdString();
+}
+
+// In process, where the engine's deadline can be shortened: a service that
+// accepts and never answers ends the run as a refused one does.
+TEST(CommandLineDeadline, HangingServiceEndsAtTheDeadlineAsNotConnected)
+{
+    StandInServer server;
+    StandInServer::Script hang;
+    hang.hang = true;
+    server.setScript(hang);
+    const auto access = [&server] {
+        ServiceAccess service;
+        service.host = server.host();
+        service.timeoutMs = 300;
+        return service;
+    };
+    std::istringstream in("Bonjour\nencore\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(
+        RunCommandLine({QStringLiteral("--pair"), QStringLiteral("fr|en")}, access, in, out, err),
+        kExitNotConnected);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Non Connecté"), std::string::npos) << err.str();
+    EXPECT_EQ(server.requests().size(), 1);
+}
+
+}  // namespace
+}  // namespace verz
