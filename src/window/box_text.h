@@ -11,10 +11,16 @@ namespace verz {
 QString BoxText(const QPlainTextEdit &box);
 void SetBoxText(QPlainTextEdit &box, const QString &text);
 // Adds text at the end of the box, leaving what it holds, the caret and the
-// view alone: the cost is the new text's, not the box's.
+// view alone: the cost is the new text's, not the box's. A long line (a
+// page's translation is one) is held as several blocks joined without a
+// break, so that the box lays out only the part it shows (see box_text.cpp).
 void AppendBoxText(QPlainTextEdit &box, const QString &text);
 // BoxText(box).size(), without building the text.
 qsizetype BoxTextLength(const QPlainTextEdit &box);
 QString ToLineFeeds(QString text);
+// The text a selection of the box gives, with line feeds, or a null string
+// when the selection crosses no join and reads as the widget's own copy does.
+// `selected` is the selection's raw text (QTextCursor::selectedText).
+QString JoinedSelectionText(const QPlainTextEdit &box, const QString &selected);
 
 }  // namespace verz

@@ -2,6 +2,7 @@
 
 #include "window/box_text.h"
 #include "window/control_widgets.h"
+#include "window/text_box_edit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,7 +121,7 @@ QWidget *createWidget(const ControlEntry &entry, QWidget *parent)
         return combo;
     }
     case ControlKind::TextBox: {
-        auto *box = new QPlainTextEdit(parent);
+        auto *box = new TextBoxEdit(parent);
         box->setVerticalScrollBarPolicy(entry.verticalScrollBar ? Qt::ScrollBarAlwaysOn
                                                                 : Qt::ScrollBarAsNeeded);
         setForeground(*box, entry.fore, QPalette::Text);

@@ -1,10 +1,14 @@
 // Clear, copy, paste and move-up, the placeholder and the font-size rule.
 #include "window_fixture.h"
 
+#include "engine/page_reader.h"
+#include "window/box_text.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -110,6 +114,34 @@ TEST_F(TextCommandsTest, TranslationIsAddedToTheOutputWithoutRebuildingIt)
     EXPECT_EQ(window_->text2(), QStringLiteral("un \r\ndeux "));
     EXPECT_EQ(output->textCursor().position(), 1);
     EXPECT_EQ(output->document()->firstBlock(), first);
+}
+
+TEST_F(TextCommandsTest, LongTranslationIsHeldInShortBlocksYetReadCopiedAndUndoneAsOneLine)
+{
+    // Laid out whole, a one-line page froze the window: the box holds it in
+    // blocks, and nothing the user reads or copies shows the cuts.
+    auto *output = find<QPlainTextEdit>(*window_, QStringLiteral("Text2"));
+    QString page;
+    while (page.size() < 100'000)
+        page += QStringLiteral("Il fait beau et nous partons demain matin. Vraiment ? ");
+    window_->appendTranslation(QStringLiteral("un"));
+    const QSignalSpy changes(output, &QPlainTextEdit::textChanged);
+    window_->appendTranslation(page);
+    const QString whole = AppendTranslation(QStringLiteral("un "), page);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_GT(output->document()->blockCount(), 6);
+    EXPECT_EQ(window_->text2(), whole);
+    EXPECT_EQ(BoxTextLength(*output), whole.size());
+    output->selectAll();
+    output->copy();
+    EXPECT_EQ(clipboard(), ToLineFeeds(whole));
+    output->undo();
+    EXPECT_EQ(window_->text2(), QStringLiteral("un "));
+    output->redo();
+    EXPECT_EQ(window_->text2(), whole);
+    // A text set anew holds no cuts: its own no-break space before a break stays a break.
+    window_->setText2(QStringLiteral("a\u00a0\r\nb"));
+    EXPECT_EQ(window_->text2(), QStringLiteral("a \r\nb"));
 }
 
 TEST_F(TextCommandsTest, CopyAndPasteKeepEveryUnicodeCharacter)
