@@ -2,7 +2,8 @@
 # CPack's .deb, unpacked with dpkg-deb -x: the program, the service, a valid
 # desktop entry, icon, AppStream metadata, man pages and user units, the
 # engine packages as dependencies; then the unpacked program's first click,
-# with nothing listening on the service's port, shows a real translation.
+# with nothing listening on the service's port, shows a real translation, and
+# so does the unpacked command line's first call, with no display.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -60,8 +61,18 @@ if [[ $(id -u) -eq 0 ]] && command -v unshare >/dev/null && command -v ip >/dev/
       "$build/tests/e2e/e2e_tests"; then
     echo "deb: the unpacked program's first click did not translate"; status=1
   fi
+  # The command line's first call, with no display: it starts the service too.
+  mkdir -p "$stage/home"
+  started=$(date +%s%N)
+  first=$(unshare -n -p -f -m --mount-proc bash -c \
+      'ip link set lo up && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$1" \
+         XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache" "$0" --pair "en|fr" Good morning' \
+      "$stage/usr/bin/Verzolan" "$stage/home") || true
+  echo "package: the command line's first call took $(( ($(date +%s%N) - started) / 1000000 )) ms"
+  [[ $first == Bonjour* ]] ||
+    { echo "deb: the unpacked command line's first call did not translate: '$first'"; status=1; }
 else
   echo "package: skipping the first-click test (needs root for a network namespace)"
 fi
-[[ $status -eq 0 ]] && echo "package: $(basename "$deb") holds the program, the service, their units, pages and metadata, and translates on the first click"
+[[ $status -eq 0 ]] && echo "package: $(basename "$deb") holds the program, the service, their units, pages and metadata, and translates on the first click and the first command-line call"
 exit $status
