@@ -5,8 +5,9 @@
 
 namespace verz {
 
-// What the command line asks for. Options come before the text; "--" ends
-// them, so a text may start with a dash.
+// What the command line asks for. Options may stand anywhere among the words
+// of the text until "--", after which every argument is text (one that starts
+// with a dash, say).
 struct CommandLine {
     enum class Action { Translate, ListPairs, Version, Help, UsageError };
 

@@ -17,7 +17,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <sstream>
+
+// Readable texts in failure messages.
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toUtf8().replace("\r", "\\r").replace("\n", "\\n").toStdString() << '"';
+}
 
 namespace verz {
 namespace {
