@@ -13,6 +13,13 @@ namespace verz {
 
 namespace {
 const QString kSharedName = QStringLiteral("Verz.txt");
+
+// Held until the process ends, so the lock is released only then.
+std::unique_ptr<ScratchFileClaim> &processClaim()
+{
+    static std::unique_ptr<ScratchFileClaim> claim;
+    return claim;
+}
 }  // namespace
 
 QString ScratchFolderIn(const QString &appFolder, const QString &cacheFolder, QString *problem)
@@ -50,16 +57,23 @@ ScratchFileClaim::~ScratchFileClaim() = default;
 
 QString ScratchFilePath()
 {
-    static const ScratchFileClaim claim([] {
+    std::unique_ptr<ScratchFileClaim> &claim = processClaim();
+    if (claim == nullptr) {
         QString problem;
-        QString folder = ScratchFolderIn(
+        const QString folder = ScratchFolderIn(
             ApplicationFolder(), QStandardPaths::writableLocation(QStandardPaths::CacheLocation),
             &problem);
         if (!problem.isEmpty())
             qWarning().noquote() << QStringLiteral("Verzolan : ") + problem;
-        return folder;
-    }());
-    return claim.path();
+        claim = std::make_unique<ScratchFileClaim>(folder);
+    }
+    return claim->path();
+}
+
+QString ClaimedScratchFilePath()
+{
+    const std::unique_ptr<ScratchFileClaim> &claim = processClaim();
+    return claim == nullptr ? QString() : claim->path();
 }
 
 }  // namespace verz

@@ -39,7 +39,12 @@ private:
 // This process's scratch file: claimed in the application's folder, or the
 // user's cache folder when that cannot be written, on first use, and held until
 // the process ends. A folder that cannot be used is reported once on standard
-// error. Only the window calls this; the command line keeps pages in memory.
+// error. Only the window calls this, at its first download: taking the lock
+// syncs it to disk, which would cost every start-up tens of milliseconds.
 QString ScratchFilePath();
+
+// The scratch file this process has claimed; empty while ScratchFilePath has
+// not been called (nothing was downloaded, so there is no file of ours).
+QString ClaimedScratchFilePath();
 
 }  // namespace verz

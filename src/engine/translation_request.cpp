@@ -27,6 +27,20 @@ TranslationRequest::TranslationRequest(QString serviceHost, QString scratchPath)
 {
 }
 
+TranslationRequest::TranslationRequest(QString serviceHost, ScratchPathSource scratchPath)
+    : serviceHost_(std::move(serviceHost)), scratchSource_(std::move(scratchPath))
+{
+}
+
+const QString &TranslationRequest::scratchPath()
+{
+    if (scratchSource_) {
+        scratchPath_ = scratchSource_();
+        scratchSource_ = nullptr;
+    }
+    return scratchPath_;
+}
+
 TranslationRequest::~TranslationRequest()
 {
     abort();
@@ -55,7 +69,7 @@ void TranslationRequest::Command6_Click(TranslationForm &form)
 
     const std::shared_ptr<bool> alive = alive_;
     form.setBusy(true);
-    const bool fetched = DownloadPage(address, scratchPath_);
+    const bool fetched = DownloadPage(address, scratchPath());
     if (!*alive)
         return;
     form.setBusy(false);
@@ -190,7 +204,7 @@ bool TranslationRequest::fetchBody(const QUrl &url, QByteArray &body,
 void TranslationRequest::ReadTranslation(TranslationForm &form)
 {
     QString translation;
-    QFile file(scratchPath_);
+    QFile file(scratchPath());
     if (hasPage_) {
         // The page this request downloaded, whether or not the file could be written.
         translation = ExtractTranslation(page_);

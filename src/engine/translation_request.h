@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 class QNetworkAccessManager;
@@ -31,7 +32,11 @@ public:
     static constexpr qint64 kMaxPageBytes = 8 * 1024 * 1024;
     static constexpr int kMaxRedirects = 5;
 
+    // Gives the scratch file's path when the first download needs it.
+    using ScratchPathSource = std::function<QString()>;
+
     TranslationRequest(QString serviceHost, QString scratchPath);
+    TranslationRequest(QString serviceHost, ScratchPathSource scratchPath);
     ~TranslationRequest();
     TranslationRequest(const TranslationRequest &) = delete;
     TranslationRequest &operator=(const TranslationRequest &) = delete;
@@ -55,7 +60,8 @@ public:
     // Abandons a running download (the window is closing): no file is left.
     void abort();
 
-    const QString &scratchPath() const { return scratchPath_; }
+    // Asks the source the first time only.
+    const QString &scratchPath();
 
     // Tests shorten these so that a hanging service costs a second, not fifteen.
     void setTransferLimits(int timeoutMs, qint64 maxPageBytes);
@@ -72,6 +78,7 @@ private:
     void KeepPage(QByteArray page, const QString &Filename);
 
     QString serviceHost_;
+    ScratchPathSource scratchSource_;
     QString scratchPath_;
     Running *running_ = nullptr;
     bool lastAborted_ = false;

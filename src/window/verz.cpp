@@ -7,6 +7,7 @@
 #include "engine/translation_request.h"
 #include "platform/app_info.h"
 #include "shape/screen_scale.h"
+#include "shape/window_region.h"
 #include "window/box_text.h"
 #include "window/control_factory.h"
 
@@ -31,11 +32,17 @@ Verz::Verz(StartupTrace trace, QWidget *parent)
     VerzInitAssets();
     setWindowTitle(QStringLiteral("Verzolan"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/globe.ico")));
-    skin_ = ReadPicture(QStringLiteral(":/assets/skin.bmp"));
+    // Images are reentrant: the thread owns its copy until Form_Load takes it.
+    skinReading_ = std::async(std::launch::async, [] {
+        Skin skin{ReadPicture(QStringLiteral(":/assets/skin.bmp")), {}};
+        skin.outline = RegionFromImage(skin.picture);
+        return skin;
+    });
     // The client area as designed, until the skin gives the window its size.
     resize(twips_.toPixels(11235), twips_.toPixels(6705));
-    request_ = std::make_unique<TranslationRequest>(ServiceHostFromSettings(ExecutableBaseName()),
-                                                    ScratchFilePath());
+    request_ = std::make_unique<TranslationRequest>(
+        ServiceHostFromSettings(ExecutableBaseName()),
+        TranslationRequest::ScratchPathSource(&ScratchFilePath));
     if (!ServiceNamedInSettings(ExecutableBaseName()))
         request_->setServiceStarter(ServiceStarter::ForDefaultService());
     BuildControls();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/translation_form.h"
+#include "shape/region_builder.h"
 #include "shape/window_drag.h"
 #include "window/about_panel.h"
 #include "window/control.h"
@@ -13,6 +14,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -123,7 +125,16 @@ private:
 
     StartupTrace trace_;
     TwipsLayer twips_;
+    // The skin and the outline cut from it, worked out on a thread of their
+    // own while the controls are built: decoding 900 KB of bitmap and reading
+    // every pixel of it are a large share of the start-up.
+    struct Skin {
+        QImage picture;
+        std::vector<RunRect> outline;
+    };
+    std::future<Skin> skinReading_;
     QImage skin_;
+    std::vector<RunRect> outline_;
     float deltaPix_ = 1.0f;
     FormWidgets w_;
     PairChoice pairs_{w_};

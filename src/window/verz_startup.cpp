@@ -1,6 +1,7 @@
 // Opening and closing the window, its outline, and moving it by its surface.
 #include "window/verz.h"
 
+#include "engine/scratch_file.h"
 #include "engine/translation_request.h"
 #include "pairs/stored_choice.h"
 #include "platform/app_info.h"
@@ -33,6 +34,9 @@ void Verz::Form_Load()
 
     Control *picture1 = control(QStringLiteral("Picture1"));
     picture1->setGeometry(0, 0, twips_.toTwips(width()), twips_.toTwips(height()));
+    Skin skin = skinReading_.get();
+    skin_ = std::move(skin.picture);
+    outline_ = std::move(skin.outline);
     w_.Picture1->setPicture(skin_);
     Trace(u"Picture1");
 
@@ -80,7 +84,8 @@ void Verz::ShapeWindow()
     picture1->setWidth(twips_.toTwips(picture.width()));
     picture1->setHeight(twips_.toTwips(picture.height()));
     resize(twips_.toPixels(picture1->width()), twips_.toPixels(picture1->height()));
-    ApplyWindowRegion(*this, RegionFromImage(picture));
+    // The outline was cut from the skin, which is Picture1's picture.
+    ApplyWindowRegion(*this, outline_);
 }
 
 void Verz::CentreOnScreen()
@@ -97,7 +102,11 @@ void Verz::Form_Unload()
     // Nothing here may keep the window from closing.
     if (request_->isRunning())
         request_->abort();
-    QFile::remove(request_->scratchPath());
+    // Only a window that downloaded has claimed a file: one that never did
+    // leaves the name to the window that will.
+    const QString scratch = ClaimedScratchFilePath();
+    if (!scratch.isEmpty())
+        QFile::remove(scratch);
 }
 
 void Verz::closeEvent(QCloseEvent *event)
