@@ -40,6 +40,10 @@ Verz::Verz(StartupTrace trace, QWidget *parent)
     });
     // The client area as designed, until the skin gives the window its size.
     resize(twips_.toPixels(11235), twips_.toPixels(6705));
+    // Every control sets its own font; the window's UI face is theirs from the
+    // start, so the text boxes, which lay their text out as soon as they are
+    // made, never look up and load the desktop's default face first.
+    setFont(FontFor(FontEntry{}));
     request_ = std::make_unique<TranslationRequest>(
         ServiceHostFromSettings(ExecutableBaseName()),
         TranslationRequest::ScratchPathSource(&ScratchFilePath));
