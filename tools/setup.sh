@@ -10,6 +10,7 @@ packages=(
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
   apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
   libhunspell-dev hunspell-fr hunspell-es hunspell-pt-pt hunspell-it
+  zlib1g-dev dict-freedict-deu-fra dict-freedict-fra-deu dict-freedict-deu-eng dict-freedict-eng-deu
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(

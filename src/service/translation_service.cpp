@@ -1,5 +1,6 @@
 #include "service/translation_service.h"
 
+#include "service/dictionary_answer.h"
 #include "service/gated_tcp_server.h"
 #include "service/home_page.h"
 #include "service/languages.h"
@@ -58,7 +59,7 @@ TranslationService::TranslationService(Options options, QObject *parent)
     : QObject(parent), options_(options),
       http_(new GatedTcpServer(
           {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
-      apy_(this), cache_(options.cacheEntries)
+      apy_(this), dictionaries_(options.dictionaryFolder), cache_(options.cacheEntries)
 {
     http_->route(QStringLiteral("/translate_t"),
                  [this](const HttpRequest &request, HttpResponder &&responder) {
@@ -167,6 +168,15 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
         write(responder, {true, query.text.trimmed(), {}});
         return;
     }
+    // No Debian engine translates German; the dictionaries need no APy.
+    if (DictionaryShelf::Serves(query.source, query.target) &&
+        !(apy_.hasEngines() && routes_
+                                   .routeFor(LanguageByCode(query.source)->apertium,
+                                             LanguageByCode(query.target)->apertium)
+                                   .available())) {
+        write(responder, {true, dictionaryAnswerFor(query), {}});
+        return;
+    }
     if (!apy_.hasEngines()) {
         if (awaitingApy_) {
             waitForApy(query, std::move(responder), write);
@@ -211,6 +221,14 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
             pending.reset();
             answerDone();
         });
+}
+
+QString TranslationService::dictionaryAnswerFor(const TranslateQuery &query)
+{
+    Dictionary *dictionary = dictionaries_.forPair(query.source, query.target);
+    if (!dictionary)
+        return UnavailablePairText(query.source, query.target);
+    return DictionaryAnswer(*dictionary, query.source, query.text);
 }
 
 void TranslationService::answerDone()

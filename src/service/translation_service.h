@@ -2,6 +2,7 @@
 
 #include "accents/accent_restorers.h"
 #include "service/apy_dispatcher.h"
+#include "service/dictionary_shelf.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
 #include "service/translation_cache.h"
@@ -32,6 +33,8 @@ public:
         int headTimeoutMs = 5000;   // a request head not whole by then: 408
         int idleTimeoutMs = 15000;  // a keep-alive connection with no request is closed
         int maxConnections = 512;   // past it an idle one makes way, or the new one gets 503
+        // The free dictionaries that answer the pairs with German.
+        QString dictionaryFolder = QStringLiteral("/usr/share/dictd");
     };
 
     explicit TranslationService(Options options, QObject *parent = nullptr);
@@ -78,6 +81,7 @@ private:
     void waitForApy(const TranslateQuery &query, HttpResponder &&responder,
                     const AnswerWriter &write);
     void answerWaiting();
+    QString dictionaryAnswerFor(const TranslateQuery &query);
     void answerDone();
     struct WaitingRequest {
         TranslateQuery query;
@@ -99,6 +103,7 @@ private:
     ApyDispatcher apy_;
     RouteTable routes_;
     AccentRestorers accents_;
+    DictionaryShelf dictionaries_;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingRequest>> waiting_;
     bool awaitingApy_ = false;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <csignal>
 #include <cstdio>
@@ -108,8 +109,12 @@ TEST_F(RealApy, EveryRoutedPairTranslates)
         EXPECT_NE(result, text) << sample.langpair;
         EXPECT_FALSE(result.contains(u'*')) << sample.langpair << ": unknown words are marked";
     }
-    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"),
-              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+    // No engine for German: the installed dictionaries answer, if any.
+    const QString hallo = translated(QStringLiteral("Hallo"), "de|en");
+    if (QFile::exists(QStringLiteral("/usr/share/dictd/freedict-deu-eng.index")))
+        EXPECT_TRUE(hallo.contains(u"hello", Qt::CaseInsensitive)) << qUtf8Printable(hallo);
+    else
+        EXPECT_EQ(hallo, QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
 }
 
 TEST_F(RealApy, MarkupCharactersStayText)

@@ -1,5 +1,6 @@
 #include "engine/page_reader.h"
 #include "service/apy_dispatcher.h"
+#include "service/dictd_writer.h"
 #include "service/page_builder.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
@@ -8,6 +9,7 @@
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,7 @@ protected:
     {
         options.apyTimeoutMs = timeoutMs;
         options.cacheEntries = 0;  // every request reaches the stand-in
+        options.dictionaryFolder = dictionaryFolder_;
         service_ = std::make_unique<TranslationService>(options);
         ASSERT_TRUE(service_->listen(address, 0));
         pointAt(apy_.url());
@@ -52,6 +55,8 @@ protected:
     }
 
     test::FakeApy apy_{test::kRecordedListPairs};
+    // None unless a test writes some: the installed ones are not the test's.
+    QString dictionaryFolder_ = QStringLiteral("/nonexistent/dictd");
     std::unique_ptr<TranslationService> service_;
 };
 
@@ -93,6 +98,43 @@ TEST_F(ServiceOverFakeApy, PairsWithoutPackageSayItInFrench)
     EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|fr"),
               QStringLiteral("Allemand vers Français : paire non disponible hors ligne"));
     EXPECT_EQ(translated(QString(), "en|fr"), QString());
+    EXPECT_EQ(apy_.translateCalls, 0);
+}
+
+TEST_F(ServiceOverFakeApy, GermanPairsAnswerFromTheDictionariesWithoutApy)
+{
+    QTemporaryDir folder;
+    test::WriteDictionary(folder.path(), QStringLiteral("freedict-deu-fra"),
+                          {{"gut", "gut /ɡuːt/ <adj>\n1. bon, bonne\nGlosse\n2. bien\nGlosse\n"},
+                           {"heute", "heute <adv>\naujourd'hui\n"},
+                           {"sein", "sein <v>\nêtre 2.\nKopula\n"},
+                           {"wetter", "Wetter <n>\ntemps\n"}});
+    // Present but broken: no answer can be trusted from it.
+    test::WriteDictionary(folder.path(), QStringLiteral("freedict-deu-eng"),
+                          {{"b", "x"}, {"a", "y"}});
+    QFile index(folder.path() + QStringLiteral("/freedict-deu-eng.index"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("b\tA\tB\na\tB\tB\n");
+    index.close();
+    dictionaryFolder_ = folder.path();
+    startService(300);
+    service_->clearApy();
+
+    EXPECT_EQ(translated(QStringLiteral("gut"), "de|fr"), QStringLiteral("bon, bien, bonne"));
+    EXPECT_EQ(translated(QStringLiteral("gut Haus"), "de|fr"),
+              QStringLiteral("gut : bon, bien, bonne ; Haus : absent du dictionnaire"));
+    // Past three words, word by word: "ist" is looked up as "sein", "gute"
+    // as "gut"; unknown words and markup stay as typed, escaped on the page.
+    const RawClient::Response page =
+        get(test::TranslateTarget(QStringLiteral("Heute ist das gute Wetter <b>"), "de|fr"));
+    EXPECT_EQ(ExtractTranslation(page.body),
+              QStringLiteral("Traduction mot à mot (dictionnaire) : aujourd'hui être das bon "
+                             "temps <b>"));
+    EXPECT_TRUE(page.body.contains("temps &lt;b&gt;</div>"));
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"),
+              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("house"), "en|de"),
+              QStringLiteral("Anglais vers Allemand : paire non disponible hors ligne"));
     EXPECT_EQ(apy_.translateCalls, 0);
 }
 

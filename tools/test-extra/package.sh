@@ -49,7 +49,7 @@ file "$stage/usr/share/icons/hicolor/32x32/apps/verzolan.png" | grep -q 'PNG ima
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \
-         apertium-spa-ita cg3; do
+         apertium-spa-ita cg3 dict-freedict-deu-fra dict-freedict-eng-deu; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || { echo "deb: does not depend on $d"; status=1; }
 done
 
