@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     verz::TranslationService::Options options;
     options.cacheEntries = 0;  // a stopped engine must show even for a text seen before
     options.apyTimeoutMs = 2000;
+    options.dictionaryFolder = QStringLiteral("/nonexistent/dictd");  // not the installed ones
     verz::TranslationService service(options);
     if (apy->port == 0 || !service.listen(QHostAddress::LocalHost, 0)) {
         std::fprintf(stderr, "stand-in: cannot listen\n");
