@@ -1,5 +1,6 @@
 #include "cli/cli_main.h"
 #include "platform/termination_signals.h"
+#include "window/font_warmup.h"
 #include "window/indicator_style.h"
 #include "window/verz.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char *argv[])
     // platform plugin (ssh, scripts, CI).
     if (verz::WantsCommandLine(argc))
         return verz::CommandLineMain(argc, argv);
+    // Meanwhile the application connects to the display.
+    const std::future<void> fonts = verz::StartLoadingFontConfiguration();
     QApplication app(argc, argv);
     app.setStyle(new verz::IndicatorStyle);
     verz::Verz window;  // shows itself once built
