@@ -36,7 +36,7 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
                                    QStringLiteral("N"));
     const QCommandLineOption timeout(
         QStringLiteral("timeout"),
-        QStringLiteral("Milliseconds to wait for a translation before answering 503 (8000)."),
+        QStringLiteral("Milliseconds to wait for a translation before answering 503 (12000)."),
         QStringLiteral("MS"));
     const QCommandLineOption cache(
         QStringLiteral("cache-entries"),
@@ -80,7 +80,7 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     if (!number(port, 1, 65535, &portValue) ||
         !number(processes, 1, 16, &settings.supervisor.processes) ||
         !number(pipes, 1, 16, &settings.supervisor.pipesPerPair) ||
-        !number(timeout, 100, 9500, &settings.service.apyTimeoutMs) ||
+        !number(timeout, 100, 14000, &settings.service.apyTimeoutMs) ||
         !number(idleExit, 0, 86400 * 365, &settings.idleExitSeconds) ||
         !number(engineIdle, 1, 86400 * 365, &settings.engineIdleSeconds))
         return std::nullopt;

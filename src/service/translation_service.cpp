@@ -103,6 +103,7 @@ void TranslationService::setApy(const QUrl &baseUrl, const RouteTable &routes,
     apy_.addEngine(baseUrl, accessKey);
     routes_ = routes;
     awaitingApy_ = false;
+    legsWarmed_.clear();  // a new engine has started no pipeline yet
     answerWaiting();
 }
 
@@ -162,7 +163,8 @@ void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&
 }
 
 void TranslationService::translateFor(const TranslateQuery &query, HttpResponder &&responder,
-                                      const AnswerWriter &write)
+                                      const AnswerWriter &write,
+                                      std::optional<QDeadlineTimer> deadline)
 {
     if (query.text.trimmed().isEmpty()) {
         write(responder, {true, query.text.trimmed(), {}});
@@ -206,7 +208,8 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
     };
     // Folded or unaccented words are words Apertium does not know.
     translateLegs(
-        route.legs, accents_.restore(query.source, text), wanted,
+        route.legs, accents_.restore(query.source, text),
+        deadline.value_or(QDeadlineTimer(options_.apyTimeoutMs)), wanted,
         [this, pending, routeKey, text, write](const ApyClient::Result &result) mutable {
             const bool waiting = pending->clientConnected();
             if (result.ok)
@@ -248,7 +251,8 @@ void TranslationService::waitForApy(const TranslateQuery &query, HttpResponder &
 {
     ++answersOwed_;
     auto waiting = std::make_shared<WaitingRequest>(
-        WaitingRequest{query, std::make_shared<HttpResponder>(std::move(responder)), write});
+        WaitingRequest{query, std::make_shared<HttpResponder>(std::move(responder)), write,
+                       QDeadlineTimer(options_.apyTimeoutMs)});
     waiting_.push_back(waiting);
     // An engine that never comes still gets its 503 within the usual time.
     QTimer::singleShot(options_.apyTimeoutMs, this, [this, waiting] {
@@ -267,21 +271,43 @@ void TranslationService::answerWaiting()
     const QList<std::shared_ptr<WaitingRequest>> ready = std::exchange(waiting_, {});
     for (const std::shared_ptr<WaitingRequest> &waiting : ready) {
         if (waiting->responder->clientConnected())
-            translateFor(waiting->query, std::move(*waiting->responder), waiting->write);
+            translateFor(waiting->query, std::move(*waiting->responder), waiting->write,
+                         waiting->deadline);
         waiting->responder.reset();
         answerDone();
     }
 }
 
 void TranslationService::translateLegs(const QStringList &legs, const QString &text,
-                                       ApyDispatcher::Wanted wanted, ApyDispatcher::Done done)
+                                       QDeadlineTimer deadline, ApyDispatcher::Wanted wanted,
+                                       ApyDispatcher::Done done)
 {
     auto run = std::make_shared<LegRun>();
     run->legs = legs;
-    run->deadline = QDeadlineTimer(options_.apyTimeoutMs);
+    run->deadline = deadline;
     run->wanted = std::move(wanted);
     run->done = std::move(done);
+    warmLaterLegs(*run);
     runLeg(run, 0, text);
+}
+
+// APy starts a langpair's pipeline on its first call, which takes seconds on
+// a busy machine; on a two-leg route the second start would wait for the
+// first leg's answer, and both together can outlast the deadline on the first
+// click after install. A word sent to the later legs now starts their
+// pipelines while the first leg runs. Once a minute per langpair at most.
+void TranslationService::warmLaterLegs(const LegRun &run)
+{
+    constexpr qint64 kWarmAgainMs = 60 * 1000;
+    for (qsizetype i = 1; i < run.legs.size(); ++i) {
+        QElapsedTimer &sent = legsWarmed_[run.legs.at(i)];
+        if (sent.isValid() && sent.elapsed() < kWarmAgainMs)
+            continue;
+        sent.start();
+        apy_.translate(
+            run.legs.at(i), QStringLiteral("."), run.deadline, [] { return true; },
+            [](const ApyClient::Result &) {});
+    }
 }
 
 void TranslationService::runLeg(const std::shared_ptr<LegRun> &run, qsizetype index,

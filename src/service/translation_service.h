@@ -9,11 +9,14 @@
 
 #include <QAbstractSocket>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 namespace verz {
 
@@ -28,7 +31,10 @@ class TranslationService : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        int apyTimeoutMs = 8000;  // whole request, both legs: the 503 comes before 10 s
+        // From a request's arrival to its answer, both legs and a wait for APy
+        // to start included: a cold two-leg route takes seconds on a busy
+        // machine, and the program gives up after 15.
+        int apyTimeoutMs = 12000;
         qsizetype cacheEntries = 4096;
         int headTimeoutMs = 5000;   // a request head not whole by then: 408
         int idleTimeoutMs = 15000;  // a keep-alive connection with no request is closed
@@ -76,8 +82,10 @@ private:
     // when APy need not be asked, later otherwise. ok=false: the engine failed,
     // error holds the plain answer for the program.
     using AnswerWriter = std::function<void(HttpResponder &, const ApyClient::Result &)>;
+    // deadline: the request's own, when it waited for APy; else one starts now.
     void translateFor(const TranslateQuery &query, HttpResponder &&responder,
-                      const AnswerWriter &write);
+                      const AnswerWriter &write,
+                      std::optional<QDeadlineTimer> deadline = std::nullopt);
     void waitForApy(const TranslateQuery &query, HttpResponder &&responder,
                     const AnswerWriter &write);
     void answerWaiting();
@@ -87,9 +95,10 @@ private:
         TranslateQuery query;
         std::shared_ptr<HttpResponder> responder;
         AnswerWriter write;
+        QDeadlineTimer deadline;  // started at its arrival
     };
-    void translateLegs(const QStringList &legs, const QString &text, ApyDispatcher::Wanted wanted,
-                       ApyDispatcher::Done done);
+    void translateLegs(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
+                       ApyDispatcher::Wanted wanted, ApyDispatcher::Done done);
     struct LegRun {
         QStringList legs;
         QDeadlineTimer deadline;  // one for the whole route, so two legs together stay within it
@@ -97,6 +106,7 @@ private:
         ApyDispatcher::Done done;
     };
     void runLeg(const std::shared_ptr<LegRun> &run, qsizetype index, const QString &input);
+    void warmLaterLegs(const LegRun &run);
 
     Options options_;
     GatedTcpServer *http_;
@@ -106,6 +116,7 @@ private:
     DictionaryShelf dictionaries_;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingRequest>> waiting_;
+    QHash<QString, QElapsedTimer> legsWarmed_;  // by langpair: when a warm-up was last sent
     bool awaitingApy_ = false;
     int answersOwed_ = 0;
 };

@@ -64,6 +64,7 @@ public:
             const QString text =
                 form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).left(kWholeLimit);
             markUnknownSeen = form.queryItemValue(QStringLiteral("markUnknown"));
+            langpairsSeen.append(langpair);
             QJsonObject data{{QStringLiteral("translatedText"), translate(langpair, text)}};
             QJsonObject answer{{QStringLiteral("responseData"), data},
                                {QStringLiteral("responseStatus"), 200}};
@@ -77,6 +78,7 @@ public:
     Mode mode = Mode::Translate;
     int translateCalls = 0;
     QString markUnknownSeen;
+    QStringList langpairsSeen;  // one a call, in the order they came
     quint16 port = 0;
 
 private:

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -384,6 +385,22 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
     EXPECT_EQ(outcome.wrong, 0);
     EXPECT_EQ(outcome.unavailable, 0);  // retried on the one left, well within the deadline
     EXPECT_GT(apy_.translateCalls, callsBefore);
+}
+
+TEST_F(ServiceOverFakeApy, TwoLegRouteStartsItsSecondPipelineWithTheFirstOncePerMinute)
+{
+    const Route route = service_->routes().routeFor(QStringLiteral("eng"), QStringLiteral("fra"));
+    ASSERT_EQ(route.legs.size(), 2);
+    const QString marks =
+        QLatin1Char('[') + route.legs[1] + QStringLiteral("][") + route.legs[0] + QLatin1Char(']');
+    EXPECT_EQ(translated(QStringLiteral("one"), "en|fr"), marks + QStringLiteral("one"));
+    QStringList seen = apy_.langpairsSeen;
+    std::sort(seen.begin(), seen.end());
+    QStringList expected{route.legs[0], route.legs[1], route.legs[1]};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(seen, expected);  // the second leg's warm-up went beside the first leg
+    EXPECT_EQ(translated(QStringLiteral("two"), "en|fr"), marks + QStringLiteral("two"));
+    EXPECT_EQ(apy_.langpairsSeen.size(), 5);  // warm now: no second warm-up
 }
 
 TEST(ApyDispatcherQueue, LoneTextGoesAtOnceAndLaterOnesShareTheNextCall)
