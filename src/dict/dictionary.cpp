@@ -81,8 +81,8 @@ QStringList Dictionary::translations(const QString &headword, int limit)
     }
     // The dictionaries give no frequencies; a translation many senses share
     // is the likelier one, and so is one whose sense has many examples, or
-    // stands first in its sense; one from an entry with a usage note, or
-    // marked slang or dated, is the narrower one.
+    // stands first in its sense (one example alone says little); one marked
+    // slang or dated is the narrower one.
     struct Tally {
         QString translation;
         int score = 0;
@@ -90,8 +90,7 @@ QStringList Dictionary::translations(const QString &headword, int limit)
     QList<Tally> tallies;
     QHash<QString, qsizetype> at;
     for (const DictionaryEntry &entry : Closest(entries, headword)) {
-        const int weight =
-            (entry.hasUsageNote ? 1 : 2) + std::min(entry.examples, kMostExampleWeight);
+        const int weight = 2 + std::clamp(entry.examples - 1, 0, kMostExampleWeight);
         for (const DictionarySense &sense : entry.senses) {
             for (const QString &translation : sense.translations) {
                 auto found = at.constFind(translation);

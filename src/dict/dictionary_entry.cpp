@@ -149,7 +149,6 @@ DictionaryEntry ParseDictionaryEntry(const QString &text)
         if (example.match(line).hasMatch())
             ++entry.examples;
     }
-    entry.hasUsageNote = text.contains(QStringLiteral("Note:"));
     // Numbered senses: the number starts the line.
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QRegularExpressionMatch numbered = NumberedSense().match(lines[i]);

@@ -19,9 +19,7 @@ struct DictionaryEntry {
     QString headword;  // as the entry writes it: "Wetter", "guten Morgen"
     // Senses marked for a specialist field ("[min.]") are left out.
     QList<DictionarySense> senses;
-    bool hasUsageNote = false;
-    int examples = 0;  // quoted example sentences, where the layout has them  // "Note: grade B": a
-                       // narrower use than the plain word
+    int examples = 0;  // quoted example sentences, where the layout has them
 };
 
 DictionaryEntry ParseDictionaryEntry(const QString &text);
