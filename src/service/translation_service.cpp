@@ -206,10 +206,12 @@ void TranslationService::translateFor(const TranslateQuery &query, HttpResponder
         const std::shared_ptr<HttpResponder> responder = answer.lock();
         return responder && responder->clientConnected();
     };
-    // Folded or unaccented words are words Apertium does not know.
+    // Folded or unaccented words are words Apertium does not know. The
+    // engine's time starts once they are restored, as it always has: the
+    // restoring is ours, not the engine's.
+    const QString restored = accents_.restore(query.source, text);
     translateLegs(
-        route.legs, accents_.restore(query.source, text),
-        deadline.value_or(QDeadlineTimer(options_.apyTimeoutMs)), wanted,
+        route.legs, restored, deadline.value_or(QDeadlineTimer(options_.apyTimeoutMs)), wanted,
         [this, pending, routeKey, text, write](const ApyClient::Result &result) mutable {
             const bool waiting = pending->clientConnected();
             if (result.ok)
