@@ -96,7 +96,7 @@ bool TranslationRequest::DownloadPage(const QString &URL, const QString &Filenam
 
     const QUrl url(URL, QUrl::TolerantMode);
     const QString scheme = url.scheme();
-    if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
+    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
         return false;
 
     const std::shared_ptr<bool> alive = alive_;

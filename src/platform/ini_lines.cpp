@@ -1,13 +1,72 @@
 #include "platform/ini_lines.h"
 
 #include <QList>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace verz {
 
 namespace {
 
+// The file as the reader and the writer see it: UTF-8 after its mark.
+struct IniText {
+    bool readable = true;
+    QByteArray mark;
+    std::optional<QStringConverter::Encoding> wide;  // UTF-16 or UTF-32, else UTF-8
+    QByteArray utf8;
+};
+
+IniText DecodeIni(const QByteArray &file)
+{
+    struct Mark {
+        QByteArrayView bytes;
+        std::optional<QStringConverter::Encoding> wide;
+    };
+    // UTF-32's little-endian mark begins with UTF-16's: looked for first.
+    const Mark marks[] = {
+        {QByteArrayView("\xef\xbb\xbf", 3), std::nullopt},
+        {QByteArrayView("\xff\xfe\0\0", 4), QStringConverter::Utf32LE},
+        {QByteArrayView("\0\0\xfe\xff", 4), QStringConverter::Utf32BE},
+        {QByteArrayView("\xff\xfe", 2), QStringConverter::Utf16LE},
+        {QByteArrayView("\xfe\xff", 2), QStringConverter::Utf16BE},
+    };
+    IniText text;
+    text.utf8 = file;
+    for (const Mark &mark : marks) {
+        if (!file.startsWith(mark.bytes))
+            continue;
+        text.mark = mark.bytes.toByteArray();
+        text.wide = mark.wide;
+        text.utf8 = file.sliced(mark.bytes.size());
+        break;
+    }
+    if (text.wide) {
+        const qsizetype unit =
+            *text.wide == QStringConverter::Utf16LE || *text.wide == QStringConverter::Utf16BE ? 2
+                                                                                               : 4;
+        QStringDecoder decoder(*text.wide, QStringConverter::Flag::Stateless);
+        const QString decoded = decoder.decode(text.utf8);
+        text.readable = text.utf8.size() % unit == 0 && !decoder.hasError();
+        text.utf8 = decoded.toUtf8();
+    }
+    // Text holds no NUL: such a file is in an encoding no mark announced.
+    if (text.utf8.contains('\0'))
+        text.readable = false;
+    return text;
+}
+
+QByteArray EncodeIni(const IniText &text)
+{
+    if (!text.wide)
+        return text.mark + text.utf8;
+    QStringEncoder encoder(*text.wide, QStringConverter::Flag::Stateless);
+    const QByteArray encoded = encoder.encode(QString::fromUtf8(text.utf8));
+    return text.mark + encoded;
+}
+
 struct Line {
     QByteArray text;  // without its line end
+    QByteArray end;   // "\n", "\r\n", or nothing on an unfinished last line
     QString section;  // the section it lies in (for a header, its own)
     bool header = false;
     QString key;  // empty unless the line is an entry
@@ -24,8 +83,12 @@ QList<Line> ParseLines(const QByteArray &file)
             break;  // the end of the last line, not a line
         Line line;
         line.text = texts[i];
-        if (line.text.endsWith('\r'))
+        if (i < texts.size() - 1)
+            line.end = "\n";
+        if (line.text.endsWith('\r')) {
             line.text.chop(1);
+            line.end.prepend('\r');
+        }
         const QByteArray trimmed = line.text.trimmed();
         if (trimmed.startsWith('[')) {
             const qsizetype close = trimmed.indexOf(']');
@@ -90,13 +153,26 @@ QByteArray EncodeValue(const QString &value)
     return quoted.append('"');
 }
 
+bool Same(const QString &name, const QString &wanted)
+{
+    return name.compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
+
+bool IniReadable(const QByteArray &file)
+{
+    return DecodeIni(file).readable;
+}
 
 std::optional<QString> IniValue(const QByteArray &file, const QString &section, const QString &key)
 {
+    const IniText text = DecodeIni(file);
+    if (!text.readable)
+        return std::nullopt;
     std::optional<QString> found;
-    for (const Line &line : ParseLines(file)) {
-        if (!line.header && line.section == section && line.key == key)
+    for (const Line &line : ParseLines(text.utf8)) {
+        if (!line.header && Same(line.section, section) && Same(line.key, key))
             found = DecodeValue(line.rawValue);
     }
     return found;
@@ -105,16 +181,19 @@ std::optional<QString> IniValue(const QByteArray &file, const QString &section, 
 QByteArray WithIniValue(const QByteArray &file, const QString &section, const QString &key,
                         const QString &value)
 {
-    QList<Line> lines = ParseLines(file);
+    IniText text = DecodeIni(file);
+    if (!text.readable)
+        return file;
+    QList<Line> lines = ParseLines(text.utf8);
     const QByteArray entry = key.toUtf8() + '=' + EncodeValue(value);
     qsizetype existing = -1;
     qsizetype endOfSection = -1;  // the line after which a new entry goes
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].section != section)
+        if (!Same(lines[i].section, section))
             continue;
         if (lines[i].header || !lines[i].key.isEmpty())
             endOfSection = i;
-        if (!lines[i].header && lines[i].key == key)
+        if (!lines[i].header && Same(lines[i].key, key))
             existing = i;
     }
     if (existing >= 0) {
@@ -133,10 +212,13 @@ QByteArray WithIniValue(const QByteArray &file, const QString &section, const QS
         lines.append(header);
         lines.append(added);
     }
-    QByteArray out;
+    // Added lines, and an unfinished last one that now has a successor, end
+    // as the file's first line does.
+    const QByteArray end = lines.first().end.isEmpty() ? QByteArray("\n") : lines.first().end;
+    text.utf8.clear();
     for (const Line &line : lines)
-        out.append(line.text).append('\n');
-    return out;
+        text.utf8.append(line.text).append(line.end.isEmpty() ? end : line.end);
+    return EncodeIni(text);
 }
 
 }  // namespace verz

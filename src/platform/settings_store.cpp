@@ -11,12 +11,6 @@
 namespace verz {
 
 namespace {
-QString SettingsFile(const QString &appName)
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-        .filePath(appName + QLatin1Char('/') + appName + QStringLiteral(".conf"));
-}
-
 QByteArray FileBytes(const QString &path)
 {
     QFile file(path);
@@ -24,10 +18,21 @@ QByteArray FileBytes(const QString &path)
 }
 }  // namespace
 
+QString SettingsFilePath(const QString &appName)
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(appName + QLatin1Char('/') + appName + QStringLiteral(".conf"));
+}
+
+bool SettingsReadable(const QString &appName)
+{
+    return IniReadable(FileBytes(SettingsFilePath(appName)));
+}
+
 QString GetSetting(const QString &appName, const QString &section, const QString &key,
                    const QString &defaultValue)
 {
-    return IniValue(FileBytes(SettingsFile(appName)), section, key).value_or(defaultValue);
+    return IniValue(FileBytes(SettingsFilePath(appName)), section, key).value_or(defaultValue);
 }
 
 void SaveSetting(const QString &appName, const QString &section, const QString &key,
@@ -36,7 +41,7 @@ void SaveSetting(const QString &appName, const QString &section, const QString &
     // Edited in place, line by line: a general INI writer would rewrite the
     // whole file from what it understood and drop the user's other entries
     // (the service host among them) after a line it could not read.
-    const QString path = SettingsFile(appName);
+    const QString path = SettingsFilePath(appName);
     const QByteArray before = FileBytes(path);
     const QByteArray after = WithIniValue(before, section, key, value);
     if (after == before)

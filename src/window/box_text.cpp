@@ -2,31 +2,33 @@
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace verz {
 
 namespace {
 // The box lays out a block whole whenever it shows or changes it, at about
-// half a second per MiB: a page's translation, one line, froze the window
-// for seconds. Lines longer than this are therefore held as several blocks,
-// each cut after a space; that space is stored as a no-break space, which
-// looks the same and reads as a space, and a block ending in one is joined to
-// the next without a break when the box's text is read or copied.
+// half a second per MiB, and a block with no space in time growing with the
+// square of its length: a page's translation, one line, froze the window for
+// seconds, and one long word for minutes. Lines longer than this are
+// therefore held as several blocks, each ending in a join mark that the box's
+// text and copies leave out, with the break after it. A block is cut after a
+// space, which becomes the mark (a no-break space: it looks the same and reads
+// as a space); with no space in it, between two characters as the user sees
+// them, with a word joiner as the mark, which shows nothing and reads as
+// nothing.
 constexpr qsizetype kBlockChars = 16 * 1024;
 // A cut after a sentence end is looked for in the last quarter of a block.
 constexpr qsizetype kSentenceSearch = kBlockChars / 4;
-constexpr QChar kJoin(QChar::Nbsp);
-// Set on a box's document once a line was cut; only then can a no-break
-// space at a block end be a join (a pasted text may hold one of its own).
+constexpr QChar kSpaceJoin(QChar::Nbsp);
+constexpr QChar kWordJoin(0x2060);
+// Set on a box's document once a line was cut; only then can a mark at a
+// block end be a join (a pasted text may hold one of its own).
 constexpr char kHoldsJoins[] = "verzHoldsJoins";
-
-// A join as raw text shows it: the no-break space, then the block separator.
-QString joinInRawText()
-{
-    return QString(kJoin) + QChar(QChar::ParagraphSeparator);
-}
 
 bool holdsJoins(const QPlainTextEdit &box)
 {
@@ -36,7 +38,8 @@ bool holdsJoins(const QPlainTextEdit &box)
 // What QTextDocument::toPlainText makes of raw text, the joins left out.
 QString plainFromRaw(QString raw)
 {
-    raw.replace(joinInRawText(), QString(kJoin));
+    raw.replace(QString(kSpaceJoin) + QChar(QChar::ParagraphSeparator), QString(kSpaceJoin));
+    raw.replace(QString(kWordJoin) + QChar(QChar::ParagraphSeparator), QString());
     for (QChar &c : raw) {
         switch (c.unicode()) {
         case 0xfdd0:  // frame start and end, which a plain box never holds
@@ -55,9 +58,32 @@ QString plainFromRaw(QString raw)
     return raw;
 }
 
+// Where a block of `line` starting at `from`, and as long as a block may be
+// (`end`), ends when it holds no space: at the last boundary between two
+// characters as shown, so a surrogate pair, a letter and its marks, or an
+// emoji sequence stay whole. The finder reads only the block and the two
+// units after it (a pair's second half), so the cost stays linear.
+qsizetype characterCut(QStringView line, qsizetype from, qsizetype end)
+{
+    const qsizetype window = std::min(end + 2, line.size()) - from;
+    QTextBoundaryFinder block(QTextBoundaryFinder::Grapheme, line.data() + from, window);
+    block.setPosition(end - from);
+    if (block.isAtBoundary())
+        return end;
+    const qsizetype before = block.toPreviousBoundary();
+    if (before > 0)
+        return from + before;
+    // One character longer than a block (a letter under thousands of marks)
+    // is not cut: it ends where it ends.
+    QTextBoundaryFinder rest(QTextBoundaryFinder::Grapheme, line.data() + from, line.size() - from);
+    rest.setPosition(end - from);
+    const qsizetype after = rest.toNextBoundary();
+    return after < 0 ? line.size() : from + after;
+}
+
 // Where the block starting at `from` in `line` (no line feed in it) ends: one
-// past the space it is cut after, or the line's end when it is short enough
-// or holds no space to cut at.
+// past the space it is cut after, between two characters when it holds no
+// space, or the line's end when it is short enough.
 qsizetype blockEnd(QStringView line, qsizetype from)
 {
     if (line.size() - from <= kBlockChars)
@@ -68,22 +94,56 @@ qsizetype blockEnd(QStringView line, qsizetype from)
         if (line.at(i) == u' ' && (before == u'.' || before == u'!' || before == u'?'))
             return i + 1;
     }
-    qsizetype space = line.lastIndexOf(QLatin1Char(' '), last);
-    if (space < from)
-        space = line.indexOf(QLatin1Char(' '), last);
-    // A space ending the line needs no cut: the line ends there.
-    return space < 0 || space == line.size() - 1 ? line.size() : space + 1;
+    const qsizetype space = line.lastIndexOf(QLatin1Char(' '), last);
+    if (space >= from)
+        return space + 1;
+    return characterCut(line, from, from + kBlockChars);
 }
 
-void insertLine(QTextCursor &end, QStringView line)
+// The line as the box holds it: its blocks, each but the last ending in its
+// join mark and a line feed. Sets `cut` when the line was cut.
+QString heldLine(QStringView line, bool &cut)
 {
+    if (line.size() <= kBlockChars)
+        return line.toString();
+    cut = true;
+    QString held;
+    held.reserve(line.size() + 2 * (line.size() / (kBlockChars / 2)));
     qsizetype from = 0;
     for (qsizetype to = blockEnd(line, from); to < line.size(); to = blockEnd(line, from)) {
-        end.insertText(line.sliced(from, to - 1 - from).toString() + kJoin);
-        end.insertBlock();
+        if (line.at(to - 1) == u' ') {
+            held.append(line.sliced(from, to - 1 - from)).append(kSpaceJoin);
+        } else {
+            held.append(line.sliced(from, to - from)).append(kWordJoin);
+        }
+        held.append(QLatin1Char('\n'));
         from = to;
     }
-    end.insertText(line.sliced(from).toString());
+    return held.append(line.sliced(from));
+}
+
+// Every line of `lines` (line feeds only) as the box holds it.
+QString heldText(const QString &lines, bool &cut)
+{
+    QString held;
+    for (qsizetype from = 0;;) {
+        qsizetype lineEnd = lines.indexOf(QLatin1Char('\n'), from);
+        if (lineEnd < 0)
+            lineEnd = lines.size();
+        held.append(heldLine(QStringView(lines).sliced(from, lineEnd - from), cut));
+        if (lineEnd == lines.size())
+            return held;
+        held.append(QLatin1Char('\n'));
+        from = lineEnd + 1;
+    }
+}
+
+bool endsInJoin(const QTextDocument &document, const QTextBlock &block)
+{
+    if (block.length() < 2)
+        return false;
+    const QChar last = document.characterAt(block.position() + block.length() - 2);
+    return last == kSpaceJoin || last == kWordJoin;
 }
 }  // namespace
 
@@ -106,54 +166,66 @@ QString BoxText(const QPlainTextEdit &box)
 
 void SetBoxText(QPlainTextEdit &box, const QString &text)
 {
-    box.document()->setProperty(kHoldsJoins, false);
-    box.setPlainText(ToLineFeeds(text));
+    bool cut = false;
+    const QString held = heldText(ToLineFeeds(text), cut);
+    // Before the change: the box's change handlers read its length.
+    box.document()->setProperty(kHoldsJoins, cut);
+    box.setPlainText(held);
 }
 
 void AppendBoxText(QPlainTextEdit &box, const QString &text)
 {
-    const QString lines = ToLineFeeds(text);
+    bool cut = false;
+    const QString held = heldText(ToLineFeeds(text), cut);
     QTextDocument &document = *box.document();
+    if (cut)
+        document.setProperty(kHoldsJoins, true);
     QTextCursor end(&document);
     end.movePosition(QTextCursor::End);
-    // One edit: one change signal and one undo step, as a single insertion gives.
-    end.beginEditBlock();
-    for (qsizetype from = 0;;) {
-        qsizetype lineEnd = lines.indexOf(QLatin1Char('\n'), from);
-        if (lineEnd < 0)
-            lineEnd = lines.size();
-        if (lineEnd - from > kBlockChars)
-            document.setProperty(kHoldsJoins, true);
-        insertLine(end, QStringView(lines).sliced(from, lineEnd - from));
-        if (lineEnd == lines.size())
-            break;
-        end.insertBlock();
-        from = lineEnd + 1;
-    }
-    end.endEditBlock();
+    // One insertion: one change signal and one undo step.
+    end.insertText(held);
+}
+
+bool InsertLongBoxText(QPlainTextEdit &box, const QString &text)
+{
+    bool cut = false;
+    const QString held = heldText(ToLineFeeds(text), cut);
+    if (!cut)
+        return false;
+    box.document()->setProperty(kHoldsJoins, true);
+    QTextCursor caret = box.textCursor();
+    caret.insertText(held);
+    box.setTextCursor(caret);
+    box.ensureCursorVisible();
+    return true;
 }
 
 qsizetype BoxTextLength(const QPlainTextEdit &box)
 {
     // Every block ends in a separator, the last one included; in the box's
-    // text each break between blocks is CR LF, and a join is none.
+    // text each break between blocks is CR LF, a join after a space is none,
+    // and a join between characters takes its mark away as well.
     const QTextDocument &document = *box.document();
     const qsizetype separators = document.blockCount() - 1;
-    qsizetype breaks = separators;
+    qsizetype length = document.characterCount() - 1 - separators + 2 * separators;
     if (holdsJoins(box)) {
         for (QTextBlock block = document.firstBlock(); block.next().isValid();
              block = block.next()) {
-            if (block.length() > 1 &&
-                document.characterAt(block.position() + block.length() - 2) == kJoin)
-                --breaks;
+            if (!endsInJoin(document, block))
+                continue;
+            length -= 2;
+            if (document.characterAt(block.position() + block.length() - 2) == kWordJoin)
+                --length;
         }
     }
-    return document.characterCount() - 1 - separators + 2 * breaks;
+    return length;
 }
 
 QString JoinedSelectionText(const QPlainTextEdit &box, const QString &selected)
 {
-    if (!holdsJoins(box) || !selected.contains(joinInRawText()))
+    if (!holdsJoins(box) ||
+        (!selected.contains(QString(kSpaceJoin) + QChar(QChar::ParagraphSeparator)) &&
+         !selected.contains(QString(kWordJoin) + QChar(QChar::ParagraphSeparator))))
         return QString();
     return plainFromRaw(selected);
 }

@@ -15,6 +15,10 @@ void SetBoxText(QPlainTextEdit &box, const QString &text);
 // page's translation is one) is held as several blocks joined without a
 // break, so that the box lays out only the part it shows (see box_text.cpp).
 void AppendBoxText(QPlainTextEdit &box, const QString &text);
+// Puts text in place of the box's selection, as a paste does, when one of its
+// lines is long enough to be held in blocks; false, the box untouched, when
+// none is (the widget's own paste then does as well).
+bool InsertLongBoxText(QPlainTextEdit &box, const QString &text);
 // BoxText(box).size(), without building the text.
 qsizetype BoxTextLength(const QPlainTextEdit &box);
 QString ToLineFeeds(QString text);

@@ -17,4 +17,11 @@ QMimeData *TextBoxEdit::createMimeDataFromSelection() const
     return data;
 }
 
+void TextBoxEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (source == nullptr || isReadOnly() || !source->hasText() ||
+        !InsertLongBoxText(*this, source->text()))
+        QPlainTextEdit::insertFromMimeData(source);
+}
+
 }  // namespace verz

@@ -252,6 +252,35 @@ TEST_F(CommandLineTest, ServiceThatCannotBeReachedExitsOneWithNonConnecte)
     EXPECT_EQ(lines.err.count(QStringLiteral("Non Connecté")), 1) << lines.err.toStdString();
 }
 
+TEST_F(CommandLineTest, SettingsAnEditorSavedAskTheServiceTheyNameOrNone)
+{
+    // With a byte-order mark, the service named was ignored and the default one
+    // asked: the user's text went to a service the user had not chosen.
+    const QByteArray host = server.host().toUtf8();
+    qsizetype asked = 0;
+    for (const QByteArray &bytes : {"\xef\xbb\xbf[data]\nservice=" + host + '\n',
+                                    "[ Data ]\r\nlist=6\r\nservice = " + host + "\r\n"}) {
+        storeSettings(bytes);
+        const Outcome outcome =
+            run({QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("Bonjour")});
+        EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
+        EXPECT_EQ(outcome.out, QStringLiteral("Bonjour\n"));
+        EXPECT_EQ(server.requests().size(), ++asked);
+    }
+    // UTF-16 without its mark cannot be read: no service is asked, and why is said.
+    QByteArray wide;
+    for (const char c : QByteArray("[data]\nservice=") + host + '\n')
+        wide.append(c).append('\0');
+    storeSettings(wide);
+    const Outcome outcome =
+        run({QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("Bonjour")});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err.count(u'\n'), 2) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains(QStringLiteral("Verzolan.conf")));
+    EXPECT_TRUE(outcome.err.contains(QStringLiteral("Non Connecté")));
+    EXPECT_EQ(server.requests().size(), asked);
+}
+
 // In process, where the engine's deadline can be shortened: a service that
 // accepts and never answers ends the run as a refused one does.
 TEST(CommandLineDeadline, HangingServiceEndsAtTheDeadlineAsNotConnected)

@@ -142,3 +142,39 @@ TEST(StoredChoice, StoringTheRowKeepsEveryOtherLineOfTheFile)
     EXPECT_EQ(file.readAll(),
               QByteArray("[other]\nx=1\n\n[data]\nservice=\" a;\\\"b\\\" \"\nlist=4\n"));
 }
+
+TEST(StoredChoice, StoringTheRowKeepsTheFilesMarkLineEndsAndSectionAsTheUserWroteThem)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    const QString app = QStringLiteral("VerzolanPairsMark");
+    ASSERT_TRUE(QDir(home.path()).mkpath(app));
+    QFile file(home.path() + u'/' + app + u'/' + app + QStringLiteral(".conf"));
+    const auto store = [&](const QByteArray &before, int row) {
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(before);
+        file.close();
+        StoreRow(app, row);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        file.close();
+        return after;
+    };
+    EXPECT_EQ(store("\xef\xbb\xbf[Data]\r\nservice=127.0.0.1:9\r\n", 4),
+              "\xef\xbb\xbf[Data]\r\nservice=127.0.0.1:9\r\nlist=4\r\n");
+    EXPECT_EQ(ReadStoredRow(app), 4);
+
+    const auto utf16 = [](const char *text) {
+        QByteArray bytes("\xff\xfe");
+        for (const char *c = text; *c != 0; ++c)
+            bytes.append(*c).append('\0');
+        return bytes;
+    };
+    EXPECT_EQ(store(utf16("[ data ]\nlist=2\nservice=127.0.0.1:9\n"), 13),
+              utf16("[ data ]\nlist=13\nservice=127.0.0.1:9\n"));
+    EXPECT_EQ(ReadStoredRow(app), 13);
+    // A file this store cannot read is never rewritten from what it did not understand.
+    const QByteArray unreadable = utf16("[data]\nlist=2\n").sliced(2);
+    EXPECT_EQ(store(unreadable, 7), unreadable);
+}

@@ -144,6 +144,60 @@ TEST_F(TextCommandsTest, LongTranslationIsHeldInShortBlocksYetReadCopiedAndUndon
     EXPECT_EQ(window_->text2(), QStringLiteral("a \r\nb"));
 }
 
+TEST_F(TextCommandsTest, LongLineWithoutSpacesIsCutBetweenCharactersYetReadCopiedMovedAndUndone)
+{
+    // A line with no space to cut after was laid out whole, in time growing with
+    // the square of its length. It is cut between characters as the user sees
+    // them: never inside a surrogate pair, nor between a letter and its accent.
+    auto *output = find<QPlainTextEdit>(*window_, QStringLiteral("Text2"));
+    auto *input = find<QPlainTextEdit>(*window_, QStringLiteral("Text1"));
+    QString line;
+    while (line.size() < 100'000)  // 6 units: the cuts fall on every kind of unit
+        line += QStringLiteral("xe\u0301\U0001F600\u2060");
+    window_->appendTranslation(QStringLiteral("un"));
+    window_->appendTranslation(line);
+    const QString whole = AppendTranslation(QStringLiteral("un "), line);
+    const auto expectCutBetweenCharacters = [](const QPlainTextEdit &box) {
+        EXPECT_GT(box.document()->blockCount(), 6);
+        for (QTextBlock block = box.document()->firstBlock(); block.isValid();
+             block = block.next()) {
+            const QString text = block.text();
+            ASSERT_LE(text.size(), 20'000);
+            EXPECT_FALSE(text.startsWith(u'\u0301') ||
+                         (!text.isEmpty() && text.front().isLowSurrogate()));
+        }
+    };
+    expectCutBetweenCharacters(*output);
+    EXPECT_TRUE(window_->text2() == whole);
+    EXPECT_EQ(BoxTextLength(*output), whole.size());
+    // A selection across the first cut copies as the line: the cut (a mark and a
+    // break, two positions) leaves no trace.
+    QTextCursor piece = output->textCursor();
+    piece.setPosition(4 + 16'000);
+    piece.setPosition(4 + 17'000, QTextCursor::KeepAnchor);
+    output->setTextCursor(piece);
+    output->copy();
+    EXPECT_TRUE(clipboard() == ToLineFeeds(whole).mid(4 + 16'000, 1'000 - 2));
+    output->undo();
+    EXPECT_EQ(window_->text2(), QStringLiteral("un "));
+    output->redo();
+    EXPECT_TRUE(window_->text2() == whole);
+
+    // Moved up, it is held the same way in the input box.
+    window_->setText2(line);
+    click(u"Image1");
+    expectCutBetweenCharacters(*input);
+    EXPECT_TRUE(window_->text1() == line);
+    // And so when pasted with the box's own command.
+    window_->setText1(QStringLiteral("ab"));
+    QGuiApplication::clipboard()->setText(line);
+    input->moveCursor(QTextCursor::Start);
+    input->moveCursor(QTextCursor::NextCharacter);
+    input->paste();
+    expectCutBetweenCharacters(*input);
+    EXPECT_TRUE(window_->text1() == u'a' + line + u'b');
+}
+
 TEST_F(TextCommandsTest, CopyAndPasteKeepEveryUnicodeCharacter)
 {
     const QString text = QStringLiteral("Ελληνικά, 日本語, œuvre, € — ok");
