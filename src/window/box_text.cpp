@@ -22,6 +22,8 @@ namespace {
 // them, with a word joiner as the mark, which shows nothing and reads as
 // nothing.
 constexpr qsizetype kBlockChars = 16 * 1024;
+// A block without spaces costs the square of its length: shorter.
+constexpr qsizetype kCharacterBlockChars = kBlockChars / 4;
 // A cut after a sentence end is looked for in the last quarter of a block.
 constexpr qsizetype kSentenceSearch = kBlockChars / 4;
 constexpr QChar kSpaceJoin(QChar::Nbsp);
@@ -94,10 +96,12 @@ qsizetype blockEnd(QStringView line, qsizetype from)
         if (line.at(i) == u' ' && (before == u'.' || before == u'!' || before == u'?'))
             return i + 1;
     }
-    const qsizetype space = line.lastIndexOf(QLatin1Char(' '), last);
-    if (space >= from)
-        return space + 1;
-    return characterCut(line, from, from + kBlockChars);
+    // Looked for in the block alone: a line without spaces is not read again
+    // from its start for each of its blocks.
+    const qsizetype space = line.sliced(from, kBlockChars).lastIndexOf(QLatin1Char(' '));
+    if (space >= 0)
+        return from + space + 1;
+    return characterCut(line, from, from + kCharacterBlockChars);
 }
 
 // The line as the box holds it: its blocks, each but the last ending in its
