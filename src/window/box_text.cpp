@@ -63,21 +63,30 @@ QString plainFromRaw(QString raw)
 // Where a block of `line` starting at `from`, and as long as a block may be
 // (`end`), ends when it holds no space: at the last boundary between two
 // characters as shown, so a surrogate pair, a letter and its marks, or an
-// emoji sequence stay whole. The finder reads only the block and the two
-// units after it (a pair's second half), so the cost stays linear.
+// emoji sequence stay whole. The finder reads only the block's last units and
+// the two after it (a pair's second half): reading whole blocks cost as much
+// as the rest of the work.
 qsizetype characterCut(QStringView line, qsizetype from, qsizetype end)
 {
-    const qsizetype window = std::min(end + 2, line.size()) - from;
-    QTextBoundaryFinder block(QTextBoundaryFinder::Grapheme, line.data() + from, window);
-    block.setPosition(end - from);
-    if (block.isAtBoundary())
+    constexpr qsizetype kContext = 64;
+    const qsizetype start = std::max(from, end - kContext);
+    const qsizetype stop = std::min(end + 2, line.size());
+    QTextBoundaryFinder tail(QTextBoundaryFinder::Grapheme, line.data() + start, stop - start);
+    tail.setPosition(end - start);
+    if (tail.isAtBoundary())
         return end;
-    const qsizetype before = block.toPreviousBoundary();
+    const qsizetype before = tail.toPreviousBoundary();
     if (before > 0)
-        return from + before;
-    // One character longer than a block (a letter under thousands of marks)
-    // is not cut: it ends where it ends.
+        return start + before;
+    // One character longer than that (a letter under many marks) is cut
+    // after it, wherever that is.
     QTextBoundaryFinder rest(QTextBoundaryFinder::Grapheme, line.data() + from, line.size() - from);
+    rest.setPosition(end - from);
+    if (rest.isAtBoundary())
+        return end;
+    const qsizetype previous = rest.toPreviousBoundary();
+    if (previous > 0)
+        return from + previous;
     rest.setPosition(end - from);
     const qsizetype after = rest.toNextBoundary();
     return after < 0 ? line.size() : from + after;
