@@ -10,12 +10,12 @@
 // page always has exactly one result box, and the program's reader gives back
 // the translation as it was put in, with line ends joined into spaces and "…"
 // written as "...". On the home page ("/"), nothing typed in adds markup.
+#include "common/languages.h"
 #include "engine/page_reader.h"
+#include "http/request_gate.h"
 #include "service/home_page.h"
-#include "service/languages.h"
 #include "service/page_builder.h"
 #include "service/recorded_apy.h"
-#include "service/request_gate.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
 

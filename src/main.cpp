@@ -1,5 +1,5 @@
 #include "cli/cli_main.h"
-#include "platform/termination_signals.h"
+#include "common/termination_signals.h"
 #include "window/font_warmup.h"
 #include "window/indicator_style.h"
 #include "window/verz.h"

@@ -3,8 +3,8 @@
 // four: the time to open it (the index is checked line by line), resident
 // memory before and after, the mean look-up time over a set of everyday
 // words, and the answers the service gives for a few sample inputs.
-#include "service/dictionary_answer.h"
-#include "service/dictionary_shelf.h"
+#include "dict/dictionary_answer.h"
+#include "dict/dictionary_shelf.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,33 +1,31 @@
 #include "pairs/pair_catalogue.h"
 
+#include "common/languages.h"
+
 namespace verz {
 
 namespace {
-constexpr char16_t kSeparator[] = u"---------------------";
 
-constexpr std::array<LanguagePair, kPairRowCount> kCatalogue{{
-    {u"Anglais vers Français", u"en|fr"},
-    {u"Anglais vers Italien", u"en|it"},
-    {u"Anglais vers Portugais", u"en|pt"},
-    {u"Anglais vers Allemand", u"en|de"},
-    {u"Anglais vers Espagnol", u"en|es"},
-    {kSeparator, u""},
-    {u"Français vers Anglais", u"fr|en"},
-    {u"Français vers Allemand", u"fr|de"},
-    {kSeparator, u""},
-    {u"Allemand vers Français", u"de|fr"},
-    {u"Allemand vers Anglais", u"de|en"},
-    {kSeparator, u""},
-    {u"Espagnol vers Anglais", u"es|en"},
-    {u"Portugais vers Anglais", u"pt|en"},
-    {u"Italien vers Anglais", u"it|en"},
-    {kSeparator, u""},
-}};
+std::array<LanguagePair, kPairRowCount> BuildCatalogue()
+{
+    const LanguagePair separator{QStringLiteral("---------------------"), {}};
+    std::array<LanguagePair, kPairRowCount> rows;
+    std::size_t row = 0;
+    for (const OfferedPair &pair : OfferedPairs()) {
+        if (pair.startsGroup && row > 0)
+            rows.at(row++) = separator;
+        rows.at(row++) = {pair.label(), pair.code()};
+    }
+    rows.at(row++) = separator;
+    return rows;
+}
+
 }  // namespace
 
 const std::array<LanguagePair, kPairRowCount> &PairCatalogue()
 {
-    return kCatalogue;
+    static const std::array<LanguagePair, kPairRowCount> catalogue = BuildCatalogue();
+    return catalogue;
 }
 
 }  // namespace verz

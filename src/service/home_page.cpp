@@ -1,9 +1,11 @@
 #include "service/home_page.h"
 
-#include "service/languages.h"
+#include "common/html_escape.h"
+#include "common/languages.h"
 #include "service/page_builder.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QLocale>
 
 namespace verz {
@@ -12,95 +14,35 @@ namespace {
 
 using Status = HttpResponder::StatusCode;
 
+QByteArray ReadResource(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("home page resource %s missing", qUtf8Printable(path));
+    return file.readAll();
+}
+
 // The window's colours: navy face, white writing, navy translation on white,
 // pale yellow for notes; its fonts by name, with the metric twins Debian
 // ships for machines without them.
-constexpr char kStyle[] = R"(
-*{box-sizing:border-box}
-html{background:#000080;color:#fff}
-body{margin:0;font:16px/1.35 Arial,"Liberation Sans",Helvetica,sans-serif}
-main{max-width:60rem;margin:0 auto;padding:1rem}
-h1{font:1.9rem "Comic Sans MS","Comic Neue",cursive;margin:0 0 .8rem}
-form{display:grid;grid-template-columns:minmax(0,1fr) 16rem;gap:.8rem 1.25rem;align-items:start;
-grid-template-areas:"text pairs" "go pairs" "out pairs"}
-fieldset{border:1px solid #fff;border-radius:14px;margin:0;padding:.4rem .9rem .9rem;min-width:0}
-legend{font-size:.8rem;padding:0 .35rem}
-.text{grid-area:text}.pairs{grid-area:pairs}.out{grid-area:out}
-.go{grid-area:go;display:flex;flex-wrap:wrap;align-items:center;gap:.8rem}
-textarea,output{display:block;width:100%;min-height:8.5rem;margin:0;padding:.3rem .45rem;
-background:#fff;border:1px solid #808080;font:1.6rem/1.25 Arial,"Liberation Sans",sans-serif;
-white-space:pre-wrap;overflow-wrap:anywhere}
-textarea{color:#000;resize:vertical}
-output{color:#000080}
-.pairs label{display:flex;align-items:center;gap:.5rem;padding:.15rem 0;font-size:.95rem;cursor:pointer}
-.pairs label.group{margin-top:.9rem}
-.pairs legend+label.group{margin-top:0}
-input[type=radio]{accent-color:#fff;margin:0;width:1rem;height:1rem;flex:none}
-button{font:1rem Arial,"Liberation Sans",sans-serif;padding:.55rem 1.8rem;background:#e0e0e0;color:#000;
-border:1px solid #fff;border-radius:4px;cursor:pointer}
-button:disabled{color:#808080;cursor:progress}
-:focus-visible{outline:3px solid #ffffc0;outline-offset:2px}
-#message{flex:1 1 14rem;margin:0;padding:.6rem .8rem;border-radius:6px;background:#ffffc0;color:#000080;font-weight:bold}
-[hidden]{display:none!important}
-@media (max-width:600px){
-main{padding:.6rem}
-form{grid-template-columns:minmax(0,1fr);grid-template-areas:"text" "pairs" "go" "out"}
-textarea,output{font-size:1.25rem}
+const QByteArray &Style()
+{
+    static const QByteArray style = ReadResource(QStringLiteral(":/home_page/home_page.css"));
+    return style;
 }
-)";
 
 // Translates through the program's own address and reads the result box out
 // of the page; the address bar then holds the same query the form would send.
-constexpr char kScript[] = R"(
-(function () {
-  var form = document.getElementById('form');
-  var text = document.getElementById('text');
-  var out = document.getElementById('translation');
-  var message = document.getElementById('message');
-  var button = document.getElementById('translate');
-  function show(translation, problem) {
-    out.textContent = translation;
-    message.textContent = problem;
-    message.hidden = !problem;
-  }
-  form.addEventListener('submit', function (event) {
-    event.preventDefault();
-    if (text.value.length > Number(form.dataset.limit)) {
-      show('', form.dataset.tooLong);
-      return;
-    }
-    var pair = form.querySelector('input[name=langpair]:checked');
-    var query;
-    try {
-      query = 'text=' + encodeURIComponent(text.value) +
-        '&langpair=' + encodeURIComponent(pair ? pair.value : '');
-    } catch (broken) {
-      show('', form.dataset.badText);
-      return;
-    }
-    button.disabled = true;
-    fetch('/translate_t?' + query, {cache: 'no-store'}).then(function (answer) {
-      if (answer.status === 413 || answer.status === 414) throw 'long';
-      if (!answer.ok) throw 'down';
-      return answer.text();
-    }).then(function (page) {
-      var box = new DOMParser().parseFromString(page, 'text/html').getElementById('result_box');
-      if (!box) throw 'down';
-      show(box.textContent, '');
-      history.replaceState(null, '', '/?' + query);
-    }).catch(function (why) {
-      show('', why === 'long' ? form.dataset.tooLong : form.dataset.unavailable);
-    }).finally(function () {
-      button.disabled = false;
-    });
-  });
-})();
-)";
-
-QByteArray Sha256Source(const char *source)
+const QByteArray &Script()
 {
-    return "'sha256-" +
-           QCryptographicHash::hash(QByteArray(source), QCryptographicHash::Sha256).toBase64() +
+    static const QByteArray script = ReadResource(QStringLiteral(":/home_page/home_page.js"));
+    return script;
+}
+
+// The page's content security policy allows these bytes and no others.
+QByteArray Sha256Source(const QByteArray &source)
+{
+    return "'sha256-" + QCryptographicHash::hash(source, QCryptographicHash::Sha256).toBase64() +
            "'";
 }
 
@@ -137,7 +79,7 @@ QByteArray Attribute(const QString &value)
 
 }  // namespace
 
-QString EngineDownMessage()
+QString ApyDownMessage()
 {
     return QStringLiteral("Service de traduction indisponible pour le moment. "
                           "Réessayez dans un instant.");
@@ -182,12 +124,12 @@ QByteArray HomePage(const HomeView &view)
     page += "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\">\n"
             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
             "<title>Verzolan</title>\n<style>";
-    page += kStyle;
+    page += Style();
     page += "</style>\n</head>\n<body>\n<main>\n<h1>Verzolan</h1>\n"
             "<form id=\"form\" method=\"get\" action=\"/\" accept-charset=\"utf-8\" data-limit=\"";
     page += QByteArray::number(kHomeTextLimit);
     page += "\" data-too-long=" + Attribute(TooLongMessage());
-    page += " data-unavailable=" + Attribute(EngineDownMessage());
+    page += " data-unavailable=" + Attribute(ApyDownMessage());
     page += " data-bad-text=" + Attribute(BadTextMessage());
     page += ">\n<fieldset class=\"text\"><legend>Texte à traduire</legend>\n"
             "<textarea id=\"text\" name=\"text\" rows=\"5\" aria-label=\"Texte à traduire\" "
@@ -217,15 +159,15 @@ QByteArray HomePage(const HomeView &view)
             "<output id=\"translation\" for=\"text\" aria-live=\"polite\">";
     page += HtmlEscaped(view.translation).toUtf8();
     page += "</output></fieldset>\n</form>\n</main>\n<script>";
-    page += kScript;
+    page += Script();
     page += "</script>\n</body></html>\n";
     return page;
 }
 
 void WriteHomePage(HttpResponder &responder, const QByteArray &page, Status status)
 {
-    static const QByteArray policy = "default-src 'none'; script-src " + Sha256Source(kScript) +
-                                     "; style-src " + Sha256Source(kStyle) +
+    static const QByteArray policy = "default-src 'none'; script-src " + Sha256Source(Script()) +
+                                     "; style-src " + Sha256Source(Style()) +
                                      "; connect-src 'self'; form-action 'self'; base-uri 'none'; "
                                      "frame-ancestors 'none'";
     responder.write(

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "service/request_gate.h"
+#include "http/request_gate.h"
 #include "service/translate_query.h"
 
-#include "service/http_connection.h"
+#include "http/http_connection.h"
 #include <QByteArray>
 #include <QString>
 
@@ -38,8 +38,8 @@ struct HomeRequest {
 
 HomeRequest ReadHomeRequest(const QByteArray &rawQuery);
 
-// Shown when the engine cannot be reached.
-QString EngineDownMessage();
+// Shown when APy cannot be reached.
+QString ApyDownMessage();
 
 // The whole page, UTF-8, with everything typed in escaped.
 QByteArray HomePage(const HomeView &view);

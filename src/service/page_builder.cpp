@@ -1,36 +1,9 @@
 #include "service/page_builder.h"
 
-#include "service/languages.h"
+#include "common/html_escape.h"
+#include "common/languages.h"
 
 namespace verz {
-
-QString HtmlEscaped(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
-        case u'\'':
-            out += u"&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 QByteArray ResultPage(const QString &translation)
 {

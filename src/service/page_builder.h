@@ -5,9 +5,6 @@
 
 namespace verz {
 
-// "&", "<", ">", '"' and "'" as entities; everything else as it is.
-QString HtmlEscaped(const QString &text);
-
 // The UTF-8 page the program reads: the translation, escaped, as the whole
 // content of the result box, whose opening tag ends exactly six characters
 // after the marker the program looks for.

@@ -1,6 +1,6 @@
 #include "service/route_table.h"
 
-#include "service/languages.h"
+#include "common/languages.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,11 +1,12 @@
 #include "service/service_app.h"
 
+#include "service/service_log.h"
+
 #include <QCommandLineParser>
 
 #include <systemd/sd-daemon.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <sys/socket.h>
 
@@ -46,12 +47,12 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         QStringLiteral("idle-exit"),
         QStringLiteral("End after SECONDS without a request (0: never, the default)."),
         QStringLiteral("SECONDS"));
-    const QCommandLineOption engineIdle(
+    const QCommandLineOption apyIdle(
         QStringLiteral("engine-idle"),
         QStringLiteral("Stop unused pipelines, then our own APy, after SECONDS without a "
                        "request; the next request starts it again (120)."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache, idleExit, engineIdle});
+    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache, idleExit, apyIdle});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -82,7 +83,7 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         !number(pipes, 1, 16, &settings.supervisor.pipesPerPair) ||
         !number(timeout, 100, 14000, &settings.service.apyTimeoutMs) ||
         !number(idleExit, 0, 86400 * 365, &settings.idleExitSeconds) ||
-        !number(engineIdle, 1, 86400 * 365, &settings.engineIdleSeconds))
+        !number(apyIdle, 1, 86400 * 365, &settings.apyIdleSeconds))
         return std::nullopt;
     int cacheEntries = int(settings.service.cacheEntries);
     if (!number(cache, 0, 1000000, &cacheEntries))
@@ -105,7 +106,7 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     }
     // APy gives up on a pipeline a little before we give up on APy.
     settings.supervisor.apyTimeoutSeconds = std::max(1, settings.service.apyTimeoutMs / 1000);
-    settings.supervisor.pipelineIdleSeconds = settings.engineIdleSeconds;
+    settings.supervisor.pipelineIdleSeconds = settings.apyIdleSeconds;
     return settings;
 }
 
@@ -114,8 +115,8 @@ ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
 {
     idleExit_.setSingleShot(true);
     connect(&idleExit_, &QTimer::timeout, this, &ServiceApp::onIdleExitTimer);
-    engineIdle_.setSingleShot(true);
-    connect(&engineIdle_, &QTimer::timeout, this, &ServiceApp::onEngineIdleTimer);
+    apyIdle_.setSingleShot(true);
+    connect(&apyIdle_, &QTimer::timeout, this, &ServiceApp::onApyIdleTimer);
 }
 
 ServiceApp::~ServiceApp()
@@ -128,13 +129,14 @@ bool ServiceApp::start(QString *error)
     if (!openListeningSocket(error))
         return false;
     connect(&service_, &TranslationService::requestArrived, this, &ServiceApp::onRequest);
-    connect(&service_, &TranslationService::requestAnswered, this, &ServiceApp::restartIdleTimers);
+    connect(&service_.translator(), &Translator::queryAnswered, this,
+            &ServiceApp::restartIdleTimers);
     if (settings_.idleExitSeconds > 0) {
         idleExit_.start(settings_.idleExitSeconds * 1000);
     }
     // The first request (the one that had the service started, often) waits
-    // for the engine instead of being refused while it starts.
-    service_.awaitApy();
+    // for APy instead of being refused while it starts.
+    service_.translator().awaitApy();
     if (!settings_.apy.isEmpty()) {
         for (const QUrl &url : settings_.apy) {
             auto *probe = new ApyClient(this);
@@ -155,11 +157,11 @@ bool ServiceApp::start(QString *error)
                 useApy(base, listPairs, supervisor_->accessKey());
             });
     connect(supervisor_, &ApySupervisor::lost, this, [this] {
-        std::fprintf(stderr, "verzolan-service: APy stopped, starting it again\n");
-        service_.clearApy();
+        qCWarning(lcService, "APy stopped, starting it again");
+        service_.translator().clearApy();
     });
     supervisor_->start();
-    engineIdle_.start(settings_.engineIdleSeconds * 1000);
+    apyIdle_.start(settings_.apyIdleSeconds * 1000);
     return true;
 }
 
@@ -211,17 +213,17 @@ void ServiceApp::restartIdleTimers()
     // Idle time counts from the last request or answer, whichever came later.
     if (idleExit_.isActive())
         idleExit_.start();
-    if (supervisor_ && !engineAsleep_)
-        engineIdle_.start();
+    if (supervisor_ && !apyAsleep_)
+        apyIdle_.start();
 }
 
 void ServiceApp::onRequest()
 {
     restartIdleTimers();
-    if (supervisor_ && engineAsleep_) {
-        engineIdle_.start();
-        engineAsleep_ = false;
-        std::fprintf(stderr, "verzolan-service: starting APy again\n");
+    if (supervisor_ && apyAsleep_) {
+        apyIdle_.start();
+        apyAsleep_ = false;
+        qCInfo(lcService, "starting APy again");
         supervisor_->start();
     }
 }
@@ -229,30 +231,28 @@ void ServiceApp::onRequest()
 void ServiceApp::onIdleExitTimer()
 {
     // A translation still on its way is finished first.
-    if (service_.answersOwed() > 0) {
+    if (service_.translator().answersOwed() > 0) {
         idleExit_.start();
         return;
     }
-    std::fprintf(stderr, "verzolan-service: no request for %d s, ending\n",
-                 settings_.idleExitSeconds);
+    qCInfo(lcService, "no request for %d s, ending", settings_.idleExitSeconds);
     Q_EMIT idleTimeReached();
 }
 
-void ServiceApp::onEngineIdleTimer()
+void ServiceApp::onApyIdleTimer()
 {
-    if (!supervisor_ || engineAsleep_)
+    if (!supervisor_ || apyAsleep_)
         return;
-    if (service_.answersOwed() > 0) {
-        engineIdle_.start();
+    if (service_.translator().answersOwed() > 0) {
+        apyIdle_.start();
         return;
     }
     // APy shuts an idle pipeline only when another request comes; when none
     // comes, stopping APy itself is what gives the memory back.
-    std::fprintf(stderr, "verzolan-service: no request for %d s, stopping APy until the next\n",
-                 settings_.engineIdleSeconds);
+    qCInfo(lcService, "no request for %d s, stopping APy until the next", settings_.apyIdleSeconds);
     supervisor_->stop();
-    service_.awaitApy();
-    engineAsleep_ = true;
+    service_.translator().awaitApy();
+    apyAsleep_ = true;
 }
 
 void ServiceApp::stop()
@@ -268,15 +268,15 @@ void ServiceApp::fetchExternalPairs(ApyClient *probe)
             QTimer::singleShot(1000, probe, [this, probe] { fetchExternalPairs(probe); });
             return;
         }
-        // Once in use, an engine that fails is skipped and tried again by
+        // Once in use, an APy that fails is skipped and tried again by
         // the service itself; the probe's work is done.
         if (externalInUse_) {
-            service_.addApy(probe->baseUrl());
-            std::fprintf(stderr, "verzolan-service: APy at %s in use as well\n",
-                         qUtf8Printable(probe->baseUrl().toString()));
+            service_.translator().addApy(probe->baseUrl());
+            qCInfo(lcService, "APy at %s in use as well",
+                   qUtf8Printable(probe->baseUrl().toString()));
         } else {
             useApy(probe->baseUrl(), body, {});
-            externalInUse_ = service_.apyAvailable();
+            externalInUse_ = service_.translator().apyAvailable();
         }
         probe->deleteLater();
     });
@@ -286,13 +286,12 @@ void ServiceApp::useApy(const QUrl &base, const QByteArray &listPairs, const QBy
 {
     const std::optional<RouteTable> routes = RouteTable::FromListPairs(listPairs);
     if (!routes) {
-        std::fprintf(stderr, "verzolan-service: APy's pair list is unreadable\n");
+        qCWarning(lcService, "APy's pair list is unreadable");
         return;
     }
-    std::fprintf(stderr, "verzolan-service: APy at %s with %d pairs, serving on %s:%d\n",
-                 qUtf8Printable(base.toString()), int(routes->size()),
-                 qUtf8Printable(settings_.listen.toString()), int(service_.port()));
-    service_.setApy(base, *routes, accessKey);
+    qCInfo(lcService, "APy at %s with %d pairs, serving on %s:%d", qUtf8Printable(base.toString()),
+           int(routes->size()), qUtf8Printable(settings_.listen.toString()), int(service_.port()));
+    service_.translator().setApy(base, *routes, accessKey);
 }
 
 }  // namespace verz

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/apy_supervisor.h"
+#include "apy/apy_supervisor.h"
 #include "service/translation_service.h"
 
 #include <QHostAddress>
@@ -16,9 +16,9 @@ namespace verz {
 struct ServiceSettings {
     QHostAddress listen = QHostAddress::LocalHost;
     quint16 port = 8787;
-    QList<QUrl> apy;              // APy servers to use; none: run our own
-    int idleExitSeconds = 0;      // end after this long without a request (0: never)
-    int engineIdleSeconds = 120;  // our own APy: pipelines, then APy itself, stop when unused
+    QList<QUrl> apy;           // APy servers to use; none: run our own
+    int idleExitSeconds = 0;   // end after this long without a request (0: never)
+    int apyIdleSeconds = 120;  // our own APy: pipelines, then APy itself, stop when unused
     ApySupervisor::Options supervisor;
     TranslationService::Options service;
 };
@@ -40,7 +40,7 @@ public:
     void stop();
     int exitCode() const { return exitCode_; }
     TranslationService &service() { return service_; }
-    bool engineAsleep() const { return engineAsleep_; }
+    bool apyAsleep() const { return apyAsleep_; }
 
     static constexpr int kPortTaken = 3;
 
@@ -53,7 +53,7 @@ private:
     void onRequest();
     void restartIdleTimers();
     void onIdleExitTimer();
-    void onEngineIdleTimer();
+    void onApyIdleTimer();
     void fetchExternalPairs(ApyClient *probe);
     void useApy(const QUrl &base, const QByteArray &listPairs, const QByteArray &accessKey);
 
@@ -62,8 +62,8 @@ private:
     ApySupervisor *supervisor_ = nullptr;
     bool externalInUse_ = false;  // the first --apy to answer gave the pairs
     QTimer idleExit_;
-    QTimer engineIdle_;
-    bool engineAsleep_ = false;
+    QTimer apyIdle_;
+    bool apyAsleep_ = false;
     int exitCode_ = 0;
 };
 

@@ -1,6 +1,6 @@
 #include "service/translate_query.h"
 
-#include "service/languages.h"
+#include "common/languages.h"
 
 #include <QList>
 #include <QStringDecoder>

@@ -26,7 +26,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "stand-in: cannot listen\n");
         return 1;
     }
-    service.setApy(apy->url(), *verz::RouteTable::FromListPairs(verz::test::kRecordedListPairs));
+    service.translator().setApy(apy->url(),
+                                *verz::RouteTable::FromListPairs(verz::test::kRecordedListPairs));
     std::printf("port %d\n", int(service.port()));
     std::fflush(stdout);
 

@@ -1,9 +1,9 @@
 // Against the real APy with Debian's pair packages: the routes it lists, a
 // translation for every routed pair through the program's reader, and a
 // restart after APy dies. One APy start for the whole binary.
+#include "apy/apy_client.h"
+#include "apy/apy_supervisor.h"
 #include "engine/page_reader.h"
-#include "service/apy_client.h"
-#include "service/apy_supervisor.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
 #include "service/translation_service.h"
@@ -32,11 +32,12 @@ protected:
         service_->listen(QHostAddress::LocalHost, 0);
         QObject::connect(supervisor_, &ApySupervisor::ready, service_,
                          [](const QUrl &url, const QByteArray &pairs) {
-                             service_->setApy(
+                             service_->translator().setApy(
                                  url, RouteTable::FromListPairs(pairs).value_or(RouteTable()),
                                  supervisor_->accessKey());
                          });
-        QObject::connect(supervisor_, &ApySupervisor::lost, service_, [] { service_->clearApy(); });
+        QObject::connect(supervisor_, &ApySupervisor::lost, service_,
+                         [] { service_->translator().clearApy(); });
         supervisor_->start();
         test::SpinUntil([] { return supervisor_->isReady(); }, 30000);
     }
@@ -75,7 +76,7 @@ TranslationService *RealApy::service_ = nullptr;
 
 TEST_F(RealApy, ListsTheInstalledPairs)
 {
-    const RouteTable &routes = service_->routes();
+    const RouteTable &routes = service_->translator().routes();
     for (const char *pair :
          {"fra spa", "spa fra", "eng spa", "spa eng", "por spa", "spa por", "ita spa", "spa ita"}) {
         const QStringList codes = QString::fromLatin1(pair).split(u' ');
@@ -188,7 +189,8 @@ TEST_F(RealApy, LongTextIsTranslatedToTheEnd)
     options.apyTimeoutMs = 120000;
     TranslationService patient(options);
     ASSERT_TRUE(patient.listen(QHostAddress::LocalHost, 0));
-    patient.setApy(supervisor_->baseUrl(), service_->routes(), supervisor_->accessKey());
+    patient.translator().setApy(supervisor_->baseUrl(), service_->translator().routes(),
+                                supervisor_->accessKey());
     RawClient client(patient.port());
     const QByteArray target = test::TranslateTarget(text.trimmed(), "en|es").replace("%20", "+");
     ASSERT_LT(target.size(), 64 * 1024);

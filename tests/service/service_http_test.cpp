@@ -1,11 +1,12 @@
+#include "apy/apy_dispatcher.h"
 #include "engine/page_reader.h"
-#include "service/apy_dispatcher.h"
 #include "service/dictd_writer.h"
 #include "service/page_builder.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
 #include "service/translation_service.h"
+#include "service/translator.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace verz {
@@ -39,7 +41,7 @@ protected:
 
     void pointAt(const QUrl &url)
     {
-        service_->setApy(url, *RouteTable::FromListPairs(test::kRecordedListPairs));
+        service_->translator().setApy(url, *RouteTable::FromListPairs(test::kRecordedListPairs));
     }
 
     RawClient::Response get(const QByteArray &target)
@@ -88,20 +90,6 @@ TEST_F(ServiceOverFakeApy, EveryRoutedPairComesBackThroughTheProgramsReader)
               QStringLiteral("[spa|eng]una línea"));
 }
 
-TEST_F(ServiceOverFakeApy, PairsWithoutPackageSayItInFrench)
-{
-    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|en"),
-              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QStringLiteral("Hello"), "en|de"),
-              QStringLiteral("Anglais vers Allemand : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QStringLiteral("Salut"), "fr|de"),
-              QStringLiteral("Français vers Allemand : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de|fr"),
-              QStringLiteral("Allemand vers Français : paire non disponible hors ligne"));
-    EXPECT_EQ(translated(QString(), "en|fr"), QString());
-    EXPECT_EQ(apy_.translateCalls, 0);
-}
-
 TEST_F(ServiceOverFakeApy, GermanPairsAnswerFromTheDictionariesWithoutApy)
 {
     QTemporaryDir folder;
@@ -119,7 +107,7 @@ TEST_F(ServiceOverFakeApy, GermanPairsAnswerFromTheDictionariesWithoutApy)
     index.close();
     dictionaryFolder_ = folder.path();
     startService(300);
-    service_->clearApy();
+    service_->translator().clearApy();
 
     EXPECT_EQ(translated(QStringLiteral("gut"), "de|fr"), QStringLiteral("bon, bien, bonne"));
     EXPECT_EQ(translated(QStringLiteral("gut Haus"), "de|fr"),
@@ -171,7 +159,7 @@ TEST_F(ServiceOverFakeApy, HomePageFillsTheFormEscapedAndAllowsOnlyItsOwnScriptA
     EXPECT_EQ(policy.captured(1).toLatin1(), hashOf("script"));
     EXPECT_EQ(policy.captured(2).toLatin1(), hashOf("style"));
 
-    service_->clearApy();
+    service_->translator().clearApy();
     const RawClient::Response down = get("/?text=encore&langpair=es%7Cen");
     EXPECT_EQ(down.status, 503);
     EXPECT_TRUE(QString::fromUtf8(down.body).contains(u"Service de traduction indisponible"));
@@ -220,7 +208,7 @@ TEST_F(ServiceOverFakeApy, ApyTroubleIsA503AndPassesWhenApyIsBack)
 
     pointAt(QUrl(QStringLiteral("http://127.0.0.1:1")));
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
-    service_->clearApy();
+    service_->translator().clearApy();
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
 
     apy_.mode = test::FakeApy::Mode::Translate;
@@ -373,7 +361,7 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
 {
     startService(5000);  // a busy machine must not turn slow answers into 503s
     auto second = std::make_unique<test::FakeApy>(test::kRecordedListPairs);
-    service_->addApy(second->url());
+    service_->translator().addApy(second->url());
     int callsBefore = 0;
     const LoadOutcome outcome = SixteenClients(service_->port(), 300, [&](int answered) {
         if (answered == 60 && second) {
@@ -387,20 +375,61 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
     EXPECT_GT(apy_.translateCalls, callsBefore);
 }
 
-TEST_F(ServiceOverFakeApy, TwoLegRouteStartsItsSecondPipelineWithTheFirstOncePerMinute)
+// The pipeline alone, with no socket of its own: what it answers, and what
+// reached APy.
+class TranslatorOverFakeApy : public ::testing::Test {
+protected:
+    TranslatorOverFakeApy()
+    {
+        translator_.setApy(apy_.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
+    }
+
+    QString translated(const QString &text, const char *source, const char *target)
+    {
+        std::optional<Translator::Result> answer;
+        translator_.translate(
+            {text, QString::fromLatin1(source), QString::fromLatin1(target)}, [] { return true; },
+            [&answer](const Translator::Result &result) { answer = result; });
+        EXPECT_TRUE(test::SpinUntil([&] { return answer.has_value(); }));
+        EXPECT_TRUE(answer && answer->ok) << source << '|' << target;
+        return answer ? answer->text : QString();
+    }
+
+    test::FakeApy apy_{test::kRecordedListPairs};
+    Translator translator_{{5000, 16, QStringLiteral("/nonexistent/dictd")}};
+};
+
+TEST_F(TranslatorOverFakeApy, PairsWithoutPackageSayItInFrenchWithoutAskingApy)
 {
-    const Route route = service_->routes().routeFor(QStringLiteral("eng"), QStringLiteral("fra"));
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de", "en"),
+              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Hello"), "en", "de"),
+              QStringLiteral("Anglais vers Allemand : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Salut"), "fr", "de"),
+              QStringLiteral("Français vers Allemand : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral("Hallo"), "de", "fr"),
+              QStringLiteral("Allemand vers Français : paire non disponible hors ligne"));
+    EXPECT_EQ(translated(QStringLiteral(" \n"), "en", "fr"), QString());
+    EXPECT_EQ(apy_.translateCalls, 0);
+}
+
+TEST_F(TranslatorOverFakeApy, TwoLegRouteWarmsItsSecondLegOncePerMinuteAndAnswersAgainFromCache)
+{
+    const Route route = translator_.routeFor(QStringLiteral("en"), QStringLiteral("fr"));
     ASSERT_EQ(route.legs.size(), 2);
     const QString marks =
         QLatin1Char('[') + route.legs[1] + QStringLiteral("][") + route.legs[0] + QLatin1Char(']');
-    EXPECT_EQ(translated(QStringLiteral("one"), "en|fr"), marks + QStringLiteral("one"));
+    EXPECT_EQ(translated(QStringLiteral("one"), "en", "fr"), marks + QStringLiteral("one"));
     QStringList seen = apy_.langpairsSeen;
     std::sort(seen.begin(), seen.end());
     QStringList expected{route.legs[0], route.legs[1], route.legs[1]};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(seen, expected);  // the second leg's warm-up went beside the first leg
-    EXPECT_EQ(translated(QStringLiteral("two"), "en|fr"), marks + QStringLiteral("two"));
+    EXPECT_EQ(translated(QStringLiteral("two"), "en", "fr"), marks + QStringLiteral("two"));
     EXPECT_EQ(apy_.langpairsSeen.size(), 5);  // warm now: no second warm-up
+    EXPECT_EQ(translated(QStringLiteral("one"), "en", "fr"), marks + QStringLiteral("one"));
+    EXPECT_EQ(apy_.langpairsSeen.size(), 5);  // the same text on the same route: cached
+    EXPECT_EQ(translator_.answersOwed(), 0);
 }
 
 TEST(ApyDispatcherQueue, LoneTextGoesAtOnceAndLaterOnesShareTheNextCall)
@@ -409,7 +438,7 @@ TEST(ApyDispatcherQueue, LoneTextGoesAtOnceAndLaterOnesShareTheNextCall)
     ApyDispatcher::Options options;
     options.callsPerPair = 1;
     ApyDispatcher dispatcher(options);
-    dispatcher.addEngine(apy.url());
+    dispatcher.addServer(apy.url());
     QStringList answers(3);
     int done = 0;
     auto ask = [&](int i, const QString &text) {

@@ -1,8 +1,8 @@
 // The service's life: requests that arrive while the engine starts, a
 // listening socket handed over at start, the idle exit, and starts that
 // cannot work. The process cases run the real executable.
+#include "apy/apy_supervisor.h"
 #include "engine/page_reader.h"
-#include "service/apy_supervisor.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
@@ -37,7 +37,7 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     int arrived = 0;
     QObject::connect(&service, &TranslationService::requestArrived, [&] { ++arrived; });
 
-    service.awaitApy();
+    service.translator().awaitApy();
     RawClient early(service.port());
     RawClient::Response answer;
     bool answered = false;
@@ -46,20 +46,20 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
                    answer = response;
                    answered = true;
                });
-    ASSERT_TRUE(test::SpinUntil([&] { return service.answersOwed() == 1; }));
+    ASSERT_TRUE(test::SpinUntil([&] { return service.translator().answersOwed() == 1; }));
     EXPECT_FALSE(answered);
-    service.setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
+    service.translator().setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
     ASSERT_TRUE(test::SpinUntil([&] { return answered; }));
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
-    EXPECT_EQ(service.answersOwed(), 0);
+    EXPECT_EQ(service.translator().answersOwed(), 0);
 
-    service.awaitApy();
+    service.translator().awaitApy();
     RawClient late(service.port());
     EXPECT_EQ(
         late.exchange(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es"))).status,
         503);
-    EXPECT_EQ(service.answersOwed(), 0);
+    EXPECT_EQ(service.translator().answersOwed(), 0);
     EXPECT_EQ(arrived, 2);
 }
 

@@ -1,12 +1,11 @@
+#include "apy/apy_blocks.h"
+#include "apy/apy_client.h"
+#include "common/languages.h"
 #include "engine/page_reader.h"
-#include "pairs/pair_catalogue.h"
-#include "service/apy_blocks.h"
-#include "service/apy_client.h"
+#include "http/request_gate.h"
 #include "service/home_page.h"
-#include "service/languages.h"
 #include "service/page_builder.h"
 #include "service/recorded_apy.h"
-#include "service/request_gate.h"
 #include "service/route_table.h"
 #include "service/translate_query.h"
 #include "service/translation_cache.h"
@@ -189,23 +188,6 @@ TEST(ResultPage, SurvivesTheProgramsReader)
               QStringLiteral("una línea otra fin"));
     EXPECT_EQ(UnavailablePairText(QStringLiteral("de"), QStringLiteral("en")),
               QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
-}
-
-TEST(OfferedPairs, AreTheWindowsRowsInItsOrderAndGroups)
-{
-    // The window's catalogue written the way the service lists its pairs:
-    // a separator row before each group start.
-    QStringList window;
-    for (const LanguagePair &row : PairCatalogue())
-        window << row.labelText() + QLatin1Char('=') + row.codeText();
-    QStringList service;
-    for (const OfferedPair &pair : OfferedPairs()) {
-        if (pair.startsGroup && !service.isEmpty())
-            service << PairCatalogue()[5].labelText() + QLatin1Char('=');
-        service << pair.label() + QLatin1Char('=') + pair.code();
-    }
-    service << PairCatalogue()[5].labelText() + QLatin1Char('=');
-    EXPECT_EQ(service, window);
 }
 
 TEST(HomeRequest, TranslatesOfferedPairsAndExplainsTheRestInFrench)

@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in build-asan/ and runs them; any report fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVERZ_BUILD_BENCH=OFF \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVERZ_BUILD_BENCH=OFF -DVERZ_WERROR=ON \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -DVERZ_SANITIZED" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build build-asan

@@ -1,4 +1,4 @@
-#include "service/apy_dispatcher.h"
+#include "apy/apy_dispatcher.h"
 
 #include <algorithm>
 
@@ -22,45 +22,45 @@ ApyDispatcher::ApyDispatcher(Options options, QObject *parent) : QObject(parent)
 
 ApyDispatcher::~ApyDispatcher() = default;
 
-void ApyDispatcher::addEngine(const QUrl &base, const QByteArray &accessKey)
+void ApyDispatcher::addServer(const QUrl &base, const QByteArray &accessKey)
 {
-    Engine engine;
-    engine.client = new ApyClient(this);
-    engine.client->setBaseUrl(base);
-    engine.client->setAccessKey(accessKey);
-    engines_.emplace(nextEngineId_++, std::move(engine));
+    Server server;
+    server.client = new ApyClient(this);
+    server.client->setBaseUrl(base);
+    server.client->setAccessKey(accessKey);
+    servers_.emplace(nextServerId_++, std::move(server));
     pumpAll();
 }
 
-void ApyDispatcher::clearEngines()
+void ApyDispatcher::clearServers()
 {
-    for (auto it = engines_.begin(); it != engines_.end();) {
+    for (auto it = servers_.begin(); it != servers_.end();) {
         auto current = it++;
         current->second.retired = true;
         forgetIfIdle(current);
     }
 }
 
-bool ApyDispatcher::hasEngines() const
+bool ApyDispatcher::hasServers() const
 {
-    return std::any_of(engines_.begin(), engines_.end(),
+    return std::any_of(servers_.begin(), servers_.end(),
                        [](const auto &entry) { return !entry.second.retired; });
 }
 
 int ApyDispatcher::callsInFlight() const
 {
     int calls = 0;
-    for (const auto &entry : engines_)
+    for (const auto &entry : servers_)
         calls += entry.second.calls;
     return calls;
 }
 
-void ApyDispatcher::forgetIfIdle(std::map<int, Engine>::iterator engine)
+void ApyDispatcher::forgetIfIdle(std::map<int, Server>::iterator server)
 {
-    if (!engine->second.retired || engine->second.calls > 0)
+    if (!server->second.retired || server->second.calls > 0)
         return;
-    engine->second.client->deleteLater();
-    engines_.erase(engine);
+    server->second.client->deleteLater();
+    servers_.erase(server);
 }
 
 void ApyDispatcher::translate(const QString &langpair, const QString &text, QDeadlineTimer deadline,
@@ -91,25 +91,25 @@ bool ApyDispatcher::dropIfStale(const JobPtr &job)
     return true;
 }
 
-int ApyDispatcher::usableEngines() const
+int ApyDispatcher::usableServers() const
 {
     const qint64 now = clock_.elapsed();
-    return int(std::count_if(engines_.begin(), engines_.end(), [now](const auto &entry) {
+    return int(std::count_if(servers_.begin(), servers_.end(), [now](const auto &entry) {
         return !entry.second.retired && entry.second.restUntilMs <= now;
     }));
 }
 
-int ApyDispatcher::pickEngine(const QString &langpair) const
+int ApyDispatcher::pickServer(const QString &langpair) const
 {
     const qint64 now = clock_.elapsed();
     int best = -1, bestCalls = 0;
-    for (const auto &[id, engine] : engines_) {
-        if (engine.retired || engine.restUntilMs > now ||
-            engine.callsByPair.value(langpair) >= options_.callsPerPair)
+    for (const auto &[id, server] : servers_) {
+        if (server.retired || server.restUntilMs > now ||
+            server.callsByPair.value(langpair) >= options_.callsPerPair)
             continue;
-        if (best < 0 || engine.calls < bestCalls) {
+        if (best < 0 || server.calls < bestCalls) {
             best = id;
-            bestCalls = engine.calls;
+            bestCalls = server.calls;
         }
     }
     return best;
@@ -135,8 +135,8 @@ void ApyDispatcher::pump(const QString &langpair)
             queue.pop_front();
             continue;
         }
-        const int engine = pickEngine(langpair);
-        if (engine < 0)
+        const int server = pickServer(langpair);
+        if (server < 0)
             break;
         Batch batch{queue.front()};
         queue.pop_front();
@@ -154,7 +154,7 @@ void ApyDispatcher::pump(const QString &langpair)
             batch.push_back(next);
             queue.pop_front();
         }
-        send(engine, langpair, std::move(batch));
+        send(server, langpair, std::move(batch));
     }
     if (queue.empty())
         queues_.erase(found);
@@ -162,24 +162,24 @@ void ApyDispatcher::pump(const QString &langpair)
         wake_.start();
 }
 
-void ApyDispatcher::send(int engineId, const QString &langpair, Batch batch)
+void ApyDispatcher::send(int serverId, const QString &langpair, Batch batch)
 {
-    Engine &engine = engines_.at(engineId);
-    ++engine.calls;
-    ++engine.callsByPair[langpair];
+    Server &server = servers_.at(serverId);
+    ++server.calls;
+    ++server.callsByPair[langpair];
     qint64 left = RemainingMs(batch.front()->deadline);
     for (const JobPtr &job : batch)
         left = std::min(left, RemainingMs(job->deadline));
-    // With another engine to turn to, one that hangs may take only half the time left.
-    if (usableEngines() > 1)
+    // With another server to turn to, one that hangs may take only half the time left.
+    if (usableServers() > 1)
         left = std::max<qint64>(left / 2, 1);
     QStringList texts;
     for (const JobPtr &job : batch)
         texts.append(job->text);
-    engine.client->translate(
+    server.client->translate(
         langpair, BlocksQuery(texts), int(std::max<qint64>(left, 1)),
-        [this, engineId, langpair, batch = std::move(batch)](const ApyClient::Result &result) {
-            finished(engineId, langpair, batch, result);
+        [this, serverId, langpair, batch = std::move(batch)](const ApyClient::Result &result) {
+            finished(serverId, langpair, batch, result);
         });
 }
 
@@ -190,15 +190,15 @@ void ApyDispatcher::requeueFront(const QString &langpair, const Batch &batch)
         queue.push_front(*job);
 }
 
-void ApyDispatcher::finished(int engineId, const QString &langpair, const Batch &batch,
+void ApyDispatcher::finished(int serverId, const QString &langpair, const Batch &batch,
                              const ApyClient::Result &result)
 {
-    if (auto engine = engines_.find(engineId); engine != engines_.end()) {
-        --engine->second.calls;
-        --engine->second.callsByPair[langpair];
-        if (!result.ok && result.engineFault)
-            engine->second.restUntilMs = clock_.elapsed() + options_.restMs;
-        forgetIfIdle(engine);
+    if (auto server = servers_.find(serverId); server != servers_.end()) {
+        --server->second.calls;
+        --server->second.callsByPair[langpair];
+        if (!result.ok && result.apyFault)
+            server->second.restUntilMs = clock_.elapsed() + options_.restMs;
+        forgetIfIdle(server);
     }
     if (result.ok) {
         if (const std::optional<QStringList> parts =
@@ -214,7 +214,7 @@ void ApyDispatcher::finished(int engineId, const QString &langpair, const Batch 
                 job->alone = true;
             requeueFront(langpair, batch);
         }
-    } else if (result.engineFault) {
+    } else if (result.apyFault) {
         Batch again;
         for (const JobPtr &job : batch) {
             if (job->deadline.hasExpired())

@@ -1,4 +1,4 @@
-#include "platform/termination_signals.h"
+#include "common/termination_signals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,6 +1,7 @@
-#include "service/apy_supervisor.h"
+#include "apy/apy_supervisor.h"
 
-#include "service/apy_client.h"
+#include "apy/apy_client.h"
+#include "apy/apy_log.h"
 
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -10,7 +11,6 @@
 #include <QThread>
 
 #include <csignal>
-#include <cstdio>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,7 +39,7 @@ const char kGuardedBoot[] =
     "        keep = [h for h in handlers if h[0] in ('/listPairs', '/translate')]\n"
     "        super().__init__(keep, *args, **kwargs)\n"
     "    def find_handler(self, request, **kwargs):\n"
-    "        given = request.headers.get('X-Engine-Key', '').encode()\n"
+    "        given = request.headers.get('X-Apy-Key', '').encode()\n"
     "        if not key or not hmac.compare_digest(given, key):\n"
     "            return self.get_handler_delegate(request, w.ErrorHandler, {'status_code': 403})\n"
     "        return super().find_handler(request, **kwargs)\n"
@@ -179,7 +179,7 @@ void ApySupervisor::poll()
     if (polling_ || !process_)
         return;
     if (sinceLaunch_.elapsed() > options_.startLimitMs) {
-        std::fprintf(stderr, "verzolan-service: APy did not come up, starting it again\n");
+        qCWarning(lcApy, "APy did not come up, starting it again");
         pollTimer_.stop();
         ::kill(-pid_t(pid_), SIGKILL);
         return;
@@ -214,7 +214,7 @@ void ApySupervisor::watch()
         // A stopped or wedged APy keeps its port and never exits by itself.
         // SIGKILL, since a stopped process holds SIGTERM until it runs on;
         // its exit then brings the usual restart.
-        std::fprintf(stderr, "verzolan-service: APy stopped answering, starting it again\n");
+        qCWarning(lcApy, "APy stopped answering, starting it again");
         watchTimer_.stop();
         ::kill(-pid_t(pid_), SIGKILL);
     });

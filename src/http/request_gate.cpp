@@ -1,4 +1,4 @@
-#include "service/request_gate.h"
+#include "http/request_gate.h"
 
 #include <QHostAddress>
 

@@ -1,4 +1,4 @@
-#include "service/word_forms.h"
+#include "dict/word_forms.h"
 
 #include <QHash>
 

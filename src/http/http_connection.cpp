@@ -1,4 +1,4 @@
-#include "service/http_connection.h"
+#include "http/http_connection.h"
 
 #include <QTcpSocket>
 

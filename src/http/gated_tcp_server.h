@@ -1,7 +1,8 @@
 #pragma once
 
-#include "service/http_connection.h"
+#include "http/http_connection.h"
 
+#include <QByteArrayList>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -12,11 +13,12 @@
 
 namespace verz {
 
-// The listening side of the page service: accepts connections up to a cap,
+// The listening side of an HTTP/1.1 server: accepts connections up to a cap,
 // reads them as HttpConnections and hands each request to the handler of its
-// path. Only GET and HEAD are served, requests with a body are refused, and
-// while it listens on loopback only, so are requests naming another host (a
-// page elsewhere whose name was rebound to 127.0.0.1).
+// method and path (HEAD goes where GET does). Request bodies are not read:
+// a request that announces one is refused. While it listens on loopback
+// only, so are requests naming another host (a page elsewhere whose name was
+// rebound to 127.0.0.1).
 class GatedTcpServer : public QTcpServer {
     Q_OBJECT
 public:
@@ -28,7 +30,9 @@ public:
 
     explicit GatedTcpServer(Limits limits, QObject *parent = nullptr);
 
-    void route(const QString &path, Handler handler);
+    // Methods as sent ("GET"); GET brings HEAD along.
+    void route(const QString &path, Handler handler,
+               const QByteArrayList &methods = {QByteArrayLiteral("GET")});
     void setMissingHandler(Handler handler);
 
     qsizetype connectionCount() const { return connections_.size(); }
@@ -42,7 +46,11 @@ private:
     void refuseConnection(qintptr descriptor);
 
     Limits limits_;
-    QHash<QString, Handler> routes_;
+    struct Route {
+        QByteArrayList methods;
+        Handler handler;
+    };
+    QHash<QString, Route> routes_;
     Handler missing_;
     QList<HttpConnection *> connections_;
     QTimer acceptRetry_;

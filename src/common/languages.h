@@ -17,8 +17,8 @@ struct Language {
 // nullptr for a code the program never sends.
 const Language *LanguageByCode(const QString &twoLetters);
 
-// One of the twelve pairs the program's window offers, as the window lists
-// them; startsGroup marks the first pair of each group the window sets apart.
+// One of the twelve pairs offered, in the order the window and the home page
+// list them; startsGroup marks the first pair of each group the window sets apart.
 struct OfferedPair {
     const char *source;  // two-letter codes: "en"
     const char *target;

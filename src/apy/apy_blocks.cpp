@@ -1,4 +1,6 @@
-#include "service/apy_blocks.h"
+#include "apy/apy_blocks.h"
+
+#include "common/html_escape.h"
 
 namespace verz {
 
@@ -138,21 +140,7 @@ QString BlocksQuery(const QStringList &texts)
     QString query;
     for (const QString &text : texts) {
         query += u"<p>";
-        for (QChar c : text) {
-            switch (c.unicode()) {
-            case u'&':
-                query += u"&amp;";
-                break;
-            case u'<':
-                query += u"&lt;";
-                break;
-            case u'>':
-                query += u"&gt;";
-                break;
-            default:
-                query += c;
-            }
-        }
+        query += HtmlEscaped(text, EscapeQuotes::No);
         query += u"</p>";
     }
     return query;

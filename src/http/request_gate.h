@@ -10,7 +10,7 @@
 
 namespace verz {
 
-// The longest request line the service reads; beyond it the answer is 414.
+// The longest request line the server reads; beyond it the answer is 414.
 inline constexpr qsizetype kMaxRequestLine = 64 * 1024;
 // The longest request head (request line and header fields) it reads;
 // beyond it the answer is 431.
@@ -20,18 +20,18 @@ inline constexpr qsizetype kMaxHeaderFields = 100;
 
 enum class GateVerdict {
     NeedMore,    // looks like a request so far, the line is not complete yet
-    Pass,        // a well-formed request line: the HTTP library takes it from here
+    Pass,        // a well-formed request line: the head parser takes it from here
     BadRequest,  // 400: not HTTP, or a target with broken %XX escapes
     UriTooLong,  // 414
 };
 
-// Judges the start of a request as it arrives on the connection, before the
-// HTTP library sees it. The library would drop garbage without an answer and
-// quietly repair broken escapes, so both are refused here with a status the
-// client can read.
+// Judges the start of a request as it arrives on the connection, before its
+// head is whole: garbage and a target with broken escapes are refused at
+// once, with a status the client can read, rather than after a wait for a
+// head that may never end.
 GateVerdict JudgeRequestStart(QByteArrayView head);
 
-// One request head, read whole. The service serves no request bodies, so only
+// One request head, read whole. The server reads no request bodies, so only
 // whether one was announced is kept: the connection is closed after the
 // answer rather than reading the body as if it were the next request.
 struct HttpRequest {

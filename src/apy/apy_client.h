@@ -14,7 +14,7 @@ class QNetworkAccessManager;
 namespace verz {
 
 // The header that carries the key of our own APy child (see apy_supervisor).
-inline constexpr char kApyKeyHeader[] = "X-Engine-Key";
+inline constexpr char kApyKeyHeader[] = "X-Apy-Key";
 
 // Asks an APy server for translations, many at once: requests are spread over
 // several connection pools so that APy's pipelines all get work.
@@ -25,9 +25,9 @@ public:
         bool ok = false;
         QString text;   // the translation when ok
         QString error;  // why not, for the log
-        // The engine, not the request, is at fault (no answer, timeout, 5xx):
+        // APy, not the request, is at fault (no answer, timeout, 5xx):
         // worth another try elsewhere.
-        bool engineFault = false;
+        bool apyFault = false;
     };
     using Callback = std::function<void(const Result &)>;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "service/apy_blocks.h"
-#include "service/apy_client.h"
+#include "apy/apy_blocks.h"
+#include "apy/apy_client.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -17,21 +17,21 @@
 
 namespace verz {
 
-// Sends texts to one or more APy engines, one leg at a time.
+// Sends texts to one or more APy servers, one leg at a time.
 //
 // APy's cost is mostly per call, so texts for one langpair that arrive while
 // that langpair's calls are all busy wait, and the next free call takes them
 // all together, each its own block; a text that finds a call free goes at
-// once. A call goes to the least loaded engine that has not failed lately; a
-// call that fails on the engine's side is tried again (on another engine, or
+// once. A call goes to the least loaded server that has not failed lately; a
+// call that fails on the server's side is tried again (on another server, or
 // on the same one after a rest) while its texts' deadlines allow. A text
 // whose requester has gone is dropped before it is sent.
 class ApyDispatcher : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        int callsPerPair = 2;  // per engine and langpair: APy's pipelines per pair
-        int restMs = 1000;     // an engine that failed is left alone this long
+        int callsPerPair = 2;  // per server and langpair: APy's pipelines per pair
+        int restMs = 1000;     // a server that failed is left alone this long
         qsizetype maxQuery = kMaxBlockQuery;
     };
     using Done = std::function<void(const ApyClient::Result &)>;
@@ -41,10 +41,10 @@ public:
     explicit ApyDispatcher(Options options, QObject *parent = nullptr);
     ~ApyDispatcher() override;
 
-    void addEngine(const QUrl &base, const QByteArray &accessKey = {});
-    // Calls under way finish on their own; their texts then go to the next engine added.
-    void clearEngines();
-    bool hasEngines() const;
+    void addServer(const QUrl &base, const QByteArray &accessKey = {});
+    // Calls under way finish on their own; their texts then go to the next server added.
+    void clearServers();
+    bool hasServers() const;
     int callsInFlight() const;
 
     // One text, of BlockCost within maxQuery (cut longer ones with
@@ -54,7 +54,7 @@ public:
                    Wanted wanted, Done done);
 
 private:
-    struct Engine {
+    struct Server {
         ApyClient *client = nullptr;
         int calls = 0;
         QHash<QString, int> callsByPair;
@@ -73,18 +73,18 @@ private:
 
     void pump(const QString &langpair);
     void pumpAll();
-    int pickEngine(const QString &langpair) const;
-    int usableEngines() const;
+    int pickServer(const QString &langpair) const;
+    int usableServers() const;
     bool dropIfStale(const JobPtr &job);
-    void send(int engineId, const QString &langpair, Batch batch);
-    void finished(int engineId, const QString &langpair, const Batch &batch,
+    void send(int serverId, const QString &langpair, Batch batch);
+    void finished(int serverId, const QString &langpair, const Batch &batch,
                   const ApyClient::Result &result);
     void requeueFront(const QString &langpair, const Batch &batch);
-    void forgetIfIdle(std::map<int, Engine>::iterator engine);
+    void forgetIfIdle(std::map<int, Server>::iterator server);
 
     Options options_;
-    std::map<int, Engine> engines_;
-    int nextEngineId_ = 0;
+    std::map<int, Server> servers_;
+    int nextServerId_ = 0;
     QHash<QString, std::deque<JobPtr>> queues_;
     QTimer wake_;  // while texts wait: retries after a rest, drops the stale
     QElapsedTimer clock_;

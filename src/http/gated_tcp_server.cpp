@@ -1,4 +1,4 @@
-#include "service/gated_tcp_server.h"
+#include "http/gated_tcp_server.h"
 
 #include <QTcpSocket>
 
@@ -11,8 +11,8 @@ namespace {
 
 using Status = HttpResponder::StatusCode;
 
-// Descriptors kept free for APy, its connections and refusing the connection
-// after the last.
+// Descriptors kept free for the files and connections of the handlers and for
+// refusing the connection after the last.
 constexpr rlim_t kSpareDescriptors = 64;
 
 // The cap, lowered where the process may open fewer files: once accept()
@@ -28,12 +28,12 @@ int EffectiveCap(int wanted)
     return int(std::min<rlim_t>(rlim_t(wanted), room));
 }
 
-void WritePlain(HttpResponder &responder, const char *text, Status status,
+void WritePlain(HttpResponder &responder, const QByteArray &text, Status status,
                 HttpResponder::HeaderList headers = {})
 {
     headers.prepend(
         {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")});
-    responder.write(QByteArray(text) + '\n', headers, status);
+    responder.write(text + '\n', headers, status);
 }
 
 }  // namespace
@@ -49,9 +49,12 @@ GatedTcpServer::GatedTcpServer(Limits limits, QObject *parent) : QTcpServer(pare
     connect(this, &QTcpServer::acceptError, this, [this] { acceptRetry_.start(); });
 }
 
-void GatedTcpServer::route(const QString &path, Handler handler)
+void GatedTcpServer::route(const QString &path, Handler handler, const QByteArrayList &methods)
 {
-    routes_.emplace(path, std::move(handler));
+    QByteArrayList allowed = methods.isEmpty() ? QByteArrayList{QByteArrayLiteral("GET")} : methods;
+    if (allowed.contains("GET") && !allowed.contains("HEAD"))
+        allowed.append(QByteArrayLiteral("HEAD"));
+    routes_.insert(path, {allowed, std::move(handler)});
 }
 
 void GatedTcpServer::setMissingHandler(Handler handler)
@@ -121,24 +124,25 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
                    Status::MisdirectedRequest);
         return;
     }
-    const auto handler = routes_.constFind(request.url().path());
-    if (handler == routes_.cend()) {
+    const auto route = routes_.constFind(request.url().path());
+    if (route == routes_.cend()) {
         if (missing_)
             missing_(request, std::move(responder));
         else
             WritePlain(responder, "Not found", Status::NotFound);
         return;
     }
-    if (request.method != "GET" && request.method != "HEAD") {
-        WritePlain(responder, "Only GET is served", Status::MethodNotAllowed,
-                   {{QByteArrayLiteral("Allow"), QByteArrayLiteral("GET, HEAD")}});
+    if (!route->methods.contains(request.method)) {
+        const QByteArray allowed = route->methods.join(", ");
+        WritePlain(responder, "Only " + route->methods.first() + " is served",
+                   Status::MethodNotAllowed, {{QByteArrayLiteral("Allow"), allowed}});
         return;
     }
     if (request.announcesBody) {
         WritePlain(responder, "A GET request carries no body", Status::BadRequest);
         return;
     }
-    (*handler)(request, std::move(responder));
+    route->handler(request, std::move(responder));
 }
 
 }  // namespace verz

@@ -1,4 +1,4 @@
-#include "service/languages.h"
+#include "common/languages.h"
 
 #include <array>
 
@@ -19,8 +19,7 @@ const std::array<Language, 6> &AllLanguages()
     return languages;
 }
 
-// The program's own list lives in the program; the service keeps this copy
-// because the two share no code (a test compares them).
+// The window's pair catalogue and the service's home page both list these.
 constexpr std::array<OfferedPair, kOfferedPairCount> kOfferedPairs{{
     {"en", "fr", true},
     {"en", "it", false},

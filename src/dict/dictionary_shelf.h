@@ -9,7 +9,7 @@
 
 namespace verz {
 
-// The free dictionaries for the pairs no translation engine of Debian's
+// The free dictionaries for the pairs no Apertium package of Debian's
 // serves (those with German), opened on the first request that needs one:
 // a service that is never asked for German keeps neither memory nor start-up
 // time for them.

@@ -1,4 +1,4 @@
-#include "service/apy_client.h"
+#include "apy/apy_client.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

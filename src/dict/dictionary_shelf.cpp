@@ -1,6 +1,6 @@
-#include "service/dictionary_shelf.h"
+#include "dict/dictionary_shelf.h"
 
-#include "service/languages.h"
+#include "common/languages.h"
 
 #include <utility>
 

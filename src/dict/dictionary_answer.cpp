@@ -1,7 +1,7 @@
-#include "service/dictionary_answer.h"
+#include "dict/dictionary_answer.h"
 
 #include "dict/dictionary.h"
-#include "service/word_forms.h"
+#include "dict/word_forms.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/request_gate.h"
+#include "http/request_gate.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,0 +1,77 @@
+#include "service/route_run.h"
+
+#include "apy/apy_blocks.h"
+
+namespace verz {
+
+void RouteRun::translate(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
+                         ApyDispatcher::Wanted wanted, ApyDispatcher::Done done)
+{
+    auto run = std::make_shared<Run>();
+    run->legs = legs;
+    run->deadline = deadline;
+    run->wanted = std::move(wanted);
+    run->done = std::move(done);
+    warmLaterLegs(*run);
+    runLeg(run, 0, text);
+}
+
+// APy starts a langpair's pipeline on its first call, which takes seconds on
+// a busy machine; on a two-leg route the second start would wait for the
+// first leg's answer, and both together can outlast the deadline on the first
+// click after install. A word sent to the later legs now starts their
+// pipelines while the first leg runs. Once a minute per langpair at most.
+void RouteRun::warmLaterLegs(const Run &run)
+{
+    constexpr qint64 kWarmAgainMs = 60 * 1000;
+    for (qsizetype i = 1; i < run.legs.size(); ++i) {
+        QElapsedTimer &sent = legsWarmed_[run.legs.at(i)];
+        if (sent.isValid() && sent.elapsed() < kWarmAgainMs)
+            continue;
+        sent.start();
+        apy_.translate(
+            run.legs.at(i), QStringLiteral("."), run.deadline, [] { return true; },
+            [](const ApyClient::Result &) {});
+    }
+}
+
+void RouteRun::runLeg(const std::shared_ptr<Run> &run, qsizetype index, const QString &input)
+{
+    if (index == run->legs.size()) {
+        // Block translation keeps the spaces around a text; a page shows none.
+        run->done({true, input.trimmed(), {}, false});
+        return;
+    }
+    // Long texts go in pieces cut at sentence ends, so none exceeds what APy
+    // translates whole; the pieces' translations joined are the leg's.
+    struct Gather {
+        QStringList parts;
+        qsizetype missing = 0;
+        bool failed = false;
+    };
+    const QStringList pieces = CutIntoBlocks(input);
+    auto gather = std::make_shared<Gather>();
+    gather->parts.resize(pieces.size());
+    gather->missing = pieces.size();
+    if (pieces.isEmpty()) {
+        runLeg(run, index + 1, input);
+        return;
+    }
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        apy_.translate(run->legs.at(index), pieces.at(i), run->deadline, run->wanted,
+                       [this, run, index, gather, i](const ApyClient::Result &result) {
+                           if (gather->failed)
+                               return;
+                           if (!result.ok) {
+                               gather->failed = true;
+                               run->done(result);
+                               return;
+                           }
+                           gather->parts[i] = result.text;
+                           if (--gather->missing == 0)
+                               runLeg(run, index + 1, gather->parts.join(QString()));
+                       });
+    }
+}
+
+}  // namespace verz

@@ -1,0 +1,154 @@
+#include "service/translator.h"
+
+#include "common/languages.h"
+#include "dict/dictionary_answer.h"
+#include "service/page_builder.h"
+#include "service/service_log.h"
+
+#include <QTimer>
+
+#include <utility>
+
+namespace verz {
+
+namespace {
+
+Translator::Result Failure(const char *why)
+{
+    return {false, {}, QString::fromLatin1(why)};
+}
+
+}  // namespace
+
+Translator::Translator(Options options, QObject *parent)
+    : QObject(parent), options_(std::move(options)), apy_(this), routeRun_(apy_),
+      dictionaries_(options_.dictionaryFolder), cache_(options_.cacheEntries)
+{
+}
+
+Translator::~Translator() = default;
+
+Route Translator::routeFor(const QString &source, const QString &target) const
+{
+    const Language *from = LanguageByCode(source);
+    const Language *to = LanguageByCode(target);
+    if (!from || !to || !apy_.hasServers())
+        return {};
+    return routes_.routeFor(from->apertium, to->apertium);
+}
+
+void Translator::setApy(const QUrl &baseUrl, const RouteTable &routes, const QByteArray &accessKey)
+{
+    apy_.clearServers();
+    apy_.addServer(baseUrl, accessKey);
+    routes_ = routes;
+    awaitingApy_ = false;
+    routeRun_.forgetWarmUps();
+    answerWaiting();
+}
+
+void Translator::addApy(const QUrl &baseUrl, const QByteArray &accessKey)
+{
+    apy_.addServer(baseUrl, accessKey);
+}
+
+void Translator::clearApy()
+{
+    apy_.clearServers();
+    awaitingApy_ = false;
+}
+
+void Translator::awaitApy()
+{
+    apy_.clearServers();
+    awaitingApy_ = true;
+}
+
+void Translator::translate(const TranslateQuery &query, Wanted wanted, Done done,
+                           std::optional<QDeadlineTimer> deadline)
+{
+    if (query.text.trimmed().isEmpty()) {
+        done({true, query.text.trimmed(), {}});
+        return;
+    }
+    // No Debian package translates German; the dictionaries need no APy.
+    if (DictionaryShelf::Serves(query.source, query.target) &&
+        !routeFor(query.source, query.target).available()) {
+        done({true, dictionaryAnswerFor(query), {}});
+        return;
+    }
+    if (!apy_.hasServers()) {
+        if (awaitingApy_)
+            waitForApy(query, std::move(wanted), std::move(done));
+        else
+            done(Failure("Translation engine not running"));
+        return;
+    }
+    const Route route = routeFor(query.source, query.target);
+    if (!route.available()) {
+        done({true, UnavailablePairText(query.source, query.target), {}});
+        return;
+    }
+    const QString routeKey = route.legs.join(QLatin1Char('>'));
+    if (const std::optional<QString> known = cache_.find(routeKey, query.text)) {
+        done({true, *known, {}});
+        return;
+    }
+    ++answersOwed_;
+    // Folded or unaccented words are words Apertium does not know. APy's time
+    // starts once they are restored, as it always has: the restoring is ours.
+    const QString restored = accents_.restore(query.source, query.text);
+    routeRun_.translate(
+        route.legs, restored, deadline.value_or(QDeadlineTimer(options_.apyTimeoutMs)), wanted,
+        [this, wanted, routeKey, text = query.text, done = std::move(done)](const Result &result) {
+            if (result.ok)
+                cache_.insert(routeKey, text, result.text);
+            else if (wanted())  // a flood of departed clients is no news
+                qCWarning(lcService, "%s", qUtf8Printable(result.error));
+            done(result.ok ? result : Failure("Translation engine unavailable"));
+            answerDone();
+        });
+}
+
+QString Translator::dictionaryAnswerFor(const TranslateQuery &query)
+{
+    Dictionary *dictionary = dictionaries_.forPair(query.source, query.target);
+    if (!dictionary)
+        return UnavailablePairText(query.source, query.target);
+    return DictionaryAnswer(*dictionary, query.source, query.text);
+}
+
+void Translator::answerDone()
+{
+    --answersOwed_;
+    Q_EMIT queryAnswered();
+}
+
+void Translator::waitForApy(const TranslateQuery &query, Wanted wanted, Done done)
+{
+    ++answersOwed_;
+    auto waiting = std::make_shared<WaitingQuery>(WaitingQuery{
+        query, std::move(wanted), std::move(done), QDeadlineTimer(options_.apyTimeoutMs)});
+    waiting_.push_back(waiting);
+    // An APy that never comes still gets its failure within the usual time.
+    QTimer::singleShot(options_.apyTimeoutMs, this, [this, waiting] {
+        if (!waiting_.removeOne(waiting))
+            return;
+        waiting->done(Failure("Translation engine not running"));
+        answerDone();
+    });
+}
+
+void Translator::answerWaiting()
+{
+    const QList<std::shared_ptr<WaitingQuery>> ready = std::exchange(waiting_, {});
+    for (const std::shared_ptr<WaitingQuery> &waiting : ready) {
+        if (waiting->wanted())
+            translate(waiting->query, waiting->wanted, waiting->done, waiting->deadline);
+        else
+            waiting->done(Failure("Translation engine not running"));
+        answerDone();
+    }
+}
+
+}  // namespace verz

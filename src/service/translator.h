@@ -1,0 +1,101 @@
+#pragma once
+
+#include "accents/accent_restorers.h"
+#include "apy/apy_dispatcher.h"
+#include "dict/dictionary_shelf.h"
+#include "service/route_run.h"
+#include "service/route_table.h"
+#include "service/translate_query.h"
+#include "service/translation_cache.h"
+
+#include <QDeadlineTimer>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace verz {
+
+// The way from a query to its translation, with no socket in it: the pairs
+// with German from the dictionaries, the others along their route through
+// APy, accents restored first, answers cached; a query that comes while APy
+// is starting waits for it. Whoever asks writes the answer.
+class Translator : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // From a request's arrival to its answer, both legs and a wait for APy
+        // to start included: a cold two-leg route takes seconds on a busy
+        // machine, and the program gives up after 15.
+        int apyTimeoutMs = 12000;
+        qsizetype cacheEntries = 4096;
+        // The free dictionaries that answer the pairs with German.
+        QString dictionaryFolder = QStringLiteral("/usr/share/dictd");
+    };
+    // ok=false: APy failed or is not there, error says so in the answer's words.
+    using Result = ApyClient::Result;
+    using Done = std::function<void(const Result &)>;
+    // False once nobody waits for the answer any more: APy is spared the text.
+    using Wanted = std::function<bool()>;
+
+    explicit Translator(Options options, QObject *parent = nullptr);
+    ~Translator() override;
+
+    // done runs exactly once, at once or later, on this thread. deadline: the
+    // request's own when it has one already; by default APy's time starts
+    // once the accents are restored.
+    void translate(const TranslateQuery &query, Wanted wanted, Done done,
+                   std::optional<QDeadlineTimer> deadline = std::nullopt);
+
+    // Where APy answers and which pairs it has; until then queries fail.
+    // The key is the one our own APy child wants (empty for others).
+    void setApy(const QUrl &baseUrl, const RouteTable &routes, const QByteArray &accessKey = {});
+    // One more APy with the same pairs; texts go to the least loaded.
+    void addApy(const QUrl &baseUrl, const QByteArray &accessKey = {});
+    void clearApy();
+    // APy is on its way: queries wait for setApy (each at most the APy timeout)
+    // instead of failing, so the one that woke the service is answered.
+    void awaitApy();
+
+    bool apyAvailable() const { return apy_.hasServers(); }
+    bool apyAwaited() const { return awaitingApy_; }
+    int apyCallsInFlight() const { return apy_.callsInFlight(); }
+    const RouteTable &routes() const { return routes_; }
+    // The APy legs a pair takes (two-letter codes); none when APy has no way.
+    Route routeFor(const QString &source, const QString &target) const;
+    // Queries waiting for APy to start.
+    qsizetype waitingForApy() const { return waiting_.size(); }
+    // Queries taken whose done has not run yet.
+    int answersOwed() const { return answersOwed_; }
+
+Q_SIGNALS:
+    // A query that had to wait (for APy to start or to answer) is done.
+    void queryAnswered();
+
+private:
+    struct WaitingQuery {
+        TranslateQuery query;
+        Wanted wanted;
+        Done done;
+        QDeadlineTimer deadline;  // started at its arrival
+    };
+    void waitForApy(const TranslateQuery &query, Wanted wanted, Done done);
+    void answerWaiting();
+    QString dictionaryAnswerFor(const TranslateQuery &query);
+    void answerDone();
+
+    Options options_;
+    ApyDispatcher apy_;
+    RouteRun routeRun_;
+    RouteTable routes_;
+    AccentRestorers accents_;
+    DictionaryShelf dictionaries_;
+    TranslationCache cache_;
+    QList<std::shared_ptr<WaitingQuery>> waiting_;
+    bool awaitingApy_ = false;
+    int answersOwed_ = 0;
+};
+
+}  // namespace verz
