@@ -72,7 +72,7 @@ struct PlainApy {
                        QStringLiteral("/usr/share/apertium/modes")});
         if (!process.waitForStarted())
             return false;
-        return verz::test::SpinUntil(
+        return verz::test::WaitUntil(
             [&] {
                 RawClient client(port);
                 return client.socket().waitForConnected(200) &&
@@ -104,7 +104,7 @@ struct Service {
     }
     bool waitAnswer(int limitMs)
     {
-        return verz::test::SpinUntil(
+        return verz::test::WaitUntil(
             [&] {
                 RawClient client(port);
                 if (!client.socket().waitForConnected(200))
@@ -201,7 +201,7 @@ LoadResult Load(quint16 port, const QStringList &texts, const Ask &ask,
         clients.push_back(std::make_unique<RawClient>(port));
         next(clients.back().get());
     }
-    verz::test::SpinUntil([&] { return answered == requests; }, 300000);
+    verz::test::WaitUntil([&] { return answered == requests; }, 300000);
     result.perSecond = answered * 1000.0 / double(clock.elapsed());
     return result;
 }
@@ -217,7 +217,7 @@ QHash<QString, QString> LoneAnswers(quint16 port, const QStringList &texts, cons
             answers.insert(text, answer);
             done = true;
         });
-        verz::test::SpinUntil([&] { return done; }, 20000);
+        verz::test::WaitUntil([&] { return done; }, 20000);
     }
     return answers;
 }
@@ -292,7 +292,7 @@ int main(int argc, char **argv)
         clock.start();
         bool done = false;
         ask(client, text, [&](const QString &) { done = true; });
-        verz::test::SpinUntil([&] { return done; }, 20000);
+        verz::test::WaitUntil([&] { return done; }, 20000);
         return clock.nsecsElapsed() / 1e6;
     };
     for (int round = 0; round < 65; ++round) {

@@ -29,7 +29,7 @@ LineTranslator::LineTranslator(const ServiceAccess &service, int pairRow, const 
 std::optional<QString> LineTranslator::translate(const QString &text)
 {
     form_.setInput(text);
-    request_.Command6_Click(form_);
+    request_.translate(form_);
     return form_.translation();
 }
 

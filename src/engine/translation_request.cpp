@@ -53,7 +53,7 @@ void TranslationRequest::setTransferLimits(int timeoutMs, qint64 maxPageBytes)
     maxPageBytes_ = maxPageBytes;
 }
 
-void TranslationRequest::Command6_Click(TranslationForm &form)
+void TranslationRequest::translate(TranslationForm &form)
 {
     if (running_)
         return;
@@ -65,7 +65,7 @@ void TranslationRequest::Command6_Click(TranslationForm &form)
         form.setTranslateEnabled(true);
         return;
     }
-    const QString address = QueryAddress(text, form.pairCode());
+    const QString address = queryAddress(text, form.pairCode());
 
     const std::shared_ptr<bool> alive = alive_;
     form.setBusy(true);
@@ -122,11 +122,11 @@ bool TranslationRequest::DownloadPage(const QString &URL, const QString &Filenam
         return false;
     // Judged by this download alone: a file another window left under the same
     // name, or a folder that refuses the file, changes nothing.
-    KeepPage(std::move(body), Filename);
+    keepPage(std::move(body), Filename);
     return true;
 }
 
-void TranslationRequest::KeepPage(QByteArray page, const QString &Filename)
+void TranslationRequest::keepPage(QByteArray page, const QString &Filename)
 {
     if (!Filename.isEmpty()) {
         QSaveFile file(Filename);
@@ -224,7 +224,7 @@ void TranslationRequest::ReadTranslation(TranslationForm &form)
     form.setTranslateEnabled(true);
 }
 
-QString TranslationRequest::QueryAddress(const QString &text, const QString &lang) const
+QString TranslationRequest::queryAddress(const QString &text, const QString &lang) const
 {
     const QByteArray value = QUrl::toPercentEncoding(TrimSpaces(text));
     return QStringLiteral("http://") + serviceHost_ + QStringLiteral("/translate_t?text=") +

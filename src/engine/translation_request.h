@@ -22,7 +22,7 @@ class ServiceStarter;
 // the translation out of it. One request at a time.
 //
 // The download blocks its caller but runs a local event loop, so the window
-// keeps repainting meanwhile. While it runs, a second Command6_Click does
+// keeps repainting meanwhile. While it runs, a second translate() does
 // nothing. After abort() (the window is closing) the request no longer touches
 // the form apart from setBusy(false); when the request object itself is
 // destroyed mid-download, the click returns without touching anything.
@@ -41,7 +41,7 @@ public:
     TranslationRequest(const TranslationRequest &) = delete;
     TranslationRequest &operator=(const TranslationRequest &) = delete;
 
-    void Command6_Click(TranslationForm &form);
+    void translate(TranslationForm &form);
     // Fetches URL; true when this download got the page whole with a 2xx
     // status. The old file is deleted first; the page is then written to
     // Filename (skipped when empty or when it cannot be written) and kept in
@@ -54,7 +54,7 @@ public:
 
     // The address for a text after folding and a pair code: the text's outer
     // spaces trimmed and its value percent-encoded as UTF-8; the code as it is.
-    QString QueryAddress(const QString &text, const QString &lang) const;
+    QString queryAddress(const QString &text, const QString &lang) const;
 
     bool isRunning() const;
     // Abandons a running download (the window is closing): no file is left.
@@ -75,7 +75,7 @@ public:
 private:
     struct Running;
     bool fetchBody(const QUrl &url, QByteArray &body, const QDeadlineTimer &deadline);
-    void KeepPage(QByteArray page, const QString &Filename);
+    void keepPage(QByteArray page, const QString &Filename);
 
     QString serviceHost_;
     ScratchPathSource scratchSource_;

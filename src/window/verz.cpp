@@ -75,7 +75,7 @@ void Verz::Trace(const char16_t *step) const
 
 void Verz::Command6_Click()
 {
-    request_->Command6_Click(*this);
+    request_->translate(*this);
 }
 
 QString Verz::inputText() const

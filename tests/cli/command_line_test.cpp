@@ -6,14 +6,11 @@
 #include "cli/line_translator.h"
 #include "pairs/pair_catalogue.h"
 #include "stand_in_server.h"
+#include "toolkit.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
-#include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -103,31 +100,10 @@ protected:
         environment.insert(QStringLiteral("XDG_CACHE_HOME"),
                            root.filePath(QStringLiteral("cache")));
 
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-        process.start(program(), arguments);
-        process.write(input);
-        process.closeWriteChannel();
-        guard.start(60000);
-        loop.exec();
-        Outcome outcome;
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-            ADD_FAILURE() << "the program did not end";
-            return outcome;
-        }
-        if (process.exitStatus() == QProcess::NormalExit)
-            outcome.status = process.exitCode();
-        outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-        outcome.err = QString::fromUtf8(process.readAllStandardError());
-        return outcome;
+        const test::ProcessOutcome run =
+            test::RunProcess(program(), arguments, {input, 60000, environment});
+        EXPECT_TRUE(run.ended) << "the program did not end";
+        return {run.exitCode, QString::fromUtf8(run.out), QString::fromUtf8(run.err)};
     }
 
     QList<QString> sentTexts() const
@@ -230,10 +206,7 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
 
 TEST_F(CommandLineTest, ServiceThatCannotBeReachedExitsOneWithNonConnecte)
 {
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-    const QByteArray nobody = "127.0.0.1:" + QByteArray::number(closed.serverPort());
-    closed.close();
+    const QByteArray nobody = "127.0.0.1:" + QByteArray::number(test::FreePort());
     storeSettings(QByteArrayLiteral("[data]\nservice=") + nobody + '\n');
 
     const Outcome argument =

@@ -1,5 +1,7 @@
 #include "e2e/desktop.h"
 
+#include "toolkit.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -17,8 +19,8 @@ QString Number(int value)
 
 bool Xdotool(const QStringList &arguments)
 {
-    const CommandResult result = RunCommand(QStringLiteral("xdotool"), arguments);
-    return result.finished && result.exitCode == 0;
+    const test::ProcessOutcome result = test::RunProcess(QStringLiteral("xdotool"), arguments);
+    return result.exitCode == 0;
 }
 
 std::unique_ptr<QProcess> &ClipboardOwner()
@@ -29,34 +31,6 @@ std::unique_ptr<QProcess> &ClipboardOwner()
 
 }  // namespace
 
-CommandResult RunCommand(const QString &program, const QStringList &arguments, int timeoutMs,
-                         const QByteArray &input)
-{
-    CommandResult result;
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(timeoutMs))
-        return result;
-    if (!input.isEmpty())
-        process.write(input);
-    process.closeWriteChannel();
-    // Waiting through the event loop, not waitForFinished: the stand-in
-    // service lives on this thread and must keep answering meanwhile.
-    const bool done =
-        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
-    if (!done) {
-        process.kill();
-        process.waitForFinished(1000);
-        result.err = process.readAllStandardError();
-        return result;
-    }
-    result.finished = process.exitStatus() == QProcess::NormalExit;
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 void Pump(int ms)
 {
     QTest::qWait(ms);
@@ -64,10 +38,10 @@ void Pump(int ms)
 
 QRect WindowGeometry(const QString &windowId)
 {
-    const CommandResult result =
-        RunCommand(QStringLiteral("xdotool"),
+    const test::ProcessOutcome result =
+        test::RunProcess(QStringLiteral("xdotool"),
                    {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId});
-    if (!result.finished || result.exitCode != 0)
+    if (result.exitCode != 0)
         return {};
     int x = 0, y = 0, width = 0, height = 0;
     for (const QByteArray &line : result.out.split('\n')) {
@@ -124,7 +98,7 @@ bool Key(const QString &keys)
 
 QString WindowAt(QPoint at)
 {
-    const CommandResult result = RunCommand(
+    const test::ProcessOutcome result = test::RunProcess(
         QStringLiteral("xdotool"), {QStringLiteral("mousemove"), Number(at.x()), Number(at.y()),
                                     QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
     static const QRegularExpression window(QStringLiteral("WINDOW=(\\d+)"));
@@ -134,7 +108,7 @@ QString WindowAt(QPoint at)
 
 QString RootWindow()
 {
-    const CommandResult result = RunCommand(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+    const test::ProcessOutcome result = test::RunProcess(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
     static const QRegularExpression id(QStringLiteral("Window id: 0x([0-9a-fA-F]+)"));
     const QRegularExpressionMatch match = id.match(QString::fromUtf8(result.out));
     return match.hasMatch() ? QString::number(match.captured(1).toULongLong(nullptr, 16))
@@ -180,27 +154,27 @@ void StopClipboardOwner()
 
 QString ReadClipboard()
 {
-    const CommandResult result =
-        RunCommand(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+    const test::ProcessOutcome result =
+        test::RunProcess(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
                                              QStringLiteral("clipboard")});
-    if (!result.finished || result.exitCode != 0)
+    if (result.exitCode != 0)
         return {};
     return QString::fromUtf8(result.out);
 }
 
 QImage Screenshot()
 {
-    const CommandResult result = RunCommand(
+    const test::ProcessOutcome result = test::RunProcess(
         QStringLiteral("import"),
-        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}, 10000);
-    if (!result.finished || result.exitCode != 0)
+        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
+    if (result.exitCode != 0)
         return {};
     return QImage::fromData(result.out, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 QString WindowState(const QString &windowId)
 {
-    const CommandResult result = RunCommand(
+    const test::ProcessOutcome result = test::RunProcess(
         QStringLiteral("xprop"), {QStringLiteral("-id"), windowId, QStringLiteral("WM_STATE")});
     static const QRegularExpression state(QStringLiteral("window state: (\\w+)"));
     const QRegularExpressionMatch match = state.match(QString::fromUtf8(result.out));

@@ -14,17 +14,6 @@ namespace verz::e2e {
 // Every wait pumps this process's event loop, so an in-process stand-in
 // service keeps answering while the program waits on it.
 
-struct CommandResult {
-    bool finished = false;  // false: timed out and killed, or failed to start
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs program with arguments, feeding input to its standard input.
-CommandResult RunCommand(const QString &program, const QStringList &arguments, int timeoutMs = 5000,
-                         const QByteArray &input = {});
-
 // Lets the event loop run for ms milliseconds (used between poll rounds only).
 void Pump(int ms);
 

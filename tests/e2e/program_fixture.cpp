@@ -1,6 +1,7 @@
 #include "e2e/program_fixture.h"
 
 #include "e2e/skin_points.h"
+#include "toolkit.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,14 +105,13 @@ void ProgramTest::launch()
     program_->start(programPath_, {});
     ASSERT_TRUE(program_->waitForStarted(5000)) << program_->errorString().toStdString();
 
-    const CommandResult found =
-        RunCommand(QStringLiteral("xdotool"),
+    const test::ProcessOutcome found =
+        test::RunProcess(QStringLiteral("xdotool"),
                    {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"),
                     QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                     QString::number(program_->processId()), QStringLiteral("--name"),
-                    QStringLiteral("^Verzolan$")},
-                   10000);
-    ASSERT_TRUE(found.finished && found.exitCode == 0) << "no window appeared";
+                    QStringLiteral("^Verzolan$")});
+    ASSERT_TRUE(found.exitCode == 0) << "no window appeared";
     windowId_ = QString::fromLatin1(found.out.split('\n').value(0).trimmed());
     window_ = geometry();
     ASSERT_FALSE(window_.isEmpty());

@@ -1,6 +1,7 @@
 // Start-up, the pair choice and translations, end to end.
 #include "e2e/program_fixture.h"
 #include "e2e/skin_points.h"
+#include "toolkit.h"
 
 #include <QColor>
 #include <QDir>
@@ -163,12 +164,12 @@ TEST_F(BareTranslate, TypedAccentsReachTheService)
     // dead-key letters such as "ô" need the paste: xdotool's spare-keycode remap races
     // with the window reading the keymap).
     ASSERT_TRUE(
-        RunCommand(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("fr")})
-            .finished);
+        test::RunProcess(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("fr")})
+            .ended);
     struct Layout {
         ~Layout()
         {
-            RunCommand(QStringLiteral("setxkbmap"),
+            test::RunProcess(QStringLiteral("setxkbmap"),
                        {QStringLiteral("-layout"), QStringLiteral("us")});
         }
     } restore;

@@ -2,6 +2,7 @@
 // minimising, dragging, and the layout holding its pixels on a 120 dpi screen.
 #include "e2e/program_fixture.h"
 #include "e2e/skin_points.h"
+#include "toolkit.h"
 
 #include <QColor>
 #include <QTest>
@@ -81,7 +82,7 @@ protected:
         dragBy(QPoint(-50, -60), 2);
         dragBy(QPoint(35, 25), 1, {QStringLiteral("shift"), QStringLiteral("ctrl")});
         dragBy(QPoint(0, 0), 1);
-        RunCommand(QStringLiteral("xdotool"),
+        test::RunProcess(QStringLiteral("xdotool"),
                    {QStringLiteral("mousemove_relative"), QStringLiteral("--"),
                     QStringLiteral("40"), QStringLiteral("-30")});
         dragBy(QPoint(20, 10), 1);
@@ -290,7 +291,7 @@ TEST_F(ManagedWindow, ReduireMinimisesAndTheWindowComesBack)
         << "state: " << WindowState(windowId_).toStdString();
 
     // Back from the task bar, the panel is out of the way.
-    RunCommand(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), windowId_});
+    test::RunProcess(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), windowId_});
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return WindowState(windowId_) == QStringLiteral("Normal"); }, 3000));
     window_ = geometry();

@@ -4,10 +4,10 @@
 #include "engine/translation_request.h"
 #include "fake_form.h"
 #include "stand_in_server.h"
+#include "toolkit.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -47,12 +47,6 @@ protected:
             file.setPermissions(file.permissions() | QFile::ExeOwner);
         return path;
     }
-    static quint16 ClosedPort()
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        return probe.serverPort();
-    }
     void click(const QString &host, QStringList candidates, quint16 port, int timeoutMs = 10000)
     {
         TranslationRequest request(host, dir.filePath(QStringLiteral("Verz.txt")));
@@ -60,7 +54,7 @@ protected:
         request.setServiceStarter(
             std::make_shared<ServiceStarter>(std::move(candidates), port, dir.filePath(u"log"_qs)));
         form.output.clear();
-        request.Command6_Click(form);
+        request.translate(form);
     }
     QString started() const
     {
@@ -75,7 +69,7 @@ protected:
 
 TEST_F(StarterTest, RefusedRequestStartsTheFirstExecutableDetachedAndIsSentOnceMore)
 {
-    const quint16 port = ClosedPort();
+    const quint16 port = test::FreePort();
     const QString notExecutable = write("plain", "#!/bin/sh\nexit 0\n", false);
     const QString service = write("verzolan-service", kServingScript, true);
     form.input = QStringLiteral("Hello");
@@ -109,7 +103,7 @@ TEST_F(StarterTest, NoStartWithoutRefusalAndNoHangWhenTheStartFails)
     EXPECT_TRUE(started().isEmpty());
 
     // Refused, and nothing to start.
-    const quint16 port = ClosedPort();
+    const quint16 port = test::FreePort();
     click(QStringLiteral("127.0.0.1:%1").arg(port), {dir.filePath(QStringLiteral("missing"))},
           port);
     EXPECT_EQ(form.output, QStringLiteral("Non Connecté"));

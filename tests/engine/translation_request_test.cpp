@@ -55,7 +55,7 @@ protected:
         form.input = input;
         form.lang = lang;
         form.fold = fold;
-        makeRequest()->Command6_Click(form);
+        makeRequest()->translate(form);
         return server.lastTarget().toStdString();
     }
     QString sentText(const QString &input, int fold = 0)
@@ -74,7 +74,7 @@ protected:
 TEST_F(RequestTest, AddressIsLiteralAroundThePercentEncodedText)
 {
     const auto request = makeRequest();
-    EXPECT_EQ(request->QueryAddress(QStringLiteral("  Tom & Jerry  "), QStringLiteral("en|fr")),
+    EXPECT_EQ(request->queryAddress(QStringLiteral("  Tom & Jerry  "), QStringLiteral("en|fr")),
               QStringLiteral("http://") + server.host() +
                   QStringLiteral("/translate_t?text=Tom%20%26%20Jerry&langpair=en|fr"));
 }
@@ -148,7 +148,7 @@ TEST_F(RequestTest, SuccessAppendsTheTranslationAndEnablesTheButton)
 {
     server.setPage(resultPage("Oui, merci"));
     form.output = QStringLiteral("Bonjour ");
-    makeRequest()->Command6_Click(form);
+    makeRequest()->translate(form);
     EXPECT_EQ(form.output, QStringLiteral("Bonjour \r\nOui, merci "));
     EXPECT_TRUE(form.translateEnabled);
     EXPECT_EQ(form.disableCount, 1);
@@ -163,7 +163,7 @@ TEST_F(RequestTest, NoPairChosenSendsNothing)
 {
     form.row = -1;
     form.output = QStringLiteral("before");
-    makeRequest()->Command6_Click(form);
+    makeRequest()->translate(form);
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_EQ(form.output, QStringLiteral("before"));
     EXPECT_TRUE(form.translateEnabled);
@@ -176,11 +176,11 @@ TEST_F(RequestTest, AfterAFailureTheNextSuccessAppendsBelowNonConnecte)
     server.setPage(QByteArrayLiteral("gone"), 404);
     form.output = QStringLiteral("earlier ");
     const auto request = makeRequest();
-    request->Command6_Click(form);
+    request->translate(form);
     EXPECT_EQ(form.output, QStringLiteral("Non Connecté"));
     EXPECT_TRUE(form.translateEnabled);
     server.setPage(resultPage("Salut"));
-    request->Command6_Click(form);
+    request->translate(form);
     EXPECT_EQ(form.output, QStringLiteral("Non Connecté\r\nSalut "));
 }
 
@@ -199,7 +199,7 @@ protected:
         script();
         TranslationRequest request(host.isEmpty() ? server.host() : host, scratch());
         request.setTransferLimits(1000, 64 * 1024);
-        request.Command6_Click(form);
+        request.translate(form);
         EXPECT_EQ(form.output, QStringLiteral("Non Connecté"));
         EXPECT_TRUE(form.translateEnabled);
         EXPECT_FALSE(QFile::exists(scratch()));
@@ -314,7 +314,7 @@ TEST_F(RequestTest, UnwritableScratchFolderStillShowsTheTranslation)
         TranslationRequest request(server.host(), path);
         server.setPage(resultPage("fine"));
         form.output = QStringLiteral("earlier ");
-        request.Command6_Click(form);
+        request.translate(form);
         EXPECT_EQ(form.output, QStringLiteral("earlier \r\nfine ")) << path.toStdString();
         EXPECT_TRUE(form.translateEnabled);
     }
@@ -332,8 +332,8 @@ TEST_F(RequestTest, AnotherWindowsPageUnderTheSameNameIsNeverShown)
     const auto windowB = makeRequest();
     server.setPage(resultPage("page of B"));
     FakeForm formB;
-    form.onBusy = [&] { QTimer::singleShot(0, [&] { windowB->Command6_Click(formB); }); };
-    windowA.Command6_Click(form);
+    form.onBusy = [&] { QTimer::singleShot(0, [&] { windowB->translate(formB); }); };
+    windowA.translate(form);
     EXPECT_EQ(formB.output, QStringLiteral("page of B "));
     EXPECT_EQ(form.output, QStringLiteral("Non Connecté"));
 }
@@ -351,7 +351,7 @@ TEST_F(RequestTest, RedirectsUpToFiveAreFollowed)
     StandInServer::Script end;
     end.body = resultPage("arrived");
     server.setRoute("/r5", end);
-    makeRequest()->Command6_Click(form);
+    makeRequest()->translate(form);
     EXPECT_EQ(form.output, QStringLiteral("arrived "));
     const QList<QByteArray> expected = {
         "/translate_t?text=&langpair=en%7Cfr", "/r1", "/r2", "/r3", "/r4", "/r5"};
@@ -367,14 +367,14 @@ TEST_F(RequestTest, BodyEndingWithTheConnectionIsAPage)
     unannounced.body = resultPage("sans longueur");
     unannounced.noLength = true;
     server.setScript(unannounced);
-    makeRequest()->Command6_Click(form);
+    makeRequest()->translate(form);
     EXPECT_EQ(form.output, QStringLiteral("sans longueur "));
 }
 
 TEST_F(RequestTest, EmptyPageGivesAnEmptyTranslation)
 {
     server.setPage(QByteArray());
-    makeRequest()->Command6_Click(form);
+    makeRequest()->translate(form);
     EXPECT_EQ(form.output, QStringLiteral(" "));
     EXPECT_TRUE(form.translateEnabled);
 }
@@ -386,7 +386,7 @@ TEST_F(RequestTest, BinaryGarbageGivesAnEmptyTranslation)
         garbage.append(char((i * 7919 + 13) % 256));
     server.setPage(garbage);
     form.output = QStringLiteral("earlier ");
-    makeRequest()->Command6_Click(form);
+    makeRequest()->translate(form);
     EXPECT_EQ(form.output, QStringLiteral("earlier \r\n "));
 }
 
@@ -415,11 +415,11 @@ TEST_F(RequestTest, SecondClickWhileRunningDoesNothing)
     form.onBusy = [&] {
         onArrival(server, [&] {
             wasRunning = request->isRunning();
-            request->Command6_Click(other);
+            request->translate(other);
             EXPECT_FALSE(request->DownloadPage(QString::fromLatin1(server.url("/x")), scratch()));
         });
     };
-    request->Command6_Click(form);
+    request->translate(form);
     EXPECT_TRUE(wasRunning);
     EXPECT_FALSE(request->isRunning());
     EXPECT_EQ(other.output, QStringLiteral("untouched"));
@@ -436,7 +436,7 @@ TEST_F(RequestTest, AbortMidRequestLeavesNoFileAndNoOutput)
     auto request = std::make_unique<TranslationRequest>(server.host(), scratch());
     form.output = QStringLiteral("earlier ");
     form.onBusy = [&] { onArrival(server, [&] { request->abort(); }); };
-    request->Command6_Click(form);
+    request->translate(form);
     EXPECT_FALSE(request->isRunning());
     EXPECT_FALSE(QFile::exists(scratch()));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
@@ -451,7 +451,7 @@ TEST_F(RequestTest, RequestDestroyedMidDownloadReturnsQuietly)
     server.setScript(hang);
     auto *request = new TranslationRequest(server.host(), scratch());
     form.onBusy = [&] { onArrival(server, [&] { delete request; }); };
-    request->Command6_Click(form);
+    request->translate(form);
     EXPECT_FALSE(QFile::exists(scratch()));
     EXPECT_EQ(form.busyEnds, 0);
 }

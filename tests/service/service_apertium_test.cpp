@@ -39,7 +39,7 @@ protected:
         QObject::connect(supervisor_, &ApySupervisor::lost, service_,
                          [] { service_->translator().clearApy(); });
         supervisor_->start();
-        test::SpinUntil([] { return supervisor_->isReady(); }, 30000);
+        test::WaitUntil([] { return supervisor_->isReady(); }, 30000);
     }
 
     static void TearDownTestSuite()
@@ -130,11 +130,11 @@ TEST_F(RealApy, ComesBackAfterApyDies)
     const qint64 pid = supervisor_->processId();
     ASSERT_GT(pid, 0);
     ::kill(pid_t(pid), SIGKILL);
-    ASSERT_TRUE(test::SpinUntil([&] { return !supervisor_->isReady(); }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return !supervisor_->isReady(); }, 10000));
     int status = 0;
     translated(QStringLiteral("hola"), "es|en", &status);
     EXPECT_EQ(status, 503);
-    ASSERT_TRUE(test::SpinUntil([&] { return supervisor_->isReady(); }, 30000));
+    ASSERT_TRUE(test::WaitUntil([&] { return supervisor_->isReady(); }, 30000));
     EXPECT_FALSE(translated(QStringLiteral("Buenos días"), "es|en", &status).isEmpty());
     EXPECT_EQ(status, 200);
 }
@@ -146,7 +146,7 @@ TEST_F(RealApy, FrozenApyIsRestarted)
     QElapsedTimer clock;
     clock.start();
     ::kill(pid_t(pid), SIGSTOP);
-    const bool back = test::SpinUntil(
+    const bool back = test::WaitUntil(
         [&] { return supervisor_->isReady() && supervisor_->processId() != pid; }, 30000);
     if (!back)
         ::kill(pid_t(pid), SIGCONT);

@@ -202,8 +202,9 @@ TEST_F(ServiceOverFakeApy, ApyTroubleIsA503AndPassesWhenApyIsBack)
     apy_.mode = test::FakeApy::Mode::ServerError;
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
 
-    test::SilentServer hanging;
-    pointAt(hanging.url());
+    test::StandInServer hanging;
+    hanging.setHang();
+    pointAt(hanging.root());
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "fr|en")).status, 503);
 
     pointAt(QUrl(QStringLiteral("http://127.0.0.1:1")));
@@ -218,15 +219,16 @@ TEST_F(ServiceOverFakeApy, ApyTroubleIsA503AndPassesWhenApyIsBack)
 
 TEST_F(ServiceOverFakeApy, ClientThatLeavesBeforeTheAnswerHarmsNothing)
 {
-    test::SilentServer hanging;
-    pointAt(hanging.url());
+    test::StandInServer hanging;
+    hanging.setHang();
+    pointAt(hanging.root());
     {
         RawClient leaving(service_->port());
         leaving.send(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es")),
                      [](const RawClient::Response &) {});
-        test::SpinUntil([&] { return leaving.socket().bytesToWrite() == 0; });
+        test::WaitUntil([&] { return leaving.socket().bytesToWrite() == 0; });
     }
-    test::SpinUntil([] { return false; },
+    test::WaitUntil([] { return false; },
                     500);  // the pending answer falls due after the client left
     pointAt(apy_.url());
     EXPECT_EQ(translated(QStringLiteral("bien"), "es|en"), QStringLiteral("[spa|eng]bien"));
@@ -299,7 +301,7 @@ LoadOutcome SixteenClients(quint16 port, int requests,
         clients.push_back(std::make_unique<RawClient>(port));
         next(clients.back().get());
     }
-    EXPECT_TRUE(test::SpinUntil([&] { return answered == requests; }, 60000));
+    EXPECT_TRUE(test::WaitUntil([&] { return answered == requests; }, 60000));
     return outcome;
 }
 
@@ -341,8 +343,9 @@ TEST_F(ServiceOverFakeApy, LongTextComesBackWholeInPiecesCutAtSentenceEnds)
 
 TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
 {
-    test::SilentServer hanging;
-    pointAt(hanging.url());
+    test::StandInServer hanging;
+    hanging.setHang();
+    pointAt(hanging.root());
     {
         std::vector<std::unique_ptr<RawClient>> leaving;
         for (int i = 0; i < 12; ++i) {
@@ -351,10 +354,10 @@ TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
                 RawClient::Get(test::TranslateTarget(QStringLiteral("t %1").arg(i), "en|es")),
                 [](const RawClient::Response &) {});
         }
-        test::SpinUntil([&] { return hanging.requests >= 2; });
+        test::WaitUntil([&] { return hanging.requests().size() >= 2; });
     }
-    test::SpinUntil([] { return false; }, 600);  // the first calls time out, the queue moves on
-    EXPECT_EQ(hanging.requests, 2);              // the two calls APy's pipelines take at once
+    test::WaitUntil([] { return false; }, 600);  // the first calls time out, the queue moves on
+    EXPECT_EQ(hanging.requests().size(), 2);              // the two calls APy's pipelines take at once
 }
 
 TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
@@ -453,7 +456,7 @@ TEST(ApyDispatcherQueue, LoneTextGoesAtOnceAndLaterOnesShareTheNextCall)
     ask(1, QStringLiteral("b <i>"));
     ask(2, QStringLiteral("c\n"));
     EXPECT_EQ(dispatcher.callsInFlight(), 1);
-    ASSERT_TRUE(test::SpinUntil([&] { return done == 3; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return done == 3; }));
     EXPECT_EQ(answers,
               QStringList({QStringLiteral("[eng|spa]alone"), QStringLiteral("[eng|spa]b <i>"),
                            QStringLiteral("[eng|spa]c\n")}));
@@ -545,7 +548,7 @@ TEST_F(ServiceOverFakeApy, SlowIdleAndSurplusConnectionsAreClosed)
         clients.push_back(std::make_unique<RawClient>(service_->port()));
         clients.back()->socket().write("GET /translate_t?text=");
     }
-    test::SpinUntil([] { return false; }, 200);
+    test::WaitUntil([] { return false; }, 200);
     const test::Conversation surplus =
         test::Converse(service_->port(), RawClient::Get(test::TranslateTarget({}, "es|en")));
     ASSERT_EQ(surplus.answers.size(), 1);
@@ -555,7 +558,7 @@ TEST_F(ServiceOverFakeApy, SlowIdleAndSurplusConnectionsAreClosed)
     clients.clear();
     for (int i = 0; i < 3; ++i)
         clients.push_back(std::make_unique<RawClient>(service_->port()));
-    test::SpinUntil([] { return false; }, 200);
+    test::WaitUntil([] { return false; }, 200);
     EXPECT_EQ(translated(QStringLiteral("sí"), "es|en"), QStringLiteral("[spa|eng]sí"));
 }
 

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -46,10 +47,10 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
                    answer = response;
                    answered = true;
                });
-    ASSERT_TRUE(test::SpinUntil([&] { return service.translator().answersOwed() == 1; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return service.translator().answersOwed() == 1; }));
     EXPECT_FALSE(answered);
     service.translator().setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
-    ASSERT_TRUE(test::SpinUntil([&] { return answered; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return answered; }));
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service.translator().answersOwed(), 0);
@@ -63,33 +64,6 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     EXPECT_EQ(arrived, 2);
 }
 
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-struct Finished {
-    bool ended = false;
-    int code = -1;
-    QByteArray err;
-};
-
-Finished WaitForEnd(QProcess &process, int limitMs)
-{
-    test::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, limitMs);
-    Finished result;
-    result.ended = process.state() == QProcess::NotRunning;
-    if (!result.ended) {
-        process.kill();
-        process.waitForFinished(2000);
-    }
-    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 // systemd-socket-activate holds the address and starts the service on the first
 // connection, the way the user unit does.
 QProcess *StartActivated(QProcess &process, const QString &address, const QStringList &arguments)
@@ -100,7 +74,7 @@ QProcess *StartActivated(QProcess &process, const QString &address, const QStrin
     if (!process.waitForStarted(5000))
         return nullptr;
     QByteArray said;
-    test::SpinUntil([&] {
+    test::WaitUntil([&] {
         said += process.readAllStandardError();
         return said.contains("Listening on");
     });
@@ -110,7 +84,7 @@ QProcess *StartActivated(QProcess &process, const QString &address, const QStrin
 TEST(ServiceProcess, HandedSocketIsServedFromTheFirstRequestAndIdleExitEndsItCleanly)
 {
     test::FakeApy apy(test::kRecordedListPairs);
-    const quint16 port = FreePort();
+    const quint16 port = test::FreePort();
     QProcess activator;
     ASSERT_TRUE(StartActivated(activator, QStringLiteral("127.0.0.1:%1").arg(port),
                                {QStringLiteral("--apy"), apy.url().toString(),
@@ -123,9 +97,9 @@ TEST(ServiceProcess, HandedSocketIsServedFromTheFirstRequestAndIdleExitEndsItCle
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(ExtractTranslation(response.body), QStringLiteral("[spa|eng]hola"));
 
-    const Finished end = WaitForEnd(activator, 10000);
+    const test::ProcessOutcome end = test::FinishProcess(activator, 10000);
     EXPECT_TRUE(end.ended) << "still running well after its idle time";
-    EXPECT_EQ(end.code, 0) << end.err.toStdString();
+    EXPECT_EQ(end.exitCode, 0) << end.err.toStdString();
     EXPECT_TRUE(end.err.contains("no request for 1 s")) << end.err.toStdString();
 }
 
@@ -137,8 +111,8 @@ TEST(ServiceProcess, StartsThatCannotServeSaySoAndFail)
                     {QStringLiteral("-c"),
                      QStringLiteral("export LISTEN_FDS=1 LISTEN_PID=$$; exec \"$0\" 3</dev/null"),
                      QString::fromLatin1(kService)});
-    Finished end = WaitForEnd(notSocket, 10000);
-    EXPECT_NE(end.code, 0);
+    test::ProcessOutcome end = test::FinishProcess(notSocket, 10000);
+    EXPECT_NE(end.exitCode, 0);
     EXPECT_TRUE(end.err.contains("not a listening TCP socket")) << end.err.toStdString();
 
     // A listening socket, but a local one, as a unit with a path would hand over.
@@ -148,8 +122,8 @@ TEST(ServiceProcess, StartsThatCannotServeSaySoAndFail)
     ASSERT_TRUE(StartActivated(local, path, {}));
     QLocalSocket wake;
     wake.connectToServer(path);
-    end = WaitForEnd(local, 10000);
-    EXPECT_NE(end.code, 0);
+    end = test::FinishProcess(local, 10000);
+    EXPECT_NE(end.exitCode, 0);
     EXPECT_TRUE(end.err.contains("not a listening TCP socket")) << end.err.toStdString();
 
     // The address taken already: the loser of two starts goes at once.
@@ -159,8 +133,8 @@ TEST(ServiceProcess, StartsThatCannotServeSaySoAndFail)
     second.start(QString::fromLatin1(kService),
                  {QStringLiteral("--port"), QString::number(holder.serverPort()),
                   QStringLiteral("--apy"), QStringLiteral("http://127.0.0.1:1")});
-    end = WaitForEnd(second, 10000);
-    EXPECT_EQ(end.code, 3);
+    end = test::FinishProcess(second, 10000);
+    EXPECT_EQ(end.exitCode, 3);
     EXPECT_TRUE(end.err.contains("already in use")) << end.err.toStdString();
 }
 
@@ -189,7 +163,7 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
 {
     if (!ApySupervisor::ApyInstalled())
         GTEST_SKIP() << "apertium-apy is not installed";
-    const quint16 port = FreePort();
+    const quint16 port = test::FreePort();
     QProcess service;
     service.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     service.start(QString::fromLatin1(kService),
@@ -205,13 +179,13 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
         const QList<qint64> children = ChildrenOf(service.processId());
         return children.isEmpty() ? 0 : children.first();
     };
-    ASSERT_TRUE(test::SpinUntil([&] { return engine() != 0; }, 5000));
+    ASSERT_TRUE(test::WaitUntil([&] { return engine() != 0; }, 5000));
     EXPECT_EQ(translate().status, 200);  // both legs: two pipelines in APy's group
     const qint64 first = engine();
     ASSERT_NE(first, 0);
 
     // Unused, APy and its pipelines go; the service stays and wakes it.
-    ASSERT_TRUE(test::SpinUntil([&] { return GroupGone(first); }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return GroupGone(first); }, 10000));
     EXPECT_EQ(service.state(), QProcess::Running);
     const RawClient::Response again = translate();
     EXPECT_EQ(again.status, 200) << service.readAllStandardError().toStdString();
@@ -219,9 +193,9 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
     const qint64 second = engine();
     ASSERT_NE(second, 0);
 
-    const Finished end = WaitForEnd(service, 20000);
+    const test::ProcessOutcome end = test::FinishProcess(service, 20000);
     EXPECT_TRUE(end.ended);
-    EXPECT_EQ(end.code, 0) << end.err.toStdString();
+    EXPECT_EQ(end.exitCode, 0) << end.err.toStdString();
     EXPECT_TRUE(GroupGone(second)) << "APy or a pipeline outlived the service";
 }
 

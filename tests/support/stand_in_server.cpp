@@ -1,11 +1,15 @@
 #include "stand_in_server.h"
 
+#include "http_answer.h"
+
 #include <QHostAddress>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace verz::test {
 
@@ -55,6 +59,11 @@ quint16 StandInServer::port() const
     return server_->serverPort();
 }
 
+QUrl StandInServer::root() const
+{
+    return QUrl(QString::fromLatin1(url({})));
+}
+
 QString StandInServer::host() const
 {
     return QStringLiteral("127.0.0.1:") + QString::number(port());
@@ -98,6 +107,20 @@ void StandInServer::setRedirectLoop()
 void StandInServer::setRoute(const QByteArray &path, const Script &script)
 {
     routes_.insert(path, script);
+    composers_.remove(path);
+}
+
+void StandInServer::setRoute(const QByteArray &path, const Script &script, const Compose &compose)
+{
+    routes_.insert(path, script);
+    composers_.insert(path, compose);
+}
+
+void StandInServer::setHang()
+{
+    Script hang;
+    hang.hang = true;
+    default_ = hang;
 }
 
 QByteArray StandInServer::lastTarget() const
@@ -173,24 +196,35 @@ void StandInServer::onReadyRead(QTcpSocket *socket)
     const qsizetype headEnd = buffered->indexOf("\r\n\r\n");
     if (headEnd < 0)
         return;
-
     const QByteArray head = buffered->left(headEnd);
-    pending_.erase(buffered);
+    const qsizetype length = std::max<qsizetype>(ContentLength(head), 0);
+    if (buffered->size() < headEnd + 4 + length)
+        return;
+
     const qsizetype lineEnd = head.indexOf("\r\n");
     Received request;
     request.requestLine = lineEnd < 0 ? head : head.left(lineEnd);
     request.headers = lineEnd < 0 ? QByteArray() : head.mid(lineEnd + 2);
+    request.body = buffered->mid(headEnd + 4, length);
+    pending_.erase(buffered);
     const QList<QByteArray> parts = request.requestLine.split(' ');
     request.method = parts.value(0);
     request.target = parts.value(1);
     request.clientPort = socket->peerPort();
     received_.append(request);
+    respond(socket, request);
+}
 
+void StandInServer::respond(QTcpSocket *socket, const Received &request)
+{
     Script script = scriptFor(request.target);
     if (script.echoText)
         script.body = QByteArrayLiteral("<html><body><div id=result_box dir=\"ltr\">") +
                       queryValue(request.target, "text").toHtmlEscaped().toUtf8() +
                       QByteArrayLiteral("</div></body></html>");
+    const auto compose = composers_.constFind(pathOf(request.target));
+    if (compose != composers_.constEnd())
+        (*compose)(request, script);
     if (script.hang)
         return;
     if (script.delayMs > 0) {

@@ -5,6 +5,9 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QUrl>
+
+#include <functional>
 
 class QTcpServer;
 class QTcpSocket;
@@ -14,7 +17,7 @@ namespace verz::test {
 // A scripted loopback HTTP/1.1 server for tests: listens on 127.0.0.1 with a
 // port the system picks, in the thread that creates it. It answers only while
 // that thread runs an event loop (a QEventLoop inside the code under test, or
-// QTest::qWaitFor in the test itself).
+// WaitUntil in the test itself).
 //
 //     StandInServer server;                  // listening once constructed
 //     server.setPage(QByteArrayLiteral("<div id=result_box dir=\"ltr\">Oui</div>"));
@@ -24,7 +27,8 @@ namespace verz::test {
 //     EXPECT_EQ(server.lastTarget(), "/translate_t?text=...&langpair=en|fr");
 //
 // Every response carries "Connection: close" and the connection is closed
-// once it is written. A script applies to every request until it is changed;
+// once it is written. A request body is read by its Content-Length before the
+// answer. A script applies to every request until it is changed;
 // setRoute() gives one path (the target without its query) its own script,
 // which is how redirect chains are built.
 class StandInServer : public QObject {
@@ -56,8 +60,12 @@ public:
         QByteArray method;       // "GET"
         QByteArray target;       // "/translate_t?text=...&langpair=..."
         QByteArray headers;      // every header line after the request line, CR LF kept
+        QByteArray body;         // as long as its Content-Length says
         quint16 clientPort = 0;  // tells the connections apart
     };
+    // Writes the answer from the request, a JSON one for an API stand-in, say:
+    // it gets a copy of the route's script to change before it is sent.
+    using Compose = std::function<void(const Received &request, Script &answer)>;
 
     explicit StandInServer(QObject *parent = nullptr);
     ~StandInServer() override;
@@ -67,6 +75,8 @@ public:
     QString host() const;
     // "http://127.0.0.1:<port>" followed by path (which starts with "/").
     QByteArray url(const QByteArray &path) const;
+    // "http://127.0.0.1:<port>" as a URL.
+    QUrl root() const;
 
     // The script for every path without a route of its own.
     void setScript(const Script &script);
@@ -77,6 +87,9 @@ public:
     void setRedirectLoop();
     // A script for one path only ("/next", say); the query is ignored when matching.
     void setRoute(const QByteArray &path, const Script &script);
+    void setRoute(const QByteArray &path, const Script &script, const Compose &compose);
+    // Every request is read and none answered: a server that hangs.
+    void setHang();
 
     // Every request in arrival order. Qt's client sometimes sends the target of
     // a redirect twice, on two connections: count distinctTargets() there.
@@ -98,12 +111,14 @@ public:
 private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const Received &request);
     void answer(QTcpSocket *socket, const Script &script);
     const Script &scriptFor(const QByteArray &target) const;
 
     QTcpServer *server_;
     Script default_;
     QHash<QByteArray, Script> routes_;
+    QHash<QByteArray, Compose> composers_;
     QList<Received> received_;
     QHash<QTcpSocket *, QByteArray> pending_;
     int tlsAttempts_ = 0;

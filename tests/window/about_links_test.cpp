@@ -2,9 +2,7 @@
 #include "window_fixture.h"
 
 #include "engine/scratch_file.h"
-#include "engine/service_endpoint.h"
 #include "platform/link_opener.h"
-#include "window/link_targets.h"
 
 #include <QApplication>
 #include <QFile>
@@ -114,16 +112,6 @@ TEST_F(AboutLinksTest, LinksOpenTheirTargetsAndChangeNothing)
     EXPECT_EQ(opened_, expected);
     EXPECT_TRUE(panelShown());
     EXPECT_EQ(window_->text1(), before);
-}
-
-TEST_F(AboutLinksTest, MailSubjectCarriesThePlainVersionNumbers)
-{
-    const QString prefix = QStringLiteral("mailto:auteur@verzolan.example.org?subject=Verzolan V");
-    EXPECT_EQ(MailLink({3, 1}), prefix + QStringLiteral("3.1"));
-    EXPECT_EQ(MailLink({10, 0}), prefix + QStringLiteral("10.0"));
-    EXPECT_EQ(MailLink({3, 5}), prefix + QStringLiteral("3.5"));
-    EXPECT_TRUE(ServiceHomePage().startsWith(QStringLiteral("http://")));
-    EXPECT_TRUE(ServiceHomePage().contains(QString::fromUtf16(kDefaultServiceHost)));
 }
 
 TEST_F(AboutLinksTest, PressOnTheBareSurfaceOrAnOutlineMovesTheWindow)

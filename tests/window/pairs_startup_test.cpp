@@ -78,7 +78,7 @@ TEST_F(PairsStartupTest, ClickingAPairStoresItsRowBeforeLangAndShowsItsFlags)
     EXPECT_EQ(pictureOf(*window, QStringLiteral("ImageOrg")), flag(*window, 3));
     EXPECT_EQ(pictureOf(*window, QStringLiteral("ImaVerz")), flag(*window, 1));
     const TranslationRequest request(QStringLiteral("127.0.0.1:1"), ScratchFilePath());
-    EXPECT_TRUE(request.QueryAddress(window->inputText(), window->pairCode())
+    EXPECT_TRUE(request.queryAddress(window->inputText(), window->pairCode())
                     .endsWith(QStringLiteral("&langpair=de|en")));
 }
 
