@@ -207,6 +207,8 @@ void StandInServer::onReadyRead(QTcpSocket *socket)
     request.headers = lineEnd < 0 ? QByteArray() : head.mid(lineEnd + 2);
     request.body = buffered->mid(headEnd + 4, length);
     pending_.erase(buffered);
+    if (keepAlive_)
+        pending_.insert(socket, QByteArray());
     const QList<QByteArray> parts = request.requestLine.split(' ');
     request.method = parts.value(0);
     request.target = parts.value(1);
@@ -251,6 +253,10 @@ void StandInServer::answer(QTcpSocket *socket, const Script &script)
     if (!script.noLength)
         response += QByteArrayLiteral("Content-Length: ") + QByteArray::number(announced) +
                     QByteArrayLiteral("\r\n");
+    if (keepAlive_) {
+        socket->write(response + QByteArrayLiteral("\r\n") + script.body);
+        return;
+    }
     response += QByteArrayLiteral("Connection: close\r\n\r\n") + script.body;
     socket->write(response);
     socket->disconnectFromHost();  // closes once everything is written

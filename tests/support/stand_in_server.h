@@ -26,8 +26,8 @@ namespace verz::test {
 //     EXPECT_EQ(server.requests().size(), 1);
 //     EXPECT_EQ(server.lastTarget(), "/translate_t?text=...&langpair=en|fr");
 //
-// Every response carries "Connection: close" and the connection is closed
-// once it is written. A request body is read by its Content-Length before the
+// Unless kept alive, every response carries "Connection: close" and the
+// connection is closed once it is written. A request body is read by its Content-Length before the
 // answer. A script applies to every request until it is changed;
 // setRoute() gives one path (the target without its query) its own script,
 // which is how redirect chains are built.
@@ -105,6 +105,10 @@ public:
     // this plain server); they are dropped at once, so the client fails fast.
     int tlsAttempts() const { return tlsAttempts_; }
 
+    // Connections stay open for the client's next request, as a server under
+    // load is met; off by default.
+    void setKeepAlive(bool on) { keepAlive_ = on; }
+
     // Drops every open connection, hanging ones included.
     void closeConnections();
 
@@ -122,6 +126,7 @@ private:
     QList<Received> received_;
     QHash<QTcpSocket *, QByteArray> pending_;
     int tlsAttempts_ = 0;
+    bool keepAlive_ = false;
 };
 
 }  // namespace verz::test
