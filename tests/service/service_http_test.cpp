@@ -393,7 +393,7 @@ protected:
         translator_.translate(
             {text, QString::fromLatin1(source), QString::fromLatin1(target)}, [] { return true; },
             [&answer](const Translator::Result &result) { answer = result; });
-        EXPECT_TRUE(test::SpinUntil([&] { return answer.has_value(); }));
+        EXPECT_TRUE(test::WaitUntil([&] { return answer.has_value(); }));
         EXPECT_TRUE(answer && answer->ok) << source << '|' << target;
         return answer ? answer->text : QString();
     }
