@@ -18,6 +18,7 @@ if [[ "${1:-}" == "--test" ]]; then
     clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
     chromium chromium-driver python3-selenium
     systemd man-db appstream iproute2
+    nginx-light prometheus
   )
 fi
 

@@ -55,6 +55,14 @@ int ApyDispatcher::callsInFlight() const
     return calls;
 }
 
+qsizetype ApyDispatcher::queuedTexts() const
+{
+    qsizetype texts = 0;
+    for (const std::deque<JobPtr> &queue : queues_)
+        texts += qsizetype(queue.size());
+    return texts;
+}
+
 void ApyDispatcher::forgetIfIdle(std::map<int, Server>::iterator server)
 {
     if (!server->second.retired || server->second.calls > 0)
@@ -193,6 +201,7 @@ void ApyDispatcher::requeueFront(const QString &langpair, const Batch &batch)
 void ApyDispatcher::finished(int serverId, const QString &langpair, const Batch &batch,
                              const ApyClient::Result &result)
 {
+    Q_EMIT callEnded(int(batch.size()), result.ok);
     if (auto server = servers_.find(serverId); server != servers_.end()) {
         --server->second.calls;
         --server->second.callsByPair[langpair];

@@ -46,12 +46,21 @@ public:
     void clearServers();
     bool hasServers() const;
     int callsInFlight() const;
+    // Servers not retired and not resting after a failure.
+    int usableServers() const;
+    // Texts waiting for a free call.
+    qsizetype queuedTexts() const;
 
     // One text, of BlockCost within maxQuery (cut longer ones with
     // CutIntoBlocks). done runs exactly once: with the translation, or when
     // the deadline passes, or (with ok=false) once wanted() says no.
     void translate(const QString &langpair, const QString &text, QDeadlineTimer deadline,
                    Wanted wanted, Done done);
+
+Q_SIGNALS:
+    // One call to APy has ended, carrying that many texts.
+    void callEnded(int texts, bool ok);
+
 
 private:
     struct Server {
@@ -74,7 +83,6 @@ private:
     void pump(const QString &langpair);
     void pumpAll();
     int pickServer(const QString &langpair) const;
-    int usableServers() const;
     bool dropIfStale(const JobPtr &job);
     void send(int serverId, const QString &langpair, Batch batch);
     void finished(int serverId, const QString &langpair, const Batch &batch,

@@ -48,6 +48,8 @@ public:
     // What the current APy wants in the kApyKeyHeader of each call.
     QByteArray accessKey() const { return accessKey_; }
     qint64 processId() const { return pid_; }
+    // Starts that failed since it last answered.
+    int failuresInARow() const { return failures_; }
 
 Q_SIGNALS:
     // APy answers at baseUrl; listPairsBody is its /listPairs answer.

@@ -1,5 +1,6 @@
 #include "http/gated_tcp_server.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
 #include <sys/resource.h>
@@ -62,6 +63,11 @@ void GatedTcpServer::setMissingHandler(Handler handler)
     missing_ = std::move(handler);
 }
 
+void GatedTcpServer::observeAnswers(AnswerObserver observer)
+{
+    observer_ = std::move(observer);
+}
+
 void GatedTcpServer::incomingConnection(qintptr descriptor)
 {
     if (connections_.size() >= limits_.maxConnections && !makeRoom()) {
@@ -118,6 +124,16 @@ void GatedTcpServer::refuseConnection(qintptr descriptor)
 
 void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
 {
+    if (observer_) {
+        const QString path = request.url().path();
+        QElapsedTimer clock;
+        clock.start();
+        responder.whenWritten(
+            [observer = observer_, clock,
+             route = routes_.contains(path) ? path : QStringLiteral("other")](Status status) {
+                observer(route, int(status), clock.nsecsElapsed());
+            });
+    }
     // Listening on loopback only means serving this machine's own names only.
     if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
         WritePlain(responder, "Unknown host: this service answers to localhost only",

@@ -23,6 +23,10 @@ class GatedTcpServer : public QTcpServer {
     Q_OBJECT
 public:
     using Handler = std::function<void(const HttpRequest &, HttpResponder &&)>;
+    // Each answer once written: the route's path ("other" for paths with no
+    // route, so a scan of made-up paths cannot grow a table), the status and
+    // the nanoseconds from the whole head's arrival.
+    using AnswerObserver = std::function<void(const QString &route, int status, qint64 ns)>;
     struct Limits {
         HttpConnection::Limits connection;
         int maxConnections = 512;
@@ -34,6 +38,7 @@ public:
     void route(const QString &path, Handler handler,
                const QByteArrayList &methods = {QByteArrayLiteral("GET")});
     void setMissingHandler(Handler handler);
+    void observeAnswers(AnswerObserver observer);
 
     qsizetype connectionCount() const { return connections_.size(); }
 
@@ -52,6 +57,7 @@ private:
     };
     QHash<QString, Route> routes_;
     Handler missing_;
+    AnswerObserver observer_;
     QList<HttpConnection *> connections_;
     QTimer acceptRetry_;
 };

@@ -66,7 +66,7 @@ HttpResponder::HttpResponder(HttpConnection *connection, bool headOnly, bool kee
 
 HttpResponder::HttpResponder(HttpResponder &&other) noexcept
     : connection_(std::move(other.connection_)), headOnly_(other.headOnly_),
-      keepAlive_(other.keepAlive_), written_(other.written_)
+      keepAlive_(other.keepAlive_), written_(other.written_), observer_(std::move(other.observer_))
 {
     other.connection_.clear();
     other.written_ = true;
@@ -74,8 +74,12 @@ HttpResponder::HttpResponder(HttpResponder &&other) noexcept
 
 HttpResponder::~HttpResponder()
 {
-    if (!written_ && connection_)
+    if (written_)
+        return;
+    if (connection_)
         connection_->deliver(PlainAnswer("Internal error", Status::InternalServerError), true);
+    if (observer_)
+        observer_(Status::InternalServerError);
 }
 
 void HttpResponder::write(const QByteArray &body, const HeaderList &headers, StatusCode status)
@@ -85,6 +89,13 @@ void HttpResponder::write(const QByteArray &body, const HeaderList &headers, Sta
     written_ = true;
     if (connection_)
         connection_->deliver(Compose(body, headers, status, headOnly_, !keepAlive_), !keepAlive_);
+    if (observer_)
+        observer_(status);
+}
+
+void HttpResponder::whenWritten(std::function<void(StatusCode)> observer)
+{
+    observer_ = std::move(observer);
 }
 
 bool HttpResponder::clientConnected() const
@@ -220,6 +231,7 @@ void HttpConnection::takeHead(qsizetype headEnd)
     // The body is never read, so nothing after it can be told from it.
     if (request.announcesBody)
         request.keepAlive = false;
+    request.peer = socket_->peerAddress();
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
     dispatch_(request, HttpResponder(this, request.method == "HEAD", request.keepAlive));

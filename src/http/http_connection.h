@@ -48,6 +48,8 @@ public:
     void write(const QByteArray &body, const HeaderList &headers, StatusCode status);
     // False once the client has gone: the answer would reach nobody.
     bool clientConnected() const;
+    // Told the status once the answer is written (an unwritten one's 500 included).
+    void whenWritten(std::function<void(StatusCode)> observer);
 
     // The bytes of one answer as they go on the wire.
     static QByteArray Compose(const QByteArray &body, const HeaderList &headers, StatusCode status,
@@ -58,6 +60,7 @@ private:
     bool headOnly_;
     bool keepAlive_;
     bool written_ = false;
+    std::function<void(StatusCode)> observer_;
 };
 
 // One client connection: reads one request head at a time within its limits

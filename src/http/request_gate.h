@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHostAddress>
 #include <QList>
 #include <QUrl>
 
@@ -43,6 +44,7 @@ struct HttpRequest {
     QByteArray host;
     bool announcesBody = false;  // a non-zero Content-Length or any Transfer-Encoding
     bool keepAlive = true;       // false for HTTP/1.0 and after "Connection: close"
+    QHostAddress peer;           // the client's address, as the connection sees it
 
     QByteArray field(QByteArrayView name) const;  // null when absent
     QUrl url() const { return QUrl::fromEncoded(target); }

@@ -50,6 +50,8 @@ void RouteRun::runLeg(const std::shared_ptr<Run> &run, qsizetype index, const QS
         bool failed = false;
     };
     const QStringList pieces = CutIntoBlocks(input);
+    if (pieces.size() > 1)
+        ++textsCut_;
     auto gather = std::make_shared<Gather>();
     gather->parts.resize(pieces.size());
     gather->missing = pieces.size();

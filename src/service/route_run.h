@@ -23,6 +23,8 @@ public:
                    ApyDispatcher::Wanted wanted, ApyDispatcher::Done done);
     // Pipelines started earlier belong to an APy that is gone.
     void forgetWarmUps() { legsWarmed_.clear(); }
+    // Texts cut at sentence ends to fit what APy translates whole.
+    quint64 textsCut() const { return textsCut_; }
 
 private:
     struct Run {
@@ -36,6 +38,7 @@ private:
 
     ApyDispatcher &apy_;
     QHash<QString, QElapsedTimer> legsWarmed_;  // by langpair: when a warm-up was last sent
+    quint64 textsCut_ = 0;
 };
 
 }  // namespace verz

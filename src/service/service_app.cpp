@@ -52,7 +52,11 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
         QStringLiteral("Stop unused pipelines, then our own APy, after SECONDS without a "
                        "request; the next request starts it again (120)."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache, idleExit, apyIdle});
+    const QCommandLineOption metricsAnywhere(
+        QStringLiteral("metrics-from-anywhere"),
+        QStringLiteral("Serve /metrics to any client, not only to this machine's."));
+    parser.addOptions(
+        {port, listen, apy, processes, pipes, timeout, cache, idleExit, apyIdle, metricsAnywhere});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -89,6 +93,7 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     if (!number(cache, 0, 1000000, &cacheEntries))
         return std::nullopt;
     settings.port = quint16(portValue);
+    settings.metricsFromAnywhere = parser.isSet(metricsAnywhere);
     settings.service.cacheEntries = cacheEntries;
     if (parser.isSet(listen) && !settings.listen.setAddress(parser.value(listen))) {
         *error = QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen));
@@ -111,8 +116,19 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
 }
 
 ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
-    : QObject(parent), settings_(std::move(settings)), service_(settings_.service)
+    : QObject(parent), settings_(std::move(settings)), service_(settings_.service),
+      notifier_(new SystemdNotifier(this))
 {
+    service_.http().observeAnswers([this](const QString &route, int status, qint64 ns) {
+        metrics_.answered(route, status, ns);
+    });
+    connect(&service_.translator(), &Translator::translationAsked, this,
+            [this](const QString &pair) { metrics_.translationAsked(pair); });
+    connect(&service_.translator().apyDispatcher(), &ApyDispatcher::callEnded, this,
+            [this](int texts, bool ok) { metrics_.apyCallEnded(texts, ok); });
+    OperationsEndpoints{[this] { return health(); }, [this] { return metricsText(); },
+                        settings_.metricsFromAnywhere}
+        .installOn(service_.http());
     idleExit_.setSingleShot(true);
     connect(&idleExit_, &QTimer::timeout, this, &ServiceApp::onIdleExitTimer);
     apyIdle_.setSingleShot(true);
@@ -128,6 +144,7 @@ bool ServiceApp::start(QString *error)
 {
     if (!openListeningSocket(error))
         return false;
+    notifier_->ready();
     connect(&service_, &TranslationService::requestArrived, this, &ServiceApp::onRequest);
     connect(&service_.translator(), &Translator::queryAnswered, this,
             &ServiceApp::restartIdleTimers);
@@ -158,6 +175,7 @@ bool ServiceApp::start(QString *error)
             });
     connect(supervisor_, &ApySupervisor::lost, this, [this] {
         qCWarning(lcService, "APy stopped, starting it again");
+        metrics_.apyRestarted();
         service_.translator().clearApy();
     });
     supervisor_->start();
@@ -253,6 +271,33 @@ void ServiceApp::onApyIdleTimer()
     supervisor_->stop();
     service_.translator().awaitApy();
     apyAsleep_ = true;
+}
+
+OperationsEndpoints::Health ServiceApp::health() const
+{
+    // Our own APy starting again after a few failures in a row is not going to.
+    constexpr int kFailuresInARow = 3;
+    if (service_.translator().apyDispatcher().usableServers() > 0)
+        return {true, QByteArrayLiteral("ok: APy answering")};
+    if (supervisor_ && apyAsleep_)
+        return {true, QByteArrayLiteral("ok: APy asleep, starts on the next translation")};
+    if (supervisor_ && supervisor_->failuresInARow() < kFailuresInARow)
+        return {true, QByteArrayLiteral("ok: APy starting")};
+    return {false, QByteArrayLiteral("APy not answering")};
+}
+
+QByteArray ServiceApp::metricsText() const
+{
+    const Translator &translator = service_.translator();
+    ServiceMetrics::Levels levels;
+    levels.openConnections = service_.http().connectionCount();
+    levels.requestsInProgress = translator.answersOwed();
+    levels.queuedTexts = translator.apyDispatcher().queuedTexts() + translator.waitingForApy();
+    levels.apyEnginesUp = translator.apyDispatcher().usableServers();
+    levels.cacheHits = translator.cache().hits();
+    levels.cacheMisses = translator.cache().misses();
+    levels.textsCut = translator.textsCut();
+    return metrics_.exposition(levels);
 }
 
 void ServiceApp::stop()

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "apy/apy_supervisor.h"
+#include "service/operations_endpoints.h"
+#include "service/service_metrics.h"
+#include "service/systemd_notifier.h"
 #include "service/translation_service.h"
 
 #include <QHostAddress>
@@ -21,6 +24,7 @@ struct ServiceSettings {
     int apyIdleSeconds = 120;  // our own APy: pipelines, then APy itself, stop when unused
     ApySupervisor::Options supervisor;
     TranslationService::Options service;
+    bool metricsFromAnywhere = false;
 };
 
 // The command line of verzolan-service; nullopt (with a message in error)
@@ -41,6 +45,8 @@ public:
     int exitCode() const { return exitCode_; }
     TranslationService &service() { return service_; }
     bool apyAsleep() const { return apyAsleep_; }
+    OperationsEndpoints::Health health() const;
+    QByteArray metricsText() const;
 
     static constexpr int kPortTaken = 3;
 
@@ -61,6 +67,8 @@ private:
     TranslationService service_;
     ApySupervisor *supervisor_ = nullptr;
     bool externalInUse_ = false;  // the first --apy to answer gave the pairs
+    ServiceMetrics metrics_;
+    SystemdNotifier *notifier_;
     QTimer idleExit_;
     QTimer apyIdle_;
     bool apyAsleep_ = false;

@@ -14,8 +14,11 @@ QString CacheKey(const QString &langpair, const QString &text)
 std::optional<QString> TranslationCache::find(const QString &langpair, const QString &text)
 {
     const auto it = index_.constFind(CacheKey(langpair, text));
-    if (it == index_.constEnd())
+    if (it == index_.constEnd()) {
+        ++misses_;
         return std::nullopt;
+    }
+    ++hits_;
     order_.splice(order_.begin(), order_, it.value());
     return order_.front().translation;
 }

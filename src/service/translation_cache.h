@@ -19,6 +19,8 @@ public:
     void insert(const QString &langpair, const QString &text, const QString &translation);
     void clear();
     qsizetype size() const { return index_.size(); }
+    quint64 hits() const { return hits_; }
+    quint64 misses() const { return misses_; }
 
 private:
     struct Entry {
@@ -26,6 +28,8 @@ private:
         QString translation;
     };
     qsizetype capacity_;
+    quint64 hits_ = 0;
+    quint64 misses_ = 0;
     std::list<Entry> order_;  // most recent first
     QHash<QString, std::list<Entry>::iterator> index_;
 };

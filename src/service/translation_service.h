@@ -38,6 +38,7 @@ public:
     const Translator &translator() const { return *translator_; }
     // More endpoints, beside /translate_t and /.
     GatedTcpServer &http() { return *http_; }
+    const GatedTcpServer &http() const { return *http_; }
 
 Q_SIGNALS:
     // Any request at all, before it is judged.

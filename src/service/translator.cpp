@@ -67,6 +67,9 @@ void Translator::awaitApy()
 void Translator::translate(const TranslateQuery &query, Wanted wanted, Done done,
                            std::optional<QDeadlineTimer> deadline)
 {
+    // Once per query: one that waited for APy comes back through here.
+    if (!deadline)
+        Q_EMIT translationAsked(query.source + QLatin1Char('|') + query.target);
     if (query.text.trimmed().isEmpty()) {
         done({true, query.text.trimmed(), {}});
         return;

@@ -69,10 +69,16 @@ public:
     qsizetype waitingForApy() const { return waiting_.size(); }
     // Queries taken whose done has not run yet.
     int answersOwed() const { return answersOwed_; }
+    quint64 textsCut() const { return routeRun_.textsCut(); }
+    const TranslationCache &cache() const { return cache_; }
+    ApyDispatcher &apyDispatcher() { return apy_; }
+    const ApyDispatcher &apyDispatcher() const { return apy_; }
 
 Q_SIGNALS:
     // A query that had to wait (for APy to start or to answer) is done.
     void queryAnswered();
+    // A translation was asked for, pair as "en|fr".
+    void translationAsked(const QString &pair);
 
 private:
     struct WaitingQuery {

@@ -17,7 +17,7 @@ units=usr/lib/systemd/user
 for f in usr/bin/Verzolan usr/bin/verzolan-service usr/share/applications/verzolan.desktop \
          usr/share/icons/hicolor/32x32/apps/verzolan.png usr/share/man/man1/Verzolan.1 \
          usr/share/man/man1/verzolan-service.1 usr/share/metainfo/org.verzolan.verzolan.metainfo.xml \
-         $units/verzolan-service.socket \
+         usr/share/doc/verzolan/nginx/verzolan.conf $units/verzolan-service.socket \
          $units/verzolan-service.service; do
   [[ -f $stage/$f ]] || { echo "install: $f is missing"; status=1; }
 done
@@ -31,6 +31,18 @@ grep -qx 'ListenStream=127.0.0.1:8787' "$stage/$units/verzolan-service.socket" |
   { echo "install: the socket does not listen on 127.0.0.1:8787"; status=1; }
 grep -q '^ExecStart=/usr/bin/verzolan-service .*--idle-exit' "$stage/$units/verzolan-service.service" ||
   { echo "install: the service unit does not start the installed service with an idle exit"; status=1; }
+grep -qx 'Type=notify' "$stage/$units/verzolan-service.service" &&
+  grep -q '^WatchdogSec=' "$stage/$units/verzolan-service.service" ||
+  { echo "install: the service unit is not Type=notify with a watchdog"; status=1; }
+# The nginx example as installed is a whole configuration once included.
+if command -v nginx >/dev/null || [[ -x /usr/sbin/nginx ]]; then
+  ngx=$(mktemp -d)
+  printf 'pid %s/nginx.pid;\nerror_log %s/error.log;\nevents {}\nhttp { include %s; }\n' \
+    "$ngx" "$ngx" "$stage/usr/share/doc/verzolan/nginx/verzolan.conf" >"$ngx/nginx.conf"
+  PATH=$PATH:/usr/sbin nginx -q -t -p "$ngx" -c "$ngx/nginx.conf" -e "$ngx/error.log" ||
+    { echo "install: the nginx example does not check"; status=1; }
+  rm -rf "$ngx"
+fi
 # systemd-analyze checks user units offline only against the host's own
 # paths, so the units are checked in a copy of the tree beside the host's units.
 verify=$(mktemp -d)
