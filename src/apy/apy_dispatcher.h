@@ -61,7 +61,6 @@ Q_SIGNALS:
     // One call to APy has ended, carrying that many texts.
     void callEnded(int texts, bool ok);
 
-
 private:
     struct Server {
         ApyClient *client = nullptr;

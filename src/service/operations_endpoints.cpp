@@ -1,7 +1,7 @@
 #include "service/operations_endpoints.h"
 
-#include "metrics/exposition.h"
 #include "http/gated_tcp_server.h"
+#include "metrics/exposition.h"
 
 namespace verz {
 
