@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -103,11 +104,11 @@ Run Load(quint16 port, quint16 probePort, int tag)
                      });
     });
     tick.start(20);
-    SpinUntil([&] { return answered == kRequests; }, 300000);
+    WaitUntil([&] { return answered == kRequests; }, 300000);
     run.perSecond = answered * 1000.0 / double(clock.elapsed());
     tick.stop();
     // A client must not go with its answer on the way.
-    SpinUntil([&] { return !busy; }, 5000);
+    WaitUntil([&] { return !busy; }, 5000);
     return run;
 }
 

@@ -15,13 +15,6 @@
 
 namespace verz::test {
 
-inline quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 // The real executable over the APy stand-in, on a port of its own.
 struct ServiceProcess {
     QProcess process;
@@ -38,7 +31,7 @@ struct ServiceProcess {
                                   QStringLiteral("--apy"), apy.toString(),
                                   QStringLiteral("--cache-entries"), QStringLiteral("0")} +
                           extra);
-        return process.waitForStarted(5000) && SpinUntil([&] {
+        return process.waitForStarted(5000) && WaitUntil([&] {
                    RawClient client(port);
                    return client.socket().waitForConnected(100) &&
                           client.exchange(RawClient::Get("/healthz")).status == 200;
@@ -65,7 +58,7 @@ inline QByteArray Get(quint16 port, const QByteArray &target, int *status = null
     QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
     QObject::connect(&socket, &QTcpSocket::disconnected, [&] { done = true; });
     socket.write("GET " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
-    SpinUntil([&] { return done; }, 10000);
+    WaitUntil([&] { return done; }, 10000);
     if (status)
         *status = received.mid(9, 3).toInt();
     return received.mid(received.indexOf("\r\n\r\n") + 4);
@@ -113,7 +106,7 @@ public:
         process.start(Executable(),
                       {QStringLiteral("-p"), dir.path(), QStringLiteral("-c"), main.fileName(),
                        QStringLiteral("-e"), dir.filePath(QStringLiteral("logs/error.log"))});
-        return process.waitForStarted(5000) && SpinUntil([&] {
+        return process.waitForStarted(5000) && WaitUntil([&] {
                    RawClient client(port);
                    return client.socket().waitForConnected(100);
                });

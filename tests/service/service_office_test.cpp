@@ -92,7 +92,7 @@ TEST(ServiceOperations, ReadyThenWatchdogPingsThatStopWhileFrozenHealthAndMetric
                               environment));
 
     // Ready first, then a ping every half watchdog period.
-    test::SpinUntil([&] { return manager.drain(clock), manager.messages.size() >= 8; }, 5000);
+    test::WaitUntil([&] { return manager.drain(clock), manager.messages.size() >= 8; }, 5000);
     ASSERT_GE(manager.messages.size(), 8u);
     EXPECT_EQ(manager.messages.front().text, "READY=1");
     std::vector<qint64> gaps;
@@ -108,14 +108,14 @@ TEST(ServiceOperations, ReadyThenWatchdogPingsThatStopWhileFrozenHealthAndMetric
 
     // A frozen event loop pings no more; a thawed one pings again.
     service.signal(SIGSTOP);
-    test::SpinUntil([] { return false; }, 50);
+    test::WaitUntil([] { return false; }, 50);
     manager.drain(clock);
     const size_t beforeFreeze = manager.messages.size();
-    test::SpinUntil([] { return false; }, 600);
+    test::WaitUntil([] { return false; }, 600);
     manager.drain(clock);
     EXPECT_EQ(manager.messages.size(), beforeFreeze) << "pings while stopped";
     service.signal(SIGCONT);
-    EXPECT_TRUE(test::SpinUntil(
+    EXPECT_TRUE(test::WaitUntil(
         [&] { return manager.drain(clock), manager.messages.size() > beforeFreeze + 1; }, 2000));
 
     int status = 0;
@@ -159,7 +159,7 @@ TEST(ServiceOperations, ReadyThenWatchdogPingsThatStopWhileFrozenHealthAndMetric
     // Healthy again once APy has rested; another machine gets the health but
     // not the figures.
     EXPECT_TRUE(
-        test::SpinUntil([&] { return Get(service.port, "/healthz", &status), status == 200; }));
+        test::WaitUntil([&] { return Get(service.port, "/healthz", &status), status == 200; }));
     if (const std::optional<QHostAddress> outside = NonLoopbackAddress()) {
         Get(service.port, "/healthz", &status, *outside);
         EXPECT_EQ(status, 200);
@@ -205,7 +205,7 @@ TEST(ServiceBehindNginx, NoRequestFailsWhenOneServiceIsKilledAndAllDownGetsAFren
         clients.push_back(std::make_unique<RawClient>(nginx.port));
         next(clients.back().get(), desk);
     }
-    ASSERT_TRUE(test::SpinUntil([&] { return answered == kRequests; }, 60000));
+    ASSERT_TRUE(test::WaitUntil([&] { return answered == kRequests; }, 60000));
     std::printf("nginx: %d requests from %d clients, one of two services killed after %d: "
                 "%d failed, %d wrong, %.0f req/s\n",
                 sent, kClients, kKillAfter, failed, wrong, answered * 1000.0 / clock.elapsed());
