@@ -21,6 +21,7 @@ struct ServiceSettings {
     int apyIdleSeconds = 120;  // our own APy: pipelines, then APy itself, stop when unused
     ApySupervisor::Options supervisor;
     TranslationService::Options service;
+    QStringList warnings;  // for the log at start
 };
 
 // The command line of verzolan-service; nullopt (with a message in error)
