@@ -125,16 +125,23 @@ void LibreClient::exchange(const QString &path, const QByteArray *jsonBody, int 
         reply->abort();
     });
     deadline->start(std::max(timeoutMs, 1));
-    // Read as it comes, so that a flood is stopped at the cap, not after it.
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, watch] {
-        if (watch->cut != LibreFault::None)
-            return;
+    // Read as it comes, so that a flood is stopped at the cap, not after it;
+    // one announced as bigger is not read at all.
+    auto tooBig = [reply, watch] {
         const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        watch->body += reply->readAll();
-        if (length > kMaxLibreAnswer || watch->body.size() > kMaxLibreAnswer) {
-            watch->cut = LibreFault::TooBig;
-            watch->body.clear();
-            reply->abort();
+        if (watch->cut != LibreFault::None ||
+            (length <= kMaxLibreAnswer && watch->body.size() <= kMaxLibreAnswer))
+            return false;
+        watch->cut = LibreFault::TooBig;
+        watch->body.clear();
+        reply->abort();
+        return true;
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, tooBig);
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, watch, tooBig] {
+        if (watch->cut == LibreFault::None && !tooBig()) {
+            watch->body += reply->readAll();
+            tooBig();
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, watch, done] {

@@ -30,7 +30,7 @@ struct HomeView {
     QString langpair = QStringLiteral("fr|en");  // the window's default row
     QString translation;
     QString message;  // a French sentence on what went wrong, or empty
-    QString engine;   // which engine answered, or empty
+    QString engine{};  // which engine answered, or empty
 };
 
 // GET / read: the view to answer with, and the translation it asks for
