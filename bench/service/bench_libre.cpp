@@ -96,8 +96,8 @@ int main(int argc, char **argv)
     QNetworkAccessManager network;
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
     auto viaService = [&](const QString &text) {
-        return network.get(QNetworkRequest(QUrl(
-            base + QString::fromLatin1(verz::test::TranslateTarget(text, "de|fr")))));
+        return network.get(QNetworkRequest(
+            QUrl(base + QString::fromLatin1(verz::test::TranslateTarget(text, "de|fr")))));
     };
     // Wait until the service has read /languages and sends de|fr to the stand-in.
     verz::test::SpinUntil(
@@ -112,11 +112,12 @@ int main(int argc, char **argv)
 
     auto direct = [&](const QString &text) {
         QNetworkRequest request(QUrl(libre.url().toString() + QStringLiteral("/translate")));
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArrayLiteral("application/json"));
         const QJsonObject call{{QStringLiteral("q"), text},
-                              {QStringLiteral("source"), QStringLiteral("de")},
-                              {QStringLiteral("target"), QStringLiteral("fr")},
-                              {QStringLiteral("format"), QStringLiteral("text")}};
+                               {QStringLiteral("source"), QStringLiteral("de")},
+                               {QStringLiteral("target"), QStringLiteral("fr")},
+                               {QStringLiteral("format"), QStringLiteral("text")}};
         return network.post(request, QJsonDocument(call).toJson(QJsonDocument::Compact));
     };
     auto text = [](const char *kind, int round, int i) {

@@ -108,7 +108,8 @@ void LibreClient::exchange(const QString &path, const QByteArray *jsonBody, int 
     request.setRawHeader("Accept", "application/json");
     QNetworkReply *reply = nullptr;
     if (jsonBody) {
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArrayLiteral("application/json"));
         reply = network_->post(request, *jsonBody);
     } else {
         reply = network_->get(request);
@@ -179,12 +180,13 @@ void LibreClient::languages(int timeoutMs,
                      return;
                  }
                  const std::optional<QSet<QString>> pairs = ParseLibreLanguages(body);
-                 done(pairs ? LibreFault::None : LibreFault::NotJson, pairs.value_or(QSet<QString>()));
+                 done(pairs ? LibreFault::None : LibreFault::NotJson,
+                      pairs.value_or(QSet<QString>()));
              });
 }
 
-void LibreClient::translate(const QString &source, const QString &target,
-                            const QStringList &texts, const QString &format, int timeoutMs,
+void LibreClient::translate(const QString &source, const QString &target, const QStringList &texts,
+                            const QString &format, int timeoutMs,
                             std::function<void(const LibreAnswer &)> done)
 {
     const bool asList = texts.size() != 1;

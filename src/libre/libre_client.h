@@ -21,9 +21,9 @@ inline constexpr qint64 kMaxLibreAnswer = 4 * 1024 * 1024;
 
 struct LibreAnswer {
     LibreFault fault = LibreFault::None;
-    QStringList texts;     // one per text sent, in order, when fault is None
-    int httpStatus = 0;    // 0: no HTTP answer
-    QString serverError;   // the server's own "error", for the log only
+    QStringList texts;    // one per text sent, in order, when fault is None
+    int httpStatus = 0;   // 0: no HTTP answer
+    QString serverError;  // the server's own "error", for the log only
 };
 
 // The translatedText of a POST /translate answer for count texts (sent as a

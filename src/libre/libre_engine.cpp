@@ -71,8 +71,9 @@ void LibreEngine::translate(const QString &source, const QString &target, const 
     job->wanted = std::move(wanted);
     job->done = std::move(done);
     // Whatever the server does, the text is handed back in time.
-    QTimer::singleShot(std::max<qint64>(timeLimit.remainingTime(), 0), this,
-                       [job] { Finish(job, {false, {}, LibreFault::Timeout}); });
+    QTimer::singleShot(std::max<qint64>(timeLimit.remainingTime(), 0), this, [job] {
+        Finish(job, {false, {}, LibreFault::Timeout});
+    });
     const QString pair = PairKey(source, target);
     lanes_[pair].waiting.push_back(job);
     // Later, so that done never runs inside this call.
@@ -188,8 +189,8 @@ void LibreEngine::fault(LibreFault problem, int httpStatus, const QString &serve
             detail += QLatin1Char(')');
         }
         say(QStringLiteral("LibreTranslate at %1 %2%3; %4")
-                .arg(client_->baseUrl().toDisplayString(), QString::fromUtf8(LibreFaultText(problem)),
-                     detail,
+                .arg(client_->baseUrl().toDisplayString(),
+                     QString::fromUtf8(LibreFaultText(problem)), detail,
                      LibreFaultRestsServer(problem)
                          ? QStringLiteral("its pairs go to Apertium or the dictionaries until it "
                                           "answers again")

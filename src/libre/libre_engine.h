@@ -84,8 +84,7 @@ private:
     static void Finish(const JobPtr &job, const Result &result);
     void pump(const QString &pair);
     void send(const QString &pair, std::vector<JobPtr> batch);
-    void answered(const QString &pair, const std::vector<JobPtr> &batch,
-                  const LibreAnswer &answer);
+    void answered(const QString &pair, const std::vector<JobPtr> &batch, const LibreAnswer &answer);
     void readLanguages();
     void fault(LibreFault fault, int httpStatus, const QString &serverError);
     void rest();

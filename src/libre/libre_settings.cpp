@@ -35,8 +35,7 @@ std::optional<QByteArray> ReadLibreKeyFile(const QString &path, QString *error, 
                                               : QStringLiteral("holds more than one line"));
         return std::nullopt;
     }
-    const QFileDevice::Permissions othersRead =
-        QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const QFileDevice::Permissions othersRead = QFileDevice::ReadGroup | QFileDevice::ReadOther;
     if (QFileInfo(path).permissions() & othersRead)
         *warning = QStringLiteral("warning: the LibreTranslate key file %1 can be read by other "
                                   "users (chmod 600 %1)")

@@ -29,7 +29,7 @@ struct HomeView {
     QString text;
     QString langpair = QStringLiteral("fr|en");  // the window's default row
     QString translation;
-    QString message;  // a French sentence on what went wrong, or empty
+    QString message;   // a French sentence on what went wrong, or empty
     QString engine{};  // which engine answered, or empty
 };
 

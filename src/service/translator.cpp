@@ -96,8 +96,8 @@ bool Translator::answersFromDictionary(const TranslateQuery &query) const
 void Translator::askLibre(const TranslateQuery &query, const Wanted &wanted, Done done,
                           QDeadlineTimer deadline)
 {
-    const QString cacheKey = kLibreTranslate + QLatin1Char('>') + query.source +
-                             QLatin1Char('|') + query.target;
+    const QString cacheKey =
+        kLibreTranslate + QLatin1Char('>') + query.source + QLatin1Char('|') + query.target;
     if (const std::optional<QString> known = cache_.find(cacheKey, query.text)) {
         done({true, *known, {}, false, kLibreTranslate});
         return;
@@ -106,18 +106,20 @@ void Translator::askLibre(const TranslateQuery &query, const Wanted &wanted, Don
     const qint64 left = deadline.remainingTime();
     const QDeadlineTimer limit(answersFromDictionary(query) ? std::max<qint64>(left - 300, left / 2)
                                                             : left / 2);
-    libre_->translate(
-        query.source, query.target, accents_.restore(query.source, query.text), limit, wanted,
-        [this, query, cacheKey, wanted, deadline,
-         done = std::move(done)](const LibreEngine::Result &result) mutable {
-            if (result.ok) {
-                cache_.insert(cacheKey, query.text, result.text.trimmed());
-                done({true, result.text.trimmed(), {}, false, kLibreTranslate});
-            } else {
-                translateHere(query, wanted, std::move(done), deadline);
-            }
-            answerDone();
-        });
+    libre_->translate(query.source, query.target, accents_.restore(query.source, query.text), limit,
+                      wanted,
+                      [this, query, cacheKey, wanted, deadline,
+                       done = std::move(done)](const LibreEngine::Result &result) mutable {
+                          if (result.ok) {
+                              cache_.insert(cacheKey, query.text, result.text.trimmed());
+                              done({true, result.text.trimmed(), {}, false, kLibreTranslate});
+                          } else if (wanted()) {
+                              translateHere(query, wanted, std::move(done), deadline);
+                          } else {
+                              done(Failure("the requester has gone"));
+                          }
+                          answerDone();
+                      });
 }
 
 void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done done,

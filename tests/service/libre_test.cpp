@@ -47,10 +47,15 @@ struct LibreRig {
         service = std::make_unique<TranslationService>(options);
         service->translator().libre()->setLog([this](const QString &line) { log.append(line); });
         service->listen(QHostAddress::LocalHost, 0);
-        service->translator().setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
+        service->translator().setApy(apy.url(),
+                                     *RouteTable::FromListPairs(test::kRecordedListPairs));
     }
 
-    bool ready() { return test::SpinUntil([&] { return service->translator().libre()->takes(u"de"_s, u"fr"_s); }); }
+    bool ready()
+    {
+        return test::SpinUntil(
+            [&] { return service->translator().libre()->takes(u"de"_s, u"fr"_s); });
+    }
 
     test::Conversation::Answer get(const QByteArray &target)
     {
@@ -84,7 +89,8 @@ TEST(Libre, GermanGoesToTheServerWithItsKeyAndOtherPairsStayOnApertium)
 {
     LibreRig rig(kGerman);
     ASSERT_TRUE(rig.ready());
-    EXPECT_FALSE(rig.service->translator().libre()->takes(u"en"_s, u"es"_s));  // served, but not chosen
+    EXPECT_FALSE(
+        rig.service->translator().libre()->takes(u"en"_s, u"es"_s));  // served, but not chosen
 
     const auto german = rig.get(QStringLiteral("Guten Tag"), "de|fr");
     EXPECT_EQ(german.status, 200);
@@ -106,7 +112,8 @@ TEST(Libre, GermanGoesToTheServerWithItsKeyAndOtherPairsStayOnApertium)
     EXPECT_TRUE(home.contains("[de&gt;fr] Guten Morgen"));
     EXPECT_TRUE(home.contains("Moteur : LibreTranslate"));
 
-    ASSERT_EQ(rig.linesWith("takes 4 pair(s): de|en, de|fr, en|de, fr|de"), 1) << rig.log.join(u'\n').toStdString();
+    ASSERT_EQ(rig.linesWith("takes 4 pair(s): de|en, de|fr, en|de, fr|de"), 1)
+        << rig.log.join(u'\n').toStdString();
     for (const QString &line : rig.log)
         EXPECT_FALSE(line.contains(QString::fromUtf8(kKey)));
 }
@@ -223,7 +230,8 @@ TEST(Libre, ListAnswersMatchTheTextsSentOrAreRefused)
     EXPECT_EQ(read(R"({"translatedText":["a"]})", 2).fault, LibreFault::ShortList);
     EXPECT_EQ(read(R"({"translatedText":["a","b","c"]})", 2).fault, LibreFault::NoTranslation);
     EXPECT_EQ(read(R"({"translatedText":["a",2]})", 2).fault, LibreFault::NoTranslation);
-    const LibreAnswer refused = ReadLibreTranslation(400, R"({"error":"Invalid request"})", 1, false);
+    const LibreAnswer refused =
+        ReadLibreTranslation(400, R"({"error":"Invalid request"})", 1, false);
     EXPECT_EQ(refused.fault, LibreFault::BadRequest);
     EXPECT_EQ(refused.serverError, QStringLiteral("Invalid request"));
 }
@@ -246,7 +254,8 @@ TEST(Libre, OptionsRefuseWhatCannotWorkAndWarnOfAnOpenKey)
     QString error;
 
     key.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const auto fine = parse({u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile}, &error);
+    const auto fine =
+        parse({u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile}, &error);
     ASSERT_TRUE(fine) << error.toStdString();
     EXPECT_EQ(fine->service.libre->apiKey, kKey);
     EXPECT_EQ(fine->service.libre->pairs, kGerman);
@@ -266,7 +275,8 @@ TEST(Libre, OptionsRefuseWhatCannotWorkAndWarnOfAnOpenKey)
         {{u"--libretranslate"_s, u"ftp://translate.example.org"_s}, "http:// or https://"},
         {{u"--libretranslate"_s, u"translate.example.org"_s}, "http:// or https://"},
         {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, emptyFile}, "is empty"},
-        {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile + u"-gone"_s}, "cannot read"},
+        {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile + u"-gone"_s},
+         "cannot read"},
         {{u"--libretranslate"_s, url, u"--libretranslate-pairs"_s, u"de|xx"_s}, "de|xx"},
         {{u"--libretranslate-pairs"_s, u"all"_s}, "need --libretranslate"},
     };

@@ -32,10 +32,10 @@ public:
     {
         StandInServer::Script json;
         json.contentType = QByteArrayLiteral("application/json");
-        json.body = QByteArrayLiteral(
-            R"([{"code":"en","name":"English","targets":["de","es","fr"]},)"
-            R"({"code":"fr","name":"French","targets":["de","en"]},)"
-            R"({"code":"de","name":"German","targets":["en","fr"]}])");
+        json.body =
+            QByteArrayLiteral(R"([{"code":"en","name":"English","targets":["de","es","fr"]},)"
+                              R"({"code":"fr","name":"French","targets":["de","en"]},)"
+                              R"({"code":"de","name":"German","targets":["en","fr"]}])");
         server.setRoute(QByteArrayLiteral("/languages"), json);
         server.setRoute(QByteArrayLiteral("/translate"), json,
                         [this](const StandInServer::Received &request,
@@ -79,11 +79,11 @@ private:
         switch (mode) {
         case Mode::Translate:
         case Mode::ShortList:
-            answer.body = QJsonDocument(QJsonObject{
-                                            {QStringLiteral("translatedText"),
-                                             Translated(pair, call.value(u"q"),
-                                                        mode == Mode::ShortList)}})
-                              .toJson(QJsonDocument::Compact);
+            answer.body =
+                QJsonDocument(
+                    QJsonObject{{QStringLiteral("translatedText"),
+                                 Translated(pair, call.value(u"q"), mode == Mode::ShortList)}})
+                    .toJson(QJsonDocument::Compact);
             return;
         case Mode::Html:
             answer.contentType = QByteArrayLiteral("text/html");
