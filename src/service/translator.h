@@ -36,7 +36,7 @@ public:
         // The free dictionaries that answer the pairs with German.
         QString dictionaryFolder = QStringLiteral("/usr/share/dictd");
         // A LibreTranslate server asked first for its pairs; none: nothing leaves the machine.
-        std::optional<LibreEngine::Options> libre;
+        std::optional<LibreEngine::Options> libre{};
     };
     // ok=false: APy failed or is not there, error says so in the answer's words.
     using Result = ApyClient::Result;
