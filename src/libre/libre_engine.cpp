@@ -34,7 +34,12 @@ QString LoggableServerError(QString text, const QByteArray &apiKey)
 LibreEngine::LibreEngine(Options options, QObject *parent)
     : QObject(parent), options_(std::move(options)),
       client_(new LibreClient(options_.base, options_.apiKey, this)), restMs_(options_.firstRestMs),
-      log_([](const QString &line) { qCWarning(lcLibre, "%s", qUtf8Printable(line)); })
+      log_([](QtMsgType type, const QString &line) {
+          if (type == QtWarningMsg)
+              qCWarning(lcLibre, "%s", qUtf8Printable(line));
+          else
+              qCInfo(lcLibre, "%s", qUtf8Printable(line));
+      })
 {
     nextLook_.setSingleShot(true);
     connect(&nextLook_, &QTimer::timeout, this, &LibreEngine::readLanguages);
@@ -130,8 +135,8 @@ void LibreEngine::answered(const QString &pair, const std::vector<JobPtr> &batch
         translated_ += int(batch.size());
         restMs_ = options_.firstRestMs;
         if (anyLogged_) {
-            say(QStringLiteral("LibreTranslate at %1 translates again")
-                    .arg(client_->baseUrl().toDisplayString()));
+            say(QtInfoMsg, QStringLiteral("LibreTranslate at %1 translates again")
+                               .arg(client_->baseUrl().toDisplayString()));
             logged_.fill(false);
             anyLogged_ = false;
         }
@@ -147,31 +152,31 @@ void LibreEngine::answered(const QString &pair, const std::vector<JobPtr> &batch
 
 void LibreEngine::readLanguages()
 {
-    client_->languages(options_.languagesTimeoutMs,
-                       [this](LibreFault problem, const QSet<QString> &pairs) {
-                           if (problem != LibreFault::None) {
-                               const bool wasResting = resting_;
-                               fault(problem, 0, {});
-                               if (wasResting)  // still unwell: look again later
-                                   rest();
-                               return;
-                           }
-                           QSet<QString> taken = pairs;
-                           if (!options_.pairs.isEmpty())
-                               taken.intersect(options_.pairs);
-                           if (!languagesKnown_ || taken != served_) {
-                               QStringList names(taken.begin(), taken.end());
-                               names.sort();
-                               say(QStringLiteral("LibreTranslate at %1 takes %2 pair(s): %3")
-                                       .arg(client_->baseUrl().toDisplayString())
-                                       .arg(names.size())
-                                       .arg(names.join(QStringLiteral(", "))));
-                           }
-                           served_ = taken;
-                           languagesKnown_ = true;
-                           resting_ = false;
-                           nextLook_.start(options_.refreshMs);
-                       });
+    client_->languages(
+        options_.languagesTimeoutMs, [this](LibreFault problem, const QSet<QString> &pairs) {
+            if (problem != LibreFault::None) {
+                const bool wasResting = resting_;
+                fault(problem, 0, {});
+                if (wasResting)  // still unwell: look again later
+                    rest();
+                return;
+            }
+            QSet<QString> taken = pairs;
+            if (!options_.pairs.isEmpty())
+                taken.intersect(options_.pairs);
+            if (!languagesKnown_ || taken != served_) {
+                QStringList names(taken.begin(), taken.end());
+                names.sort();
+                say(QtInfoMsg, QStringLiteral("LibreTranslate at %1 takes %2 pair(s): %3")
+                                   .arg(client_->baseUrl().toDisplayString())
+                                   .arg(names.size())
+                                   .arg(names.join(QStringLiteral(", "))));
+            }
+            served_ = taken;
+            languagesKnown_ = true;
+            resting_ = false;
+            nextLook_.start(options_.refreshMs);
+        });
 }
 
 void LibreEngine::fault(LibreFault problem, int httpStatus, const QString &serverError)
@@ -188,7 +193,8 @@ void LibreEngine::fault(LibreFault problem, int httpStatus, const QString &serve
                 detail += QStringLiteral(": ") + words;
             detail += QLatin1Char(')');
         }
-        say(QStringLiteral("LibreTranslate at %1 %2%3; %4")
+        say(QtWarningMsg,
+            QStringLiteral("LibreTranslate at %1 %2%3; %4")
                 .arg(client_->baseUrl().toDisplayString(),
                      QString::fromUtf8(LibreFaultText(problem)), detail,
                      LibreFaultRestsServer(problem)
@@ -207,10 +213,10 @@ void LibreEngine::rest()
     restMs_ = std::min(restMs_ * 2, options_.longestRestMs);
 }
 
-void LibreEngine::say(const QString &line) const
+void LibreEngine::say(QtMsgType type, const QString &line) const
 {
     if (log_)
-        log_(line);
+        log_(type, line);
 }
 
 }  // namespace verz

@@ -48,7 +48,8 @@ public:
     };
     using Done = std::function<void(const Result &)>;
     using Wanted = std::function<bool()>;
-    using Log = std::function<void(const QString &)>;
+    // Faults come as QtWarningMsg, the rest as QtInfoMsg.
+    using Log = std::function<void(QtMsgType, const QString &)>;
 
     explicit LibreEngine(Options options, QObject *parent = nullptr);
     ~LibreEngine() override;
@@ -88,7 +89,7 @@ private:
     void readLanguages();
     void fault(LibreFault fault, int httpStatus, const QString &serverError);
     void rest();
-    void say(const QString &line) const;
+    void say(QtMsgType type, const QString &line) const;
 
     Options options_;
     LibreClient *client_;

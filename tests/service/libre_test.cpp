@@ -45,7 +45,8 @@ struct LibreRig {
         engine.firstRestMs = 200;
         options.libre = engine;
         service = std::make_unique<TranslationService>(options);
-        service->translator().libre()->setLog([this](const QString &line) { log.append(line); });
+        service->translator().libre()->setLog(
+            [this](QtMsgType, const QString &line) { log.append(line); });
         service->listen(QHostAddress::LocalHost, 0);
         service->translator().setApy(apy.url(),
                                      *RouteTable::FromListPairs(test::kRecordedListPairs));
