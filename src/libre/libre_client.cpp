@@ -71,7 +71,7 @@ LibreAnswer ReadLibreTranslation(int httpStatus, const QByteArray &body, qsizety
         answer.fault = LibreFault::NoTranslation;
         return answer;
     }
-    for (const QJsonValue &text : list) {
+    for (const QJsonValue text : list) {
         if (!text.isString()) {
             answer.fault = LibreFault::NoTranslation;
             answer.texts.clear();
@@ -145,25 +145,26 @@ void LibreClient::exchange(const QString &path, const QByteArray *jsonBody, int 
             tooBig();
         }
     });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, watch, done] {
-        reply->deleteLater();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (watch->cut != LibreFault::None) {
-            done(watch->cut, status, {});
-            return;
-        }
-        watch->body += reply->readAll();
-        if (watch->body.size() > kMaxLibreAnswer) {
-            done(LibreFault::TooBig, status, {});
-            return;
-        }
-        // An HTTP error status is an answer to read; no status at all is not.
-        if (status == 0) {
-            done(LibreFault::Unreachable, 0, {});
-            return;
-        }
-        done(LibreFault::None, status, watch->body);
-    });
+    QObject::connect(
+        reply, &QNetworkReply::finished, reply, [reply, watch, done = std::move(done)] {
+            reply->deleteLater();
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (watch->cut != LibreFault::None) {
+                done(watch->cut, status, {});
+                return;
+            }
+            watch->body += reply->readAll();
+            if (watch->body.size() > kMaxLibreAnswer) {
+                done(LibreFault::TooBig, status, {});
+                return;
+            }
+            // An HTTP error status is an answer to read; no status at all is not.
+            if (status == 0) {
+                done(LibreFault::Unreachable, 0, {});
+                return;
+            }
+            done(LibreFault::None, status, watch->body);
+        });
 }
 
 void LibreClient::languages(int timeoutMs,

@@ -13,12 +13,12 @@ std::optional<QSet<QString>> ParseLibreLanguages(const QByteArray &body)
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return std::nullopt;
     QSet<QString> pairs;
-    for (const QJsonValue &entry : document.array()) {
+    for (const QJsonValue entry : document.array()) {
         const QJsonObject language = entry.toObject();
         const QString source = language.value(u"code").toString();
         if (source.isEmpty())
             return std::nullopt;
-        for (const QJsonValue &target : language.value(u"targets").toArray()) {
+        for (const QJsonValue target : language.value(u"targets").toArray()) {
             if (target.isString() && target.toString() != source)
                 pairs.insert(source + QLatin1Char('|') + target.toString());
         }
