@@ -65,7 +65,7 @@ std::vector<double> Run(QNetworkAccessManager &network, int count, int width,
         }
     };
     launch();
-    verz::test::SpinUntil([&] { return int(times.size()) == count; }, 120000);
+    verz::test::WaitUntil([&] { return int(times.size()) == count; }, 120000);
     (void)network;
     return times;
 }
@@ -100,11 +100,11 @@ int main(int argc, char **argv)
             QUrl(base + QString::fromLatin1(verz::test::TranslateTarget(text, "de|fr")))));
     };
     // Wait until the service has read /languages and sends de|fr to the stand-in.
-    verz::test::SpinUntil(
+    verz::test::WaitUntil(
         [&] {
             const int before = int(libre.calls.size());
             QNetworkReply *reply = viaService(QStringLiteral("warm %1").arg(before));
-            verz::test::SpinUntil([&] { return reply->isFinished(); }, 2000);
+            verz::test::WaitUntil([&] { return reply->isFinished(); }, 2000);
             reply->deleteLater();
             return int(libre.calls.size()) > before;
         },

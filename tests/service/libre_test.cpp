@@ -54,18 +54,18 @@ struct LibreRig {
 
     bool ready()
     {
-        return test::SpinUntil(
+        return test::WaitUntil(
             [&] { return service->translator().libre()->takes(u"de"_s, u"fr"_s); });
     }
 
-    test::Conversation::Answer get(const QByteArray &target)
+    test::HttpAnswer get(const QByteArray &target)
     {
         return test::Converse(service->port(), "GET " + target +
                                                    " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
                                                    "Connection: close\r\n\r\n")
             .answers.value(0);
     }
-    test::Conversation::Answer get(const QString &text, const char *langpair)
+    test::HttpAnswer get(const QString &text, const char *langpair)
     {
         return get(test::TranslateTarget(text, langpair));
     }
@@ -156,7 +156,7 @@ TEST(Libre, EveryBadAnswerEndsOnTheUsualRoadInTimeWithOneLogLine)
         }
         LibreRig rig({}, kDeadlineMs, c.key, closed);
         if (c.unreachable)
-            ASSERT_TRUE(test::SpinUntil([&] { return !rig.log.isEmpty(); }));
+            ASSERT_TRUE(test::WaitUntil([&] { return !rig.log.isEmpty(); }));
         else
             ASSERT_TRUE(rig.ready());
         rig.libre.mode = c.mode;
@@ -171,7 +171,7 @@ TEST(Libre, EveryBadAnswerEndsOnTheUsualRoadInTimeWithOneLogLine)
                     [&](const RawClient::Response &r) { fromGerman = r, ++answered; });
         english.send(RawClient::Get(test::TranslateTarget(QStringLiteral("Hello"), "en|es")),
                      [&](const RawClient::Response &r) { fromEnglish = r, ++answered; });
-        ASSERT_TRUE(test::SpinUntil([&] { return answered == 2; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return answered == 2; }));
         EXPECT_LT(clock.elapsed(), kDeadlineMs + 300);
         EXPECT_EQ(ExtractTranslation(fromGerman.body), unavailable);
         EXPECT_EQ(ExtractTranslation(fromEnglish.body), QStringLiteral("[eng|spa]Hello"));
@@ -216,7 +216,7 @@ TEST(Libre, SixteenClientsGetTheirOwnTextsBackFromBatchedCalls)
                                  ++answered;
                              });
     }
-    ASSERT_TRUE(test::SpinUntil([&] { return answered == kClients; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return answered == kClients; }));
     for (int i = 0; i < kClients; ++i)
         EXPECT_EQ(got[size_t(i)], QStringLiteral("[de>fr] Satz Nummer %1").arg(i));
     EXPECT_LT(rig.libre.calls.size(), kClients);

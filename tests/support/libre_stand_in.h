@@ -42,7 +42,7 @@ public:
                                StandInServer::Script &answer) { compose(request, answer); });
     }
 
-    QUrl url() const { return QUrl(QString::fromLatin1(server.url({}))); }
+    QUrl url() const { return server.root(); }
     // The JSON bodies of every /translate call, in order.
     QList<QJsonObject> calls;
 
