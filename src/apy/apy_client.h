@@ -28,6 +28,8 @@ public:
         // APy, not the request, is at fault (no answer, timeout, 5xx):
         // worth another try elsewhere.
         bool apyFault = false;
+        // Which engine answered, as the home page names it ("Apertium").
+        QString engine{};
     };
     using Callback = std::function<void(const Result &)>;
 

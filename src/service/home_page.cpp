@@ -158,7 +158,13 @@ QByteArray HomePage(const HomeView &view)
     page += "</p></div>\n<fieldset class=\"out\"><legend>Traduction</legend>"
             "<output id=\"translation\" for=\"text\" aria-live=\"polite\">";
     page += HtmlEscaped(view.translation).toUtf8();
-    page += "</output></fieldset>\n</form>\n</main>\n<script>";
+    page += "</output><p id=\"engine\"";
+    if (view.engine.isEmpty())
+        page += " hidden";
+    page += '>';
+    if (!view.engine.isEmpty())
+        page += "Moteur : " + HtmlEscaped(view.engine).toUtf8();
+    page += "</p></fieldset>\n</form>\n</main>\n<script>";
     page += Script();
     page += "</script>\n</body></html>\n";
     return page;

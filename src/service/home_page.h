@@ -20,12 +20,17 @@ inline constexpr qsizetype kHomeTextLimit = (kMaxRequestLine - 1024) / 9 / 100 *
 static_assert(kHomeTextLimit >= 1000);
 static_assert((kHomeTextLimit + 1) * 9 + 64 < kMaxRequestLine);
 
+// Names the engine that answered a /translate_t request; the page's script
+// shows it in small print, as the page without script does.
+inline constexpr char kEngineHeader[] = "X-Verzolan-Engine";
+
 // What the page shows: the form as the user left it and what came of it.
 struct HomeView {
     QString text;
     QString langpair = QStringLiteral("fr|en");  // the window's default row
     QString translation;
-    QString message;  // a French sentence on what went wrong, or empty
+    QString message;   // a French sentence on what went wrong, or empty
+    QString engine{};  // which engine answered, or empty
 };
 
 // GET / read: the view to answer with, and the translation it asks for

@@ -5,8 +5,11 @@
   var out = document.getElementById('translation');
   var message = document.getElementById('message');
   var button = document.getElementById('translate');
-  function show(translation, problem) {
+  var engine = document.getElementById('engine');
+  function show(translation, problem, by) {
     out.textContent = translation;
+    engine.textContent = by ? 'Moteur : ' + by : '';
+    engine.hidden = !by;
     message.textContent = problem;
     message.hidden = !problem;
   }
@@ -29,11 +32,12 @@
     fetch('/translate_t?' + query, {cache: 'no-store'}).then(function (answer) {
       if (answer.status === 413 || answer.status === 414) throw 'long';
       if (!answer.ok) throw 'down';
-      return answer.text();
-    }).then(function (page) {
-      var box = new DOMParser().parseFromString(page, 'text/html').getElementById('result_box');
+      var by = answer.headers.get('X-Verzolan-Engine');
+      return answer.text().then(function (page) { return [page, by]; });
+    }).then(function (got) {
+      var box = new DOMParser().parseFromString(got[0], 'text/html').getElementById('result_box');
       if (!box) throw 'down';
-      show(box.textContent, '');
+      show(box.textContent, '', got[1]);
       history.replaceState(null, '', '/?' + query);
     }).catch(function (why) {
       show('', why === 'long' ? form.dataset.tooLong : form.dataset.unavailable);

@@ -1,5 +1,7 @@
 #include "service/service_app.h"
 
+#include "common/languages.h"
+#include "libre/libre_settings.h"
 #include "service/service_log.h"
 
 #include <QCommandLineParser>
@@ -11,6 +13,40 @@
 #include <sys/socket.h>
 
 namespace verz {
+
+namespace {
+
+bool ReadLibreArguments(const QString &url, const QString &keyFile, const QString &pairs,
+                        ServiceSettings *settings, QString *error)
+{
+    LibreEngine::Options libre;
+    const std::optional<QUrl> base = ReadLibreUrl(url, error);
+    if (!base)
+        return false;
+    libre.base = *base;
+    if (!keyFile.isEmpty()) {
+        QString warning;
+        const std::optional<QByteArray> key = ReadLibreKeyFile(keyFile, error, &warning);
+        if (!key)
+            return false;
+        libre.apiKey = *key;
+        if (!warning.isEmpty())
+            settings->warnings.append(warning);
+    }
+    QSet<QString> offered;
+    for (const OfferedPair &pair : OfferedPairs())
+        offered.insert(pair.code());
+    // No Debian package translates German: those pairs gain most.
+    const QString chosen = pairs.isEmpty() ? QStringLiteral("en|de,fr|de,de|fr,de|en") : pairs;
+    const std::optional<QSet<QString>> taken = ReadLibrePairs(chosen, offered, error);
+    if (!taken)
+        return false;
+    libre.pairs = *taken;
+    settings->service.libre = libre;
+    return true;
+}
+
+}  // namespace
 
 std::optional<ServiceSettings> ParseServiceArguments(const QStringList &arguments, QString *error)
 {
@@ -55,8 +91,21 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     const QCommandLineOption metricsAnywhere(
         QStringLiteral("metrics-from-anywhere"),
         QStringLiteral("Serve /metrics to any client, not only to this machine's."));
-    parser.addOptions(
-        {port, listen, apy, processes, pipes, timeout, cache, idleExit, apyIdle, metricsAnywhere});
+    const QCommandLineOption libre(
+        QStringLiteral("libretranslate"),
+        QStringLiteral("Ask the LibreTranslate server at URL (http or https) first for the "
+                       "chosen pairs: their texts are sent to it."),
+        QStringLiteral("URL"));
+    const QCommandLineOption libreKey(
+        QStringLiteral("libretranslate-key-file"),
+        QStringLiteral("Read the LibreTranslate API key from FILE (keep it chmod 600)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption librePairs(
+        QStringLiteral("libretranslate-pairs"),
+        QStringLiteral("Pairs for LibreTranslate, as de|fr,fr|de, or all (the four with German)."),
+        QStringLiteral("LIST"));
+    parser.addOptions({port, listen, apy, processes, pipes, timeout, cache, idleExit, apyIdle,
+                       metricsAnywhere, libre, libreKey, librePairs});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -109,6 +158,14 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
             url.setPath(url.path().chopped(1));
         settings.apy.append(url);
     }
+    if (!parser.isSet(libre) && (parser.isSet(libreKey) || parser.isSet(librePairs))) {
+        *error = QStringLiteral("--libretranslate-key-file and --libretranslate-pairs need "
+                                "--libretranslate URL");
+        return std::nullopt;
+    }
+    if (parser.isSet(libre) && !ReadLibreArguments(parser.value(libre), parser.value(libreKey),
+                                                   parser.value(librePairs), &settings, error))
+        return std::nullopt;
     // APy gives up on a pipeline a little before we give up on APy.
     settings.supervisor.apyTimeoutSeconds = std::max(1, settings.service.apyTimeoutMs / 1000);
     settings.supervisor.pipelineIdleSeconds = settings.apyIdleSeconds;
@@ -145,6 +202,8 @@ bool ServiceApp::start(QString *error)
     if (!openListeningSocket(error))
         return false;
     notifier_->ready();
+    for (const QString &warning : settings_.warnings)
+        qCWarning(lcService, "%s", qUtf8Printable(warning));
     connect(&service_, &TranslationService::requestArrived, this, &ServiceApp::onRequest);
     connect(&service_.translator(), &Translator::queryAnswered, this,
             &ServiceApp::restartIdleTimers);

@@ -25,6 +25,7 @@ struct ServiceSettings {
     ApySupervisor::Options supervisor;
     TranslationService::Options service;
     bool metricsFromAnywhere = false;
+    QStringList warnings;  // for the log at start
 };
 
 // The command line of verzolan-service; nullopt (with a message in error)

@@ -14,13 +14,16 @@ namespace {
 
 using Status = HttpResponder::StatusCode;
 
-void WritePage(HttpResponder &responder, const QByteArray &page, Status status)
+// The home page's script names the engine that answered from kEngineHeader.
+void WritePage(HttpResponder &responder, const QByteArray &page, Status status,
+               const QString &engine)
 {
-    responder.write(
-        page,
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
-         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
-        status);
+    HttpResponder::HeaderList headers{
+        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
+        {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}};
+    if (!engine.isEmpty())
+        headers.append({QByteArray(kEngineHeader), engine.toUtf8()});
+    responder.write(page, headers, status);
 }
 
 void WritePlain(HttpResponder &responder, const QByteArray &text, Status status)
@@ -75,7 +78,8 @@ TranslationService::TranslationService(Options options, QObject *parent)
       http_(new GatedTcpServer(
           {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
       translator_(new Translator(
-          {options.apyTimeoutMs, options.cacheEntries, options.dictionaryFolder}, this))
+          {options.apyTimeoutMs, options.cacheEntries, options.dictionaryFolder, options.libre},
+          this))
 {
     // The server has checked the method, the host and that no body came.
     http_->route(QStringLiteral("/translate_t"),
@@ -129,7 +133,7 @@ void TranslationService::handleTranslate(const HttpRequest &request, HttpRespond
     Answer(*translator_, std::get<TranslateQuery>(parsed), std::move(responder),
            [](HttpResponder &out, const Translator::Result &result) {
                if (result.ok)
-                   WritePage(out, ResultPage(result.text), Status::Ok);
+                   WritePage(out, ResultPage(result.text), Status::Ok, result.engine);
                else
                    WritePlain(out, result.error.toUtf8(), Status::ServiceUnavailable);
            });
@@ -145,10 +149,12 @@ void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&
     }
     Answer(*translator_, *home.query, std::move(responder),
            [view = home.view](HttpResponder &out, const Translator::Result &result) mutable {
-               if (result.ok)
+               if (result.ok) {
                    view.translation = result.text;
-               else
+                   view.engine = result.engine;
+               } else {
                    view.message = ApyDownMessage();
+               }
                WriteHomePage(out, HomePage(view),
                              result.ok ? Status::Ok : Status::ServiceUnavailable);
            });

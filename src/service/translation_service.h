@@ -22,6 +22,7 @@ public:
         int idleTimeoutMs = 15000;  // a keep-alive connection with no request is closed
         int maxConnections = 512;   // past it an idle one makes way, or the new one gets 503
         QString dictionaryFolder = Translator::Options{}.dictionaryFolder;
+        std::optional<LibreEngine::Options> libre{};
     };
 
     explicit TranslationService(Options options, QObject *parent = nullptr);

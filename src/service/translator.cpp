@@ -18,12 +18,21 @@ Translator::Result Failure(const char *why)
     return {false, {}, QString::fromLatin1(why)};
 }
 
+// As the home page names them, in small print.
+const QString kApertium = QStringLiteral("Apertium");
+const QString kDictionaries = QStringLiteral("dictionnaires");
+const QString kLibreTranslate = QStringLiteral("LibreTranslate");
+
 }  // namespace
 
 Translator::Translator(Options options, QObject *parent)
     : QObject(parent), options_(std::move(options)), apy_(this), routeRun_(apy_),
       dictionaries_(options_.dictionaryFolder), cache_(options_.cacheEntries)
 {
+    if (options_.libre) {
+        libre_ = new LibreEngine(*options_.libre, this);
+        libre_->start();
+    }
 }
 
 Translator::~Translator() = default;
@@ -67,17 +76,64 @@ void Translator::awaitApy()
 void Translator::translate(const TranslateQuery &query, Wanted wanted, Done done,
                            std::optional<QDeadlineTimer> deadline)
 {
-    // Once per query: one that waited for APy comes back through here.
-    if (!deadline)
-        Q_EMIT translationAsked(query.source + QLatin1Char('|') + query.target);
+    // Once per query: one that waited for APy comes back through translateHere.
+    Q_EMIT translationAsked(query.source + QLatin1Char('|') + query.target);
+    if (libre_ && !query.text.trimmed().isEmpty() && libre_->takes(query.source, query.target)) {
+        askLibre(query, wanted, std::move(done),
+                 deadline.value_or(QDeadlineTimer(options_.apyTimeoutMs)));
+        return;
+    }
+    translateHere(query, std::move(wanted), std::move(done), deadline);
+}
+
+bool Translator::answersFromDictionary(const TranslateQuery &query) const
+{
+    return DictionaryShelf::Serves(query.source, query.target) &&
+           !routeFor(query.source, query.target).available();
+}
+
+// Whatever LibreTranslate does, the text still goes the usual way within the
+// query's deadline: the server gets half of what is left, or nearly all of
+// it when the usual way is a dictionary look-up, which takes no time.
+void Translator::askLibre(const TranslateQuery &query, const Wanted &wanted, Done done,
+                          QDeadlineTimer deadline)
+{
+    const QString cacheKey =
+        kLibreTranslate + QLatin1Char('>') + query.source + QLatin1Char('|') + query.target;
+    if (const std::optional<QString> known = cache_.find(cacheKey, query.text)) {
+        done({true, *known, {}, false, kLibreTranslate});
+        return;
+    }
+    ++answersOwed_;
+    const qint64 left = deadline.remainingTime();
+    const QDeadlineTimer limit(answersFromDictionary(query) ? std::max<qint64>(left - 300, left / 2)
+                                                            : left / 2);
+    libre_->translate(query.source, query.target, accents_.restore(query.source, query.text), limit,
+                      wanted,
+                      [this, query, cacheKey, wanted, deadline,
+                       done = std::move(done)](const LibreEngine::Result &result) mutable {
+                          if (result.ok) {
+                              cache_.insert(cacheKey, query.text, result.text.trimmed());
+                              done({true, result.text.trimmed(), {}, false, kLibreTranslate});
+                          } else if (wanted()) {
+                              translateHere(query, wanted, std::move(done), deadline);
+                          } else {
+                              done(Failure("the requester has gone"));
+                          }
+                          answerDone();
+                      });
+}
+
+void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done done,
+                               std::optional<QDeadlineTimer> deadline)
+{
     if (query.text.trimmed().isEmpty()) {
         done({true, query.text.trimmed(), {}});
         return;
     }
     // No Debian package translates German; the dictionaries need no APy.
-    if (DictionaryShelf::Serves(query.source, query.target) &&
-        !routeFor(query.source, query.target).available()) {
-        done({true, dictionaryAnswerFor(query), {}});
+    if (answersFromDictionary(query)) {
+        done({true, dictionaryAnswerFor(query), {}, false, kDictionaries});
         return;
     }
     if (!apy_.hasServers()) {
@@ -94,7 +150,7 @@ void Translator::translate(const TranslateQuery &query, Wanted wanted, Done done
     }
     const QString routeKey = route.legs.join(QLatin1Char('>'));
     if (const std::optional<QString> known = cache_.find(routeKey, query.text)) {
-        done({true, *known, {}});
+        done({true, *known, {}, false, kApertium});
         return;
     }
     ++answersOwed_;
@@ -108,7 +164,8 @@ void Translator::translate(const TranslateQuery &query, Wanted wanted, Done done
                 cache_.insert(routeKey, text, result.text);
             else if (wanted())  // a flood of departed clients is no news
                 qCWarning(lcService, "%s", qUtf8Printable(result.error));
-            done(result.ok ? result : Failure("Translation engine unavailable"));
+            done(result.ok ? Result{true, result.text, {}, false, kApertium}
+                           : Failure("Translation engine unavailable"));
             answerDone();
         });
 }
@@ -147,7 +204,7 @@ void Translator::answerWaiting()
     const QList<std::shared_ptr<WaitingQuery>> ready = std::exchange(waiting_, {});
     for (const std::shared_ptr<WaitingQuery> &waiting : ready) {
         if (waiting->wanted())
-            translate(waiting->query, waiting->wanted, waiting->done, waiting->deadline);
+            translateHere(waiting->query, waiting->wanted, waiting->done, waiting->deadline);
         else
             waiting->done(Failure("Translation engine not running"));
         answerDone();

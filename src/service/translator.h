@@ -8,6 +8,8 @@
 #include "service/translate_query.h"
 #include "service/translation_cache.h"
 
+#include "libre/libre_engine.h"
+
 #include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
@@ -33,6 +35,8 @@ public:
         qsizetype cacheEntries = 4096;
         // The free dictionaries that answer the pairs with German.
         QString dictionaryFolder = QStringLiteral("/usr/share/dictd");
+        // A LibreTranslate server asked first for its pairs; none: nothing leaves the machine.
+        std::optional<LibreEngine::Options> libre{};
     };
     // ok=false: APy failed or is not there, error says so in the answer's words.
     using Result = ApyClient::Result;
@@ -67,6 +71,8 @@ public:
     Route routeFor(const QString &source, const QString &target) const;
     // Queries waiting for APy to start.
     qsizetype waitingForApy() const { return waiting_.size(); }
+    // The LibreTranslate server in front, when one was given.
+    LibreEngine *libre() { return libre_; }
     // Queries taken whose done has not run yet.
     int answersOwed() const { return answersOwed_; }
     quint64 textsCut() const { return routeRun_.textsCut(); }
@@ -87,6 +93,11 @@ private:
         Done done;
         QDeadlineTimer deadline;  // started at its arrival
     };
+    void askLibre(const TranslateQuery &query, const Wanted &wanted, Done done,
+                  QDeadlineTimer deadline);
+    void translateHere(const TranslateQuery &query, Wanted wanted, Done done,
+                       std::optional<QDeadlineTimer> deadline);
+    bool answersFromDictionary(const TranslateQuery &query) const;
     void waitForApy(const TranslateQuery &query, Wanted wanted, Done done);
     void answerWaiting();
     QString dictionaryAnswerFor(const TranslateQuery &query);
@@ -98,6 +109,7 @@ private:
     RouteTable routes_;
     AccentRestorers accents_;
     DictionaryShelf dictionaries_;
+    LibreEngine *libre_ = nullptr;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingQuery>> waiting_;
     bool awaitingApy_ = false;

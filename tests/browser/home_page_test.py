@@ -167,6 +167,7 @@ class HomePage(unittest.TestCase):
                                  MARKUP)
                 self.assertEqual(page.checked_pair(), "en|es")
                 self.assertIn("langpair=en%7Ces", browser.current_url)
+                self.assertEqual(browser.find_element(By.ID, "engine").text, "Moteur : Apertium")
                 if javascript:
                     self.assertTrue(browser.execute_script("return window.sameDocument"))
 
