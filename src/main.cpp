@@ -1,24 +1,68 @@
 #include "cli/cli_main.h"
+#include "cli/command_line.h"
 #include "common/termination_signals.h"
+#include "selection/selection_command.h"
 #include "window/font_warmup.h"
 #include "window/indicator_style.h"
 #include "window/verz.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+QStringList ArgumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int at = 1; at < argc; ++at)
+        arguments.append(QString::fromLocal8Bit(argv[at]));
+    return arguments;
+}
+
+// The window, and what it hears from other programs. With a selection it
+// translates that text once shown.
+int WindowMain(QApplication &app, std::optional<verz::SelectionHandOver> selection)
+{
+    app.setStyle(new verz::IndicatorStyle);
+    verz::Verz window;  // shows itself once built
+    // A logout or a kill closes the window as "Quitter" does: the scratch file goes.
+    verz::HandleTerminationSignals([&window](int) { window.Label1_Click(); });
+    const verz::SelectionSources sources(
+        [&window](const QString &text, int row) { window.TranslateSelection(text, row); });
+    if (selection) {
+        QTimer::singleShot(0, &window, [&window, taken = *selection] {
+            window.TranslateSelection(taken.text, taken.pairRow);
+        });
+    }
+    return app.exec();
+}
+
+}  // namespace
 
 int main(int argc, char *argv[])
 {
     // Chosen before any application object exists: with arguments only a core
     // application is made, so the command line needs no display and no
     // platform plugin (ssh, scripts, CI).
-    if (verz::WantsCommandLine(argc))
-        return verz::CommandLineMain(argc, argv);
+    if (verz::WantsCommandLine(argc)) {
+        const verz::CommandLine line = verz::ParseCommandLine(ArgumentsOf(argc, argv));
+        if (line.action != verz::CommandLine::Action::Selection)
+            return verz::CommandLineMain(argc, argv);
+        if (line.notify)
+            return verz::NotifySelectionMain(argc, argv, line);
+        // A running window gets the text at once; only a new window needs the
+        // fonts, loaded while this one starts.
+        QApplication app(argc, argv);
+        verz::SelectionHandOver handOver = verz::HandSelectionToWindow(line);
+        if (!handOver.windowNeeded)
+            return handOver.exitStatus;
+        const std::future<void> fonts = verz::StartLoadingFontConfiguration();
+        return WindowMain(app, std::move(handOver));
+    }
     // Meanwhile the application connects to the display.
     const std::future<void> fonts = verz::StartLoadingFontConfiguration();
     QApplication app(argc, argv);
-    app.setStyle(new verz::IndicatorStyle);
-    verz::Verz window;  // shows itself once built
-    // A logout or a kill closes the window as "Quitter" does: the scratch file goes.
-    verz::HandleTerminationSignals([&window](int) { window.Label1_Click(); });
-    return app.exec();
+    return WindowMain(app, std::nullopt);
 }

@@ -71,6 +71,11 @@ int RunCommandLine(const QStringList &arguments, const std::function<ServiceAcce
     case CommandLine::Action::ListPairs:
         Print(out, PairListText());
         return kExitTranslated;
+    case CommandLine::Action::Selection:
+        // Taken by the program's main before a core application is made: the
+        // selection needs the display.
+        Print(err, QStringLiteral("Verzolan : --selection a besoin d’un affichage\n"));
+        return kExitUsage;
     case CommandLine::Action::Translate:
         break;
     }

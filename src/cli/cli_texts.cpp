@@ -9,6 +9,7 @@ QString HelpText()
 {
     return QStringLiteral(
         "Utilisation : Verzolan [--fold] --pair CODE [TEXTE...]\n"
+        "              Verzolan --selection [--pair CODE] [--notify]\n"
         "              Verzolan --list-pairs | --version | --help\n"
         "Sans argument, Verzolan ouvre sa fenêtre.\n"
         "\n"
@@ -21,6 +22,12 @@ QString HelpText()
         "  --pair CODE    la paire de langues, par exemple 'fr|en' (source|cible)\n"
         "  --fold         ignorer les diacritiques : é è ê ë à â ä ô ç ù î ï\n"
         "                 deviennent e a o c u i avant la traduction\n"
+        "  --selection    traduit le texte sélectionné dans un autre programme (la\n"
+        "                 sélection primaire, sinon le presse-papiers) dans la fenêtre\n"
+        "                 qui tourne déjà, ou dans une nouvelle ; sans --pair, avec\n"
+        "                 la paire choisie dans la fenêtre\n"
+        "  --notify       avec --selection : sans fenêtre, la traduction s’affiche\n"
+        "                 dans une notification du bureau\n"
         "  --list-pairs   affiche les codes des paires et leur nom\n"
         "  --version      affiche la version\n"
         "  -h, --help     affiche cette aide\n"

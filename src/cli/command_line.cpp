@@ -41,6 +41,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     bool version = false;
     bool listPairs = false;
     bool pairGiven = false;
+    bool selection = false;
     bool optionsEnded = false;
     for (qsizetype at = 0; at < arguments.size(); ++at) {
         const QString &argument = arguments[at];
@@ -56,6 +57,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             version = true;
         } else if (argument == u"--list-pairs") {
             listPairs = true;
+        } else if (argument == u"--selection") {
+            selection = true;
+        } else if (argument == u"--notify") {
+            line.notify = true;
         } else if (argument == u"--fold") {
             line.fold = true;
         } else if (argument == u"--pair") {
@@ -83,6 +88,15 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         line.action = CommandLine::Action::ListPairs;
         return line;
     }
+    if (line.notify && !selection)
+        return UsageError(QStringLiteral("l’option --notify va avec --selection"));
+    if (selection && !line.words.isEmpty())
+        return UsageError(QStringLiteral("--selection traduit le texte sélectionné et ne prend "
+                                         "aucun texte en argument"));
+    if (selection)
+        line.action = CommandLine::Action::Selection;
+    if (selection && !pairGiven)
+        return line;
     if (!pairGiven)
         return UsageError(QStringLiteral("indiquez la paire de langues avec --pair CODE "
                                          "(voir --list-pairs)"));

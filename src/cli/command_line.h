@@ -9,12 +9,15 @@ namespace verz {
 // of the text until "--", after which every argument is text (one that starts
 // with a dash, say).
 struct CommandLine {
-    enum class Action { Translate, ListPairs, Version, Help, UsageError };
+    enum class Action { Translate, Selection, ListPairs, Version, Help, UsageError };
 
     Action action = Action::Translate;
     QString pairCode;  // as given to --pair, checked against the catalogue
     int pairRow = -1;  // the code's row in the catalogue
     bool fold = false;
+    // --selection: the text selected in another program, for a window or,
+    // with --notify, for a desktop notification; --pair is then optional.
+    bool notify = false;
     // The words of the text, or none: standard input is then read.
     QStringList words;
     // For UsageError: what is wrong, in French, for standard error.
@@ -24,7 +27,8 @@ struct CommandLine {
 // Reads the arguments after the program name. --help wins over --version,
 // which wins over --list-pairs, which wins over translating; an unknown option,
 // a --pair without its code or with a code the catalogue does not hold, or a
-// translation without --pair is a usage error.
+// translation without --pair is a usage error. --selection takes no text and
+// --notify goes only with it.
 CommandLine ParseCommandLine(const QStringList &arguments);
 
 // The catalogue row whose code is exactly code, or -1 (separators never match).

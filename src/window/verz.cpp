@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace verz {
 
@@ -76,6 +77,9 @@ void Verz::Trace(const char16_t *step) const
 void Verz::Command6_Click()
 {
     request_->translate(*this);
+    // A selection that came in meanwhile had to wait for this one.
+    if (!waitingSelections_.empty() && !translatingSelections_)
+        QTimer::singleShot(0, this, [this] { TranslateWaitingSelections(); });
 }
 
 QString Verz::inputText() const

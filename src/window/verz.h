@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 #include <future>
 #include <memory>
@@ -56,6 +57,13 @@ public:
     // "Quitter": unloads the window and ends the program. Also what a logout
     // or a kill does.
     void Label1_Click();
+
+    // A text selected in another program: put into Text1 as "Effacer" then
+    // "Coller" would, the pair chosen as a click on its button would (row
+    // -1 keeps the current one), translated as "Lancer la traduction" does,
+    // the window brought to the front. A text that arrives while a
+    // translation runs waits for its end.
+    void TranslateSelection(const QString &text, int pairRow);
 
     // TranslationForm, over Text1, Check1, Combo1, Lang, Text2 and Command6.
     QString inputText() const override;
@@ -106,6 +114,10 @@ private:
     void Labc_Click(int index);
     void Image3_Click();
 
+    // Selections from other programs, in the order they came.
+    void TranslateWaitingSelections();
+    void ComeToFront();
+
     // Layout.
     void BuildControls();
     Control &AddControl(const ControlEntry &entry, QWidget *parent, int index,
@@ -145,6 +157,12 @@ private:
     WindowDrag drag_;
     ProgramEnder programEnder_;
     bool busy_ = false;
+    struct WaitingSelection {
+        QString text;
+        int pairRow;
+    };
+    std::deque<WaitingSelection> waitingSelections_;
+    bool translatingSelections_ = false;
 };
 
 }  // namespace verz

@@ -121,20 +121,20 @@ bool Type(const QString &text)
                     QStringLiteral("--"), text});
 }
 
-bool FillClipboard(const QString &text)
+bool FillClipboard(const QString &text, const QString &selection)
 {
     StopClipboardOwner();
     auto owner = std::make_unique<QProcess>();
     // In the foreground, so the owner is ours to end rather than a daemon.
     owner->start(QStringLiteral("xclip"),
                  {QStringLiteral("-quiet"), QStringLiteral("-i"), QStringLiteral("-selection"),
-                  QStringLiteral("clipboard")});
+                  selection});
     if (!owner->waitForStarted(5000))
         return false;
     owner->write(text.toUtf8());
     owner->closeWriteChannel();
     ClipboardOwner() = std::move(owner);
-    return QTest::qWaitFor([&] { return ReadClipboard() == text; }, 5000);
+    return QTest::qWaitFor([&] { return ReadClipboard(selection) == text; }, 5000);
 }
 
 void StopClipboardOwner()
@@ -152,11 +152,10 @@ void StopClipboardOwner()
     owner.reset();
 }
 
-QString ReadClipboard()
+QString ReadClipboard(const QString &selection)
 {
-    const test::ProcessOutcome result =
-        test::RunProcess(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                             QStringLiteral("clipboard")});
+    const test::ProcessOutcome result = test::RunProcess(
+        QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), selection});
     if (result.exitCode != 0)
         return {};
     return QString::fromUtf8(result.out);

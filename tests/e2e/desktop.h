@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QProcessEnvironment>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -32,11 +33,12 @@ QString WindowAt(QPoint at);
 QString RootWindow();
 bool Type(const QString &text);
 
-// The clipboard. Filling it starts an xclip that owns the selection until the
-// next owner takes over; StopClipboardOwner ends it.
-bool FillClipboard(const QString &text);
+// The clipboard, or the primary selection with selection "primary". Filling
+// it starts an xclip that owns the selection until the next owner takes over;
+// StopClipboardOwner ends it.
+bool FillClipboard(const QString &text, const QString &selection = QStringLiteral("clipboard"));
 void StopClipboardOwner();
-QString ReadClipboard();
+QString ReadClipboard(const QString &selection = QStringLiteral("clipboard"));
 
 // The whole screen.
 QImage Screenshot();

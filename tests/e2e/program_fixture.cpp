@@ -52,6 +52,10 @@ void ProgramTest::SetUp()
     const QString runtime = Folder(root_, u"run");
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // No session bus unless a scenario starts one: the desktop's own bus, or
+    // one started for the display, would be shared with every other run.
+    environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                        QStringLiteral("unix:path=") + QDir(runtime).filePath(QStringLiteral("no-bus")));
 
     QDir().mkpath(QFileInfo(settingsPath()).path());
     storeSetting(QStringLiteral("service"), standIn_.host());
@@ -96,13 +100,13 @@ bool ProgramTest::waitForStoredRow(const QString &row, int timeoutMs) const
     return QTest::qWaitFor([&] { return storedSetting(QStringLiteral("list")) == row; }, timeoutMs);
 }
 
-void ProgramTest::launch()
+void ProgramTest::launch(const QStringList &arguments)
 {
     program_ = std::make_unique<QProcess>();
     program_->setProcessEnvironment(environment_);
     program_->setProcessChannelMode(QProcess::MergedChannels);
     program_->setWorkingDirectory(root_.path());
-    program_->start(programPath_, {});
+    program_->start(programPath_, arguments);
     ASSERT_TRUE(program_->waitForStarted(5000)) << program_->errorString().toStdString();
 
     const test::ProcessOutcome found =
@@ -124,6 +128,12 @@ void ProgramTest::launch()
         },
         5000);
     ASSERT_TRUE(painted) << "the window was never painted";
+}
+
+test::ProcessOutcome ProgramTest::runProgram(const QStringList &arguments, int timeoutMs)
+{
+    return test::RunProcess(programPath_, arguments,
+                            {.limitMs = timeoutMs, .environment = environment_});
 }
 
 void ProgramTest::launchWithHangingRequest()

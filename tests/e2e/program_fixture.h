@@ -2,6 +2,7 @@
 
 #include "e2e/desktop.h"
 #include "stand_in_server.h"
+#include "toolkit.h"
 
 #include <QImage>
 #include <QPoint>
@@ -40,7 +41,9 @@ protected:
     bool waitForStoredRow(const QString &row, int timeoutMs = 5000) const;
 
     // Starts the program and waits until its window is mapped and painted.
-    void launch();
+    void launch(const QStringList &arguments = {});
+    // Runs the program to its end in the scenario's environment.
+    test::ProcessOutcome runProgram(const QStringList &arguments, int timeoutMs = 10000);
     // The stand-in takes every request and never answers; the program is
     // started and its translate button clicked. Fails unless the request arrives.
     void launchWithHangingRequest();

@@ -2,6 +2,7 @@
 
 #include "pictures.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace verz::art {
@@ -15,6 +16,10 @@ std::vector<ArtFile> DrawArtwork()
     files.push_back({"service_logo.gif", encodeGif87a(DrawServiceLogo())});
     for (const char *code : {"fr", "en", "es", "de", "pt", "it"})
         files.push_back({std::string("flag_") + code + ".ico", encodeIco8(DrawFlag(code))});
+    // The program's icon for menus, docks and software centres, drawn at each size.
+    for (const int size : kIconSizes)
+        files.push_back({"icons/verzolan-" + std::to_string(size) + ".png",
+                         encodePng(DrawGlobeIcon(size))});
     return files;
 }
 
@@ -22,6 +27,8 @@ bool WriteArtwork(const std::string &directory, std::string &error)
 {
     for (const ArtFile &file : DrawArtwork()) {
         const std::string path = directory + "/" + file.name;
+        std::error_code made;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), made);
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char *>(file.bytes.data()),
                   static_cast<std::streamsize>(file.bytes.size()));

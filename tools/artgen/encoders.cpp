@@ -278,4 +278,81 @@ Bytes encodeGif87a(const Canvas &canvas)
     return out;
 }
 
+namespace {
+
+void putBe32(Bytes &out, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+std::uint32_t crc32(const std::uint8_t *data, std::size_t size)
+{
+    std::uint32_t crc = 0xffffffffu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xffffffffu;
+}
+
+void putChunk(Bytes &out, const char (&type)[5], const Bytes &data)
+{
+    putBe32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    putBe32(out, crc32(out.data() + start, out.size() - start));
+}
+
+// A zlib stream of stored deflate blocks.
+Bytes storedZlib(const Bytes &raw)
+{
+    constexpr std::size_t kBlock = 65535;
+    Bytes out{0x78, 0x01};
+    std::size_t at = 0;
+    do {
+        const std::size_t length = std::min(kBlock, raw.size() - at);
+        const bool last = at + length == raw.size();
+        out.push_back(last ? 1 : 0);
+        out.push_back(static_cast<std::uint8_t>(length));
+        out.push_back(static_cast<std::uint8_t>(length >> 8));
+        out.push_back(static_cast<std::uint8_t>(~length));
+        out.push_back(static_cast<std::uint8_t>(~length >> 8));
+        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    } while (at < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (const std::uint8_t byte : raw) {
+        a = (a + byte) % 65521u;
+        b = (b + a) % 65521u;
+    }
+    putBe32(out, (b << 16) | a);
+    return out;
+}
+
+}  // namespace
+
+Bytes encodePng(const RgbaImage &image)
+{
+    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    Bytes header;
+    putBe32(header, static_cast<std::uint32_t>(image.width));
+    putBe32(header, static_cast<std::uint32_t>(image.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter, no interlace
+    putChunk(out, "IHDR", header);
+    Bytes raw;
+    const std::size_t row = static_cast<std::size_t>(image.width) * 4;
+    for (int y = 0; y < image.height; ++y) {
+        raw.push_back(0);  // filter: none
+        const auto start = image.rgba.begin() + static_cast<std::ptrdiff_t>(y * row);
+        raw.insert(raw.end(), start, start + static_cast<std::ptrdiff_t>(row));
+    }
+    putChunk(out, "IDAT", storedZlib(raw));
+    putChunk(out, "IEND", {});
+    return out;
+}
+
 }  // namespace verz::art

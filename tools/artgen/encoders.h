@@ -19,6 +19,10 @@ Bytes encodeIco8(const Canvas &canvas);
 // GIF87a: one image, a 256-entry global table, no extension blocks.
 Bytes encodeGif87a(const Canvas &canvas);
 
+// PNG, 8-bit RGBA, not interlaced; the image data in stored (uncompressed)
+// deflate blocks, so the bytes depend on nothing but the picture.
+Bytes encodePng(const RgbaImage &image);
+
 // A palette of exactly 256 entries starting with `first`, and each pixel's index.
 // Colours beyond 256 are mapped to the nearest entry.
 struct Indexed {

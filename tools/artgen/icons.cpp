@@ -59,34 +59,33 @@ const Shape kSouthAmerica = polygon({{-80, 8},
                                      {-81, -5}});
 const Shape kArabia = polygon({{35, 28}, {48, 30}, {57, 24}, {52, 16}, {43, 13}});
 
-}  // namespace
-
-Canvas DrawGlobe()
+// The globe and its ring as layers, drawn on size x size pixels.
+std::vector<Layer> GlobeLayers(int size)
 {
-    Canvas icon(32, 32);
-    const double cx = 16.0, cy = 16.0, r = 11.6;
+    // Designed on 32 pixels; every length follows the size, but the rim only
+    // thickens slowly, so that it stays a thin line on the large icons.
+    const double s = size / 32.0;
+    const double cx = 16.0 * s, cy = 16.0 * s, r = 11.6 * s;
+    const double rim = 0.7 * std::sqrt(s);
     const double centreLon = 8.0 * kDegree, centreLat = 16.0 * kDegree;
     const Rgb ringDark{16, 54, 170};
     const Rgb ringLight{110, 180, 255};
 
     // The orbit ring, tilted; its far half is drawn first and hidden by the globe.
     const double tilt = -24.0;
-    const Shape ringOuter = ellipse(cx, cy, 15.4, 5.4, tilt);
-    const Shape ringInner = ellipse(cx, cy, 12.9, 3.3, tilt);
+    const Shape ringOuter = ellipse(cx, cy, 15.4 * s, 5.4 * s, tilt);
+    const Shape ringInner = ellipse(cx, cy, 12.9 * s, 3.3 * s, tilt);
     const Shape ring = subtract(ringOuter, ringInner);
     const double ta = tilt * kDegree;
     // Points above the ring's long axis belong to the far half.
     const Shape farHalf = [=](double x, double y) {
         return -(x - cx) * std::sin(ta) + (y - cy) * std::cos(ta) < 0;
     };
-    auto ringColour = [=](double x, double y) {
-        const double u = (x - cx) * std::cos(ta) + (y - cy) * std::sin(ta);
+    const Colouring ringColour = [=](double x, double y) {
+        const double u = ((x - cx) * std::cos(ta) + (y - cy) * std::sin(ta)) / s;
         return mix(ringLight, ringDark, (u + 15.0) / 30.0 * 0.7 + 0.15);
     };
-    const Box all{0, 0, 31, 31};
-    fillShaded(icon, intersect(ring, farHalf), ringColour, all);
-
-    auto globeColour = [=](double x, double y) {
+    const Colouring globeColour = [=](double x, double y) {
         const double nx = (x - cx) / r, ny = (y - cy) / r;
         const double nz = std::sqrt(std::max(0.0, 1.0 - nx * nx - ny * ny));
         // Inverse orthographic projection onto a globe tilted to show Europe and Africa.
@@ -105,12 +104,32 @@ Canvas DrawGlobe()
                                     : mix(Rgb{0, 0, 0}, base, light);
         return lit;
     };
-    fillShaded(icon, circle(cx, cy, r), globeColour, all);
-    // A thin dark rim keeps the globe's edge crisp on a light background.
-    fill(icon, subtract(circle(cx, cy, r), circle(cx, cy, r - 0.7)), Rgb{10, 40, 120}, all);
+    const Rgb rimColour{10, 40, 120};
+    return {
+        {intersect(ring, farHalf), ringColour},
+        {circle(cx, cy, r), globeColour},
+        // A thin dark rim keeps the globe's edge crisp on a light background.
+        {subtract(circle(cx, cy, r), circle(cx, cy, r - rim)), [=](double, double) { return rimColour; }},
+        {subtract(ring, farHalf), ringColour},
+    };
+}
 
-    fillShaded(icon, subtract(ring, farHalf), ringColour, all);
+}  // namespace
+
+Canvas DrawGlobe()
+{
+    Canvas icon(32, 32);
+    const Box all{0, 0, 31, 31};
+    for (const Layer &layer : GlobeLayers(32))
+        fillShaded(icon, layer.shape, layer.colour, all);
     return icon;
+}
+
+RgbaImage DrawGlobeIcon(int size)
+{
+    // Fewer samples where a pixel is small beside the shapes: the large icons
+    // would otherwise take seconds for no visible gain.
+    return renderLayers(size, size, GlobeLayers(size), size >= 64 ? 4 : 8);
 }
 
 Canvas DrawUpArrow()

@@ -13,6 +13,11 @@ int SkinRowLeft(int row);
 int SkinRowRight(int row);
 
 Canvas DrawGlobe();
+// The same globe for the desktop's icon theme, drawn at size pixels with a
+// real alpha channel.
+RgbaImage DrawGlobeIcon(int size);
+// The sizes the desktops ask the icon theme for.
+inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 Canvas DrawUpArrow();
 Canvas DrawServiceLogo();
 

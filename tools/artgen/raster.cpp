@@ -155,4 +155,40 @@ Rgb mix(Rgb a, Rgb b, double t)
     return {m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
 }
 
+RgbaImage renderLayers(int width, int height, const std::vector<Layer> &layers, int samples)
+{
+    RgbaImage image{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+    const int total = samples * samples;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            int covered = 0;
+            int r = 0, g = 0, b = 0;
+            for (int sy = 0; sy < samples; ++sy) {
+                for (int sx = 0; sx < samples; ++sx) {
+                    const double px = x + (sx + 0.5) / samples;
+                    const double py = y + (sy + 0.5) / samples;
+                    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+                        if (!layer->shape(px, py))
+                            continue;
+                        const Rgb c = layer->colour(px, py);
+                        r += c.r;
+                        g += c.g;
+                        b += c.b;
+                        ++covered;
+                        break;
+                    }
+                }
+            }
+            if (covered == 0)
+                continue;
+            std::uint8_t *pixel = &image.rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+            pixel[0] = static_cast<std::uint8_t>((r + covered / 2) / covered);
+            pixel[1] = static_cast<std::uint8_t>((g + covered / 2) / covered);
+            pixel[2] = static_cast<std::uint8_t>((b + covered / 2) / covered);
+            pixel[3] = static_cast<std::uint8_t>((covered * 255 + total / 2) / total);
+        }
+    }
+    return image;
+}
+
 }  // namespace verz::art

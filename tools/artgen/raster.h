@@ -62,4 +62,23 @@ Shape intersect(Shape a, Shape b);
 
 Rgb mix(Rgb a, Rgb b, double t);
 
+// A picture with a real alpha channel, for the desktop's icon theme.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;  // 4 bytes a pixel, rows top down
+};
+
+// One layer of a drawing: where it is, and its colour at each point.
+using Colouring = std::function<Rgb(double, double)>;
+struct Layer {
+    Shape shape;
+    Colouring colour;
+};
+
+// Each pixel takes samples x samples points; each point takes the colour of
+// the topmost layer (the last one) that holds it. Alpha is the share of
+// points some layer holds; the colour, the average over those points.
+RgbaImage renderLayers(int width, int height, const std::vector<Layer> &layers, int samples);
+
 }  // namespace verz::art

@@ -56,8 +56,13 @@ for page in "$stage"/usr/share/man/man1/*.1; do
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' man --warnings -l "$page" 2>&1 >/dev/null)
   [[ -z $warnings ]] || { echo "install: $(basename "$page"): $warnings"; status=1; }
 done
-file "$stage/usr/share/icons/hicolor/32x32/apps/verzolan.png" | grep -q 'PNG image data, 32 x 32' ||
-  { echo "install: the icon is not a 32 x 32 PNG"; status=1; }
+for size in 16 22 24 32 48 64 128 256; do
+  file "$stage/usr/share/icons/hicolor/${size}x${size}/apps/verzolan.png" |
+    grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
+    { echo "install: the icon is not a $size x $size PNG with alpha"; status=1; }
+done
+grep -q '^Exec=Verzolan --selection$' "$stage/usr/share/applications/verzolan.desktop" ||
+  { echo "install: the menu entry has no action for the selection"; status=1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "selection/selection_bus.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace verz {
+
+struct CommandLine;
+class GlobalShortcut;
+
+// Verzolan --selection --notify: no window; the translation of the selected
+// text in a desktop notification, or on standard output where no
+// notification service answers. Runs under its own QGuiApplication.
+int NotifySelectionMain(int argc, char **argv, const CommandLine &line);
+
+// Verzolan --selection without --notify, once a GUI application exists: takes
+// the selection and hands it to a running window. What is left to do:
+struct SelectionHandOver {
+    bool windowNeeded = false;  // no window answered: start one with text
+    int exitStatus = 0;         // otherwise, the command's status
+    QString text;
+    int pairRow = -1;
+};
+SelectionHandOver HandSelectionToWindow(const CommandLine &line);
+
+// Where a running window hears of selections: the session bus and, on X11,
+// its global shortcut (a line on standard error when it cannot be had).
+class SelectionSources {
+public:
+    explicit SelectionSources(SelectionReceiver receiver);
+    ~SelectionSources();
+    SelectionSources(const SelectionSources &) = delete;
+    SelectionSources &operator=(const SelectionSources &) = delete;
+
+private:
+    SelectionEndpoint endpoint_;
+    std::unique_ptr<GlobalShortcut> shortcut_;
+};
+
+}  // namespace verz

@@ -1,0 +1,219 @@
+// Translating what another program selected: the command, the running
+// window over a private session bus, the desktop notification, the X11 key.
+#include "e2e/program_fixture.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace verz::e2e {
+namespace {
+
+const QString kTranslation = QStringLiteral("Bonjour tout le monde ");
+
+// A scenario with a session bus of its own, for the program and the tools.
+class SelectionTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
+        if (IsSkipped())
+            return;
+        const test::ProcessOutcome bus = test::RunProcess(
+            QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--fork"),
+                                            QStringLiteral("--print-address=1"),
+                                            QStringLiteral("--print-pid=1")});
+        ASSERT_TRUE(bus.ended && bus.exitCode == 0) << bus.err.toStdString();
+        const QList<QByteArray> lines = bus.out.split('\n');
+        busAddress_ = QString::fromUtf8(lines.value(0).trimmed());
+        busPid_ = lines.value(1).trimmed().toLongLong();
+        ASSERT_FALSE(busAddress_.isEmpty());
+        environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
+        tools_ = environment_;
+    }
+
+    void TearDown() override
+    {
+        if (notifier_) {
+            notifier_->kill();
+            notifier_->waitForFinished(2000);
+        }
+        ProgramTest::TearDown();
+        if (busPid_ > 0)
+            test::RunProcess(QStringLiteral("kill"), {QString::number(busPid_)});
+    }
+
+    test::ProcessOutcome tool(const QString &program, const QStringList &arguments)
+    {
+        return test::RunProcess(program, arguments, {.limitMs = 5000, .environment = tools_});
+    }
+
+    // Saved for a person to look at when VERZ_SHOT_DIR names a folder.
+    static void keepShot(const char *name)
+    {
+        const QString folder = qEnvironmentVariable("VERZ_SHOT_DIR");
+        if (!folder.isEmpty())
+            Screenshot().save(QDir(folder).filePath(QString::fromLatin1(name) + u".png"));
+    }
+
+    void startNotificationDaemon()
+    {
+        notifier_ = std::make_unique<QProcess>();
+        notifier_->setProcessEnvironment(tools_);
+        notifier_->start(QStringLiteral("dunst"), {});
+        ASSERT_TRUE(notifier_->waitForStarted(5000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return tool(QStringLiteral("dunstctl"), {QStringLiteral("count")}).exitCode == 0; },
+            5000));
+    }
+
+    QString busAddress_;
+    qint64 busPid_ = 0;
+    QProcessEnvironment tools_;
+    std::unique_ptr<QProcess> notifier_;
+};
+
+using SelectionWindow = SelectionTest;
+using SelectionCommand = SelectionTest;
+
+TEST_F(SelectionWindow, CommandAndKeyTranslateInTheRunningWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
+
+    const test::ProcessOutcome sent =
+        runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("en|fr")});
+    ASSERT_TRUE(sent.ended) << sent.err.toStdString();
+    EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_EQ(sentText(), QStringLiteral("Good morning"));
+    EXPECT_EQ(sentPair(), QStringLiteral("en|fr"));
+    EXPECT_TRUE(waitForStoredRow(QStringLiteral("0")));
+    keepShot("selection_running_window");
+    EXPECT_EQ(outputText(kTranslation), kTranslation);
+
+    // Another program's call with a bad pair: refused, nothing sent.
+    const test::ProcessOutcome refused = tool(
+        QStringLiteral("dbus-send"),
+        {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+         QStringLiteral("--dest=org.verzolan.verzolan"), QStringLiteral("/org/verzolan/verzolan"),
+         QStringLiteral("org.verzolan.verzolan.Selection.Translate"), QStringLiteral("string:Hi"),
+         QStringLiteral("string:en|xx")});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_TRUE(refused.err.contains("InvalidArgs")) << refused.err.toStdString();
+
+    // The key, pressed in no window of ours; the pair stays the chosen one.
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good evening"), QStringLiteral("primary")));
+    ASSERT_TRUE(Key(QStringLiteral("ctrl+alt+y")));
+    ASSERT_TRUE(waitForRequests(2));
+    EXPECT_EQ(sentText(), QStringLiteral("Good evening"));
+    EXPECT_EQ(sentPair(), QStringLiteral("en|fr"));
+    EXPECT_EQ(standIn_.requests().size(), 2);
+    EXPECT_EQ(outputText(kTranslation + QStringLiteral("\n") + kTranslation),
+              kTranslation + QStringLiteral("\n") + kTranslation);
+    keepShot("selection_shortcut");
+
+    // Only spaces selected, the clipboard empty: a message, the window untouched.
+    StopClipboardOwner();
+    ASSERT_TRUE(FillClipboard(QStringLiteral("   "), QStringLiteral("primary")));
+    const test::ProcessOutcome empty = runProgram({QStringLiteral("--selection")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(empty.err).contains(QStringLiteral("Rien n’est sélectionné")))
+        << empty.err.toStdString();
+    Pump(300);
+    EXPECT_EQ(standIn_.requests().size(), 2);
+    keepShot("selection_empty");
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
+TEST_F(SelectionWindow, CommandStartsAWindowWhenNoneRuns)
+{
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
+    ASSERT_NO_FATAL_FAILURE(
+        launch({QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("en|fr")}));
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_EQ(sentText(), QStringLiteral("Good morning"));
+    EXPECT_EQ(sentPair(), QStringLiteral("en|fr"));
+    EXPECT_EQ(outputText(kTranslation), kTranslation);
+    EXPECT_EQ(storedSetting(QStringLiteral("list")), QStringLiteral("0"));
+    keepShot("selection_no_window");
+    ASSERT_NO_FATAL_FAILURE(quit());
+
+    // A session without a bus: a window all the same.
+    environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                        QStringLiteral("unix:path=") + root_.filePath(QStringLiteral("no-bus")));
+    ASSERT_NO_FATAL_FAILURE(launch({QStringLiteral("--selection")}));
+    ASSERT_TRUE(waitForRequests(2));
+    EXPECT_EQ(sentText(), QStringLiteral("Good morning"));
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
+TEST_F(SelectionWindow, ASelectionThatComesDuringATranslationWaitsItsTurn)
+{
+    test::StandInServer::Script slow;
+    slow.echoText = true;
+    slow.delayMs = 1500;
+    standIn_.setScript(slow);
+    ASSERT_NO_FATAL_FAILURE(launch());
+    const QStringList command = {QStringLiteral("--selection"), QStringLiteral("--pair"),
+                                 QStringLiteral("en|fr")};
+    ASSERT_TRUE(FillClipboard(QStringLiteral("first text"), QStringLiteral("primary")));
+    EXPECT_EQ(runProgram(command).exitCode, 0);
+    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(FillClipboard(QStringLiteral("second text"), QStringLiteral("primary")));
+    EXPECT_EQ(runProgram(command).exitCode, 0);
+    ASSERT_TRUE(waitForRequests(2, 10000));
+    EXPECT_EQ(sentText(0), QStringLiteral("first text"));
+    EXPECT_EQ(sentText(1), QStringLiteral("second text"));
+    const QString both = QStringLiteral("first text \nsecond text ");
+    EXPECT_EQ(outputText(both, 10000), both);
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
+TEST_F(SelectionCommand, NotifiesWithACopyAction)
+{
+    ASSERT_NO_FATAL_FAILURE(startNotificationDaemon());
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
+    QProcess command;
+    command.setProcessEnvironment(environment_);
+    command.start(programPath_, {QStringLiteral("--selection"), QStringLiteral("--pair"),
+                                 QStringLiteral("en|fr"), QStringLiteral("--notify")});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return tool(QStringLiteral("dunstctl"), {QStringLiteral("count"),
+                                                     QStringLiteral("displayed")})
+                       .out.trimmed() == "1";
+        },
+        10000));
+    keepShot("selection_notify");
+    // « Copier », as a click on the bubble runs it.
+    ASSERT_EQ(tool(QStringLiteral("dunstctl"), {QStringLiteral("action"), QStringLiteral("0")})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadClipboard() == kTranslation.trimmed(); }, 5000))
+        << ReadClipboard().toStdString();
+    const QString history =
+        QString::fromUtf8(tool(QStringLiteral("dunstctl"), {QStringLiteral("history")}).out);
+    EXPECT_TRUE(history.contains(QStringLiteral("Anglais vers Français"))) << history.toStdString();
+    EXPECT_TRUE(history.contains(kTranslation.trimmed())) << history.toStdString();
+    // It keeps the copy until another program takes the clipboard over.
+    ASSERT_TRUE(FillClipboard(QStringLiteral("ailleurs")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return command.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(command.exitCode(), 0);
+    EXPECT_EQ(standIn_.requests().size(), 1);
+}
+
+TEST_F(SelectionCommand, WithoutANotificationServicePrintsTheTranslation)
+{
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
+    const test::ProcessOutcome printed = runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"),
+                                              QStringLiteral("en|fr"), QStringLiteral("--notify")});
+    ASSERT_TRUE(printed.ended);
+    EXPECT_EQ(printed.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(printed.out), kTranslation.trimmed() + u'\n');
+    EXPECT_TRUE(QString::fromUtf8(printed.err).contains(QStringLiteral("notification")))
+        << printed.err.toStdString();
+}
+
+}  // namespace
+}  // namespace verz::e2e
