@@ -154,10 +154,37 @@ TEST(ArtworkFiles, GifCoderSurvivesAFullCodeTable)
     }
 }
 
+// The icon theme's globes: each a PNG with alpha that Qt reads at its size,
+// see-through in the corners, opaque in the middle, and drawn at its size: an
+// enlarged small picture blurs its edge over several pixels.
+TEST(ArtworkFiles, ThemeIconsAreDrawnAtEachSize)
+{
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string name = "icons/verzolan-" + std::to_string(size) + ".png";
+        SCOPED_TRACE(name);
+        const QImage icon = committedImage(name.c_str());
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        EXPECT_TRUE(icon.hasAlphaChannel());
+        EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(icon.pixel(size - 1, 0)), 0);
+        EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255);
+        // Edge pixels follow the outline's length, some 3 per pixel of size
+        // here; the 32-pixel globe enlarged to 256 has 27.
+        int edge = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const int alpha = qAlpha(icon.pixel(x, y));
+                edge += alpha > 0 && alpha < 255 ? 1 : 0;
+            }
+        }
+        EXPECT_LE(edge, 5 * size);
+    }
+}
+
 TEST(ArtworkFiles, GeneratorReproducesTheCommittedFiles)
 {
     const std::vector<art::ArtFile> drawn = art::DrawArtwork();
-    ASSERT_EQ(drawn.size(), 10u);
+    ASSERT_EQ(drawn.size(), 19u);
     for (const art::ArtFile &file : drawn) {
         const QByteArray committed = committedAsset(file.name.c_str());
         const QByteArray fresh(reinterpret_cast<const char *>(file.bytes.data()),

@@ -20,6 +20,8 @@ std::vector<ArtFile> DrawArtwork()
     for (const int size : kIconSizes)
         files.push_back({"icons/verzolan-" + std::to_string(size) + ".png",
                          encodePng(DrawGlobeIcon(size))});
+    const std::string svg = DrawGlobeSvg();
+    files.push_back({"icons/verzolan.svg", Bytes(svg.begin(), svg.end())});
     return files;
 }
 

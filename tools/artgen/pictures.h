@@ -16,6 +16,8 @@ Canvas DrawGlobe();
 // The same globe for the desktop's icon theme, drawn at size pixels with a
 // real alpha channel.
 RgbaImage DrawGlobeIcon(int size);
+// The same globe as scalable vector graphics, for any other size.
+std::string DrawGlobeSvg();
 // The sizes the desktops ask the icon theme for.
 inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 Canvas DrawUpArrow();

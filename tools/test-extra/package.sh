@@ -61,6 +61,8 @@ for size in 16 22 24 32 48 64 128 256; do
     grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
     { echo "install: the icon is not a $size x $size PNG with alpha"; status=1; }
 done
+grep -q '<svg' "$stage/usr/share/icons/hicolor/scalable/apps/verzolan.svg" ||
+  { echo "install: no scalable icon"; status=1; }
 grep -q '^Exec=Verzolan --selection$' "$stage/usr/share/applications/verzolan.desktop" ||
   { echo "install: the menu entry has no action for the selection"; status=1; }
 
