@@ -194,6 +194,9 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
         {QStringLiteral("--pair")},
         {QStringLiteral("--bavard"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
         {QStringLiteral("Bonjour")},
+        {QStringLiteral("--notify"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
+        {QStringLiteral("--selection"), QStringLiteral("Bonjour")},
+        {QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("fr|it")},
     };
     for (const QStringList &arguments : mistakes) {
         const Outcome outcome = run(arguments, QByteArrayLiteral("Bonjour\n"));

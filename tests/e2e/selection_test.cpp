@@ -205,13 +205,16 @@ TEST_F(SelectionCommand, NotifiesWithACopyAction)
 
 TEST_F(SelectionCommand, WithoutANotificationServicePrintsTheTranslation)
 {
+    // No bus at all: the private one would start Debian's dunst on demand.
+    environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                        QStringLiteral("unix:path=") + root_.filePath(QStringLiteral("no-bus")));
     ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
     const test::ProcessOutcome printed = runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"),
                                               QStringLiteral("en|fr"), QStringLiteral("--notify")});
     ASSERT_TRUE(printed.ended);
     EXPECT_EQ(printed.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(printed.out), kTranslation.trimmed() + u'\n');
-    EXPECT_TRUE(QString::fromUtf8(printed.err).contains(QStringLiteral("notification")))
+    EXPECT_TRUE(QString::fromUtf8(printed.err).contains(QStringLiteral("sortie standard")))
         << printed.err.toStdString();
 }
 
