@@ -53,7 +53,7 @@ protected:
     {
         const QString folder = qEnvironmentVariable("VERZ_SHOT_DIR");
         if (!folder.isEmpty())
-            Screenshot().save(QDir(folder).filePath(QString::fromLatin1(name) + u".png"));
+            Screenshot().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
     }
 
     void startNotificationDaemon()
@@ -79,8 +79,17 @@ using SelectionCommand = SelectionTest;
 TEST_F(SelectionWindow, CommandAndKeyTranslateInTheRunningWindow)
 {
     ASSERT_NO_FATAL_FAILURE(launch());
-    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
+    // Only spaces selected, the clipboard empty: a message, the window untouched.
+    ASSERT_TRUE(FillClipboard(QStringLiteral("   "), QStringLiteral("primary")));
+    const test::ProcessOutcome empty = runProgram({QStringLiteral("--selection")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(empty.err).contains(QStringLiteral("Rien n’est sélectionné")))
+        << empty.err.toStdString();
+    Pump(300);
+    EXPECT_TRUE(standIn_.requests().isEmpty());
+    keepShot("selection_empty");
 
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
     const test::ProcessOutcome sent =
         runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("en|fr")});
     ASSERT_TRUE(sent.ended) << sent.err.toStdString();
@@ -113,16 +122,6 @@ TEST_F(SelectionWindow, CommandAndKeyTranslateInTheRunningWindow)
               kTranslation + QStringLiteral("\n") + kTranslation);
     keepShot("selection_shortcut");
 
-    // Only spaces selected, the clipboard empty: a message, the window untouched.
-    StopClipboardOwner();
-    ASSERT_TRUE(FillClipboard(QStringLiteral("   "), QStringLiteral("primary")));
-    const test::ProcessOutcome empty = runProgram({QStringLiteral("--selection")});
-    EXPECT_EQ(empty.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(empty.err).contains(QStringLiteral("Rien n’est sélectionné")))
-        << empty.err.toStdString();
-    Pump(300);
-    EXPECT_EQ(standIn_.requests().size(), 2);
-    keepShot("selection_empty");
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
@@ -174,33 +173,46 @@ TEST_F(SelectionCommand, NotifiesWithACopyAction)
 {
     ASSERT_NO_FATAL_FAILURE(startNotificationDaemon());
     ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
-    QProcess command;
-    command.setProcessEnvironment(environment_);
-    command.start(programPath_, {QStringLiteral("--selection"), QStringLiteral("--pair"),
-                                 QStringLiteral("en|fr"), QStringLiteral("--notify")});
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return tool(QStringLiteral("dunstctl"), {QStringLiteral("count"),
-                                                     QStringLiteral("displayed")})
-                       .out.trimmed() == "1";
-        },
-        10000));
+    const QStringList command = {QStringLiteral("--selection"), QStringLiteral("--pair"),
+                                 QStringLiteral("en|fr"), QStringLiteral("--notify")};
+    auto shown = [&] {
+        return QTest::qWaitFor(
+            [&] {
+                return tool(QStringLiteral("dunstctl"),
+                            {QStringLiteral("count"), QStringLiteral("displayed")})
+                           .out.trimmed() == "1";
+            },
+            10000);
+    };
+    // Read and closed: the daemon's history holds what it showed.
+    QProcess read;
+    read.setProcessEnvironment(environment_);
+    read.start(programPath_, command);
+    ASSERT_TRUE(shown());
     keepShot("selection_notify");
-    // « Copier », as a click on the bubble runs it.
+    ASSERT_EQ(tool(QStringLiteral("dunstctl"), {QStringLiteral("close")}).exitCode, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return read.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(read.exitCode(), 0);
+    const QString history =
+        QString::fromUtf8(tool(QStringLiteral("dunstctl"), {QStringLiteral("history")}).out);
+    EXPECT_TRUE(history.contains(QStringLiteral("Anglais vers Français"))) << history.toStdString();
+    EXPECT_TRUE(history.contains(kTranslation.trimmed())) << history.toStdString();
+
+    // « Copier », as a click on the bubble runs it: the translation is on the
+    // clipboard until another program takes the clipboard over.
+    QProcess copied;
+    copied.setProcessEnvironment(environment_);
+    copied.start(programPath_, command);
+    ASSERT_TRUE(shown());
     ASSERT_EQ(tool(QStringLiteral("dunstctl"), {QStringLiteral("action"), QStringLiteral("0")})
                   .exitCode,
               0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ReadClipboard() == kTranslation.trimmed(); }, 5000))
         << ReadClipboard().toStdString();
-    const QString history =
-        QString::fromUtf8(tool(QStringLiteral("dunstctl"), {QStringLiteral("history")}).out);
-    EXPECT_TRUE(history.contains(QStringLiteral("Anglais vers Français"))) << history.toStdString();
-    EXPECT_TRUE(history.contains(kTranslation.trimmed())) << history.toStdString();
-    // It keeps the copy until another program takes the clipboard over.
     ASSERT_TRUE(FillClipboard(QStringLiteral("ailleurs")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return command.state() == QProcess::NotRunning; }, 5000));
-    EXPECT_EQ(command.exitCode(), 0);
-    EXPECT_EQ(standIn_.requests().size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copied.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(copied.exitCode(), 0);
+    EXPECT_EQ(standIn_.requests().size(), 2);
 }
 
 TEST_F(SelectionCommand, WithoutANotificationServicePrintsTheTranslation)
