@@ -53,8 +53,7 @@ bool HasDarkPixel(const QImage &image)
 
 // Pumps the event loop (this process serves the selection and the stand-in)
 // until done() or 20 s; the milliseconds taken, or -1.
-template <typename Done>
-double TimeUntil(const QElapsedTimer &clock, Done done)
+template <typename Done> double TimeUntil(const QElapsedTimer &clock, Done done)
 {
     while (clock.elapsed() < 20000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);

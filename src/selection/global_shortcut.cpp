@@ -50,8 +50,8 @@ std::uint16_t ModifierMask(Qt::KeyboardModifiers modifiers)
 
 // Caps Lock and Num Lock change nothing to what the key means, but an X grab
 // matches the modifiers exactly: the combination is grabbed with each.
-constexpr std::array<std::uint16_t, 4> kLockVariants = {
-    0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
+constexpr std::array<std::uint16_t, 4> kLockVariants = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
+                                                        XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
 constexpr std::uint16_t kMeaningfulModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 

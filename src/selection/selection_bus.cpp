@@ -67,7 +67,8 @@ void SelectionEndpoint::Translate(const QString &text, const QString &pair)
     }
     TakenSelection fitted = FitSelection(text);
     // After the reply has gone: the translation runs an event loop of its own.
-    QTimer::singleShot(0, this, [this, kept = std::move(fitted.text), row] { receiver_(kept, row); });
+    QTimer::singleShot(0, this,
+                       [this, kept = std::move(fitted.text), row] { receiver_(kept, row); });
 }
 
 Delivery DeliverToRunningWindow(const QString &text, const QString &pairCode)

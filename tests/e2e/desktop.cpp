@@ -126,9 +126,8 @@ bool FillClipboard(const QString &text, const QString &selection)
     StopClipboardOwner();
     auto owner = std::make_unique<QProcess>();
     // In the foreground, so the owner is ours to end rather than a daemon.
-    owner->start(QStringLiteral("xclip"),
-                 {QStringLiteral("-quiet"), QStringLiteral("-i"), QStringLiteral("-selection"),
-                  selection});
+    owner->start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-i"),
+                                           QStringLiteral("-selection"), selection});
     if (!owner->waitForStarted(5000))
         return false;
     owner->write(text.toUtf8());

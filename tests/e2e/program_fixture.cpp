@@ -55,7 +55,8 @@ void ProgramTest::SetUp()
     // No session bus unless a scenario starts one: the desktop's own bus, or
     // one started for the display, would be shared with every other run.
     environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                        QStringLiteral("unix:path=") + QDir(runtime).filePath(QStringLiteral("no-bus")));
+                        QStringLiteral("unix:path=") +
+                            QDir(runtime).filePath(QStringLiteral("no-bus")));
 
     QDir().mkpath(QFileInfo(settingsPath()).path());
     storeSetting(QStringLiteral("service"), standIn_.host());

@@ -18,8 +18,8 @@ std::vector<ArtFile> DrawArtwork()
         files.push_back({std::string("flag_") + code + ".ico", encodeIco8(DrawFlag(code))});
     // The program's icon for menus, docks and software centres, drawn at each size.
     for (const int size : kIconSizes)
-        files.push_back({"icons/verzolan-" + std::to_string(size) + ".png",
-                         encodePng(DrawGlobeIcon(size))});
+        files.push_back(
+            {"icons/verzolan-" + std::to_string(size) + ".png", encodePng(DrawGlobeIcon(size))});
     const std::string svg = DrawGlobeSvg();
     files.push_back({"icons/verzolan.svg", Bytes(svg.begin(), svg.end())});
     return files;

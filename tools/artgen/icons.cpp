@@ -1,10 +1,10 @@
 #include "pictures.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
+#include <string>
 
 namespace verz::art {
 
@@ -17,55 +17,25 @@ using Outline = std::vector<std::pair<double, double>>;
 
 // Very rough outlines of Europe and Africa as (longitude, latitude) pairs;
 // at 32 pixels only the silhouette matters.
-const Outline kEurAfricaOutline = {{-17, 15}, {-16, 22}, {-10, 30}, {-9, 36},  {-9, 43},  {-2, 44},  {-4, 48},
-             {2, 51},   {8, 54},   {10, 58},  {5, 61},   {12, 66},  {22, 70},  {30, 70},
-             {40, 66},  {45, 55},  {40, 45},  {35, 37},  {33, 31},  {35, 28},  {43, 13},
-             {51, 12},  {42, 0},   {40, -10}, {40, -16}, {35, -24}, {31, -30}, {20, -35},
-             {17, -29}, {12, -17}, {13, -8},  {9, -1},   {9, 4},    {-7, 4},   {-13, 8}};
+const Outline kEurAfricaOutline = {
+    {-17, 15}, {-16, 22}, {-10, 30}, {-9, 36}, {-9, 43}, {-2, 44},  {-4, 48},  {2, 51},   {8, 54},
+    {10, 58},  {5, 61},   {12, 66},  {22, 70}, {30, 70}, {40, 66},  {45, 55},  {40, 45},  {35, 37},
+    {33, 31},  {35, 28},  {43, 13},  {51, 12}, {42, 0},  {40, -10}, {40, -16}, {35, -24}, {31, -30},
+    {20, -35}, {17, -29}, {12, -17}, {13, -8}, {9, -1},  {9, 4},    {-7, 4},   {-13, 8}};
 const Shape kEurAfrica = polygon(kEurAfricaOutline);
-const Outline kMediterraneanOutline = {{-6, 36},
-                                      {0, 35.5},
-                                      {10, 37},
-                                      {11, 33},
-                                      {20, 31},
-                                      {30, 31},
-                                      {36, 35},
-                                      {36, 37},
-                                      {27, 40},
-                                      {23, 38},
-                                      {19, 40},
-                                      {16, 38},
-                                      {12, 42},
-                                      {14, 45},
-                                      {9, 44},
-                                      {3, 43},
-                                      {-1, 38}};
+const Outline kMediterraneanOutline = {{-6, 36}, {0, 35.5}, {10, 37}, {11, 33}, {20, 31}, {30, 31},
+                                       {36, 35}, {36, 37},  {27, 40}, {23, 38}, {19, 40}, {16, 38},
+                                       {12, 42}, {14, 45},  {9, 44},  {3, 43},  {-1, 38}};
 const Shape kMediterranean = polygon(kMediterraneanOutline);
 const Outline kBlackSeaOutline = {{28, 42}, {34, 41.5}, {41, 41.5}, {38, 45}, {31, 46.5}};
 const Shape kBlackSea = polygon(kBlackSeaOutline);
 const Outline kBritainOutline = {{-5, 50}, {1, 51}, {-1, 55}, {-3, 58}, {-6, 57}, {-4, 54}};
 const Shape kBritain = polygon(kBritainOutline);
-const Outline kAmericaEdgeOutline = {{-80, 10},
-                                    {-75, 20},
-                                    {-80, 30},
-                                    {-70, 42},
-                                    {-60, 47},
-                                    {-55, 52},
-                                    {-60, 60},
-                                    {-75, 62},
-                                    {-90, 60},
-                                    {-90, 10}};
+const Outline kAmericaEdgeOutline = {{-80, 10}, {-75, 20}, {-80, 30}, {-70, 42}, {-60, 47},
+                                     {-55, 52}, {-60, 60}, {-75, 62}, {-90, 60}, {-90, 10}};
 const Shape kAmericaEdge = polygon(kAmericaEdgeOutline);
-const Outline kSouthAmericaOutline = {{-80, 8},
-                                     {-60, 10},
-                                     {-50, 0},
-                                     {-35, -7},
-                                     {-40, -22},
-                                     {-55, -35},
-                                     {-68, -55},
-                                     {-75, -45},
-                                     {-72, -20},
-                                     {-81, -5}};
+const Outline kSouthAmericaOutline = {{-80, 8},   {-60, 10},  {-50, 0},   {-35, -7},  {-40, -22},
+                                      {-55, -35}, {-68, -55}, {-75, -45}, {-72, -20}, {-81, -5}};
 const Shape kSouthAmerica = polygon(kSouthAmericaOutline);
 const Outline kArabiaOutline = {{35, 28}, {48, 30}, {57, 24}, {52, 16}, {43, 13}};
 const Shape kArabia = polygon(kArabiaOutline);
@@ -120,7 +90,8 @@ std::vector<Layer> GlobeLayers(int size)
         {intersect(ring, farHalf), ringColour},
         {circle(cx, cy, r), globeColour},
         // A thin dark rim keeps the globe's edge crisp on a light background.
-        {subtract(circle(cx, cy, r), circle(cx, cy, r - rim)), [=](double, double) { return rimColour; }},
+        {subtract(circle(cx, cy, r), circle(cx, cy, r - rim)),
+         [=](double, double) { return rimColour; }},
         {subtract(ring, farHalf), ringColour},
     };
 }
@@ -168,8 +139,10 @@ std::string ProjectedPath(const Outline &outline, double cx, double cy, double r
             const double lon = (lonA + (lonB - lonA) * t) * kDegree - lon0;
             const double lat = (latA + (latB - latA) * t) * kDegree;
             double x = std::cos(lat) * std::sin(lon);
-            double y = std::cos(lat0) * std::sin(lat) - std::sin(lat0) * std::cos(lat) * std::cos(lon);
-            const double z = std::sin(lat0) * std::sin(lat) + std::cos(lat0) * std::cos(lat) * std::cos(lon);
+            double y =
+                std::cos(lat0) * std::sin(lat) - std::sin(lat0) * std::cos(lat) * std::cos(lon);
+            const double z =
+                std::sin(lat0) * std::sin(lat) + std::cos(lat0) * std::cos(lat) * std::cos(lon);
             if (z < 0) {
                 const double length = std::max(std::hypot(x, y), 1e-9);
                 x /= length;
@@ -202,22 +175,23 @@ std::string DrawGlobeSvg()
     svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
            "viewBox=\"0 0 32 32\">\n";
-    svg += "<defs>\n"
-           "<radialGradient id=\"sea\" cx=\"0.32\" cy=\"0.3\" r=\"0.8\">"
-           "<stop offset=\"0\" stop-color=\"#6f9ce8\"/><stop offset=\"0.45\" stop-color=\"#1e60d6\"/>"
-           "<stop offset=\"1\" stop-color=\"#0e2d66\"/></radialGradient>\n"
-           "<radialGradient id=\"land\" cx=\"0.32\" cy=\"0.3\" r=\"0.8\">"
-           "<stop offset=\"0\" stop-color=\"#f7d680\"/><stop offset=\"0.45\" stop-color=\"#ecb222\"/>"
-           "<stop offset=\"1\" stop-color=\"#7a5a10\"/></radialGradient>\n"
-           "<linearGradient id=\"ring\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\">"
-           "<stop offset=\"0\" stop-color=\"#5a9ef2\"/><stop offset=\"1\" stop-color=\"#1a40b0\"/>"
-           "</linearGradient>\n"
-           "<clipPath id=\"globe\"><circle cx=\"16\" cy=\"16\" r=\"11.6\"/></clipPath>\n"
-           "<clipPath id=\"far\"><path transform=\"rotate(-24 16 16)\" d=\"M-16 -16H48V16H-16Z\"/>"
-           "</clipPath>\n"
-           "<clipPath id=\"near\"><path transform=\"rotate(-24 16 16)\" d=\"M-16 16H48V48H-16Z\"/>"
-           "</clipPath>\n"
-           "</defs>\n";
+    svg +=
+        "<defs>\n"
+        "<radialGradient id=\"sea\" cx=\"0.32\" cy=\"0.3\" r=\"0.8\">"
+        "<stop offset=\"0\" stop-color=\"#6f9ce8\"/><stop offset=\"0.45\" stop-color=\"#1e60d6\"/>"
+        "<stop offset=\"1\" stop-color=\"#0e2d66\"/></radialGradient>\n"
+        "<radialGradient id=\"land\" cx=\"0.32\" cy=\"0.3\" r=\"0.8\">"
+        "<stop offset=\"0\" stop-color=\"#f7d680\"/><stop offset=\"0.45\" stop-color=\"#ecb222\"/>"
+        "<stop offset=\"1\" stop-color=\"#7a5a10\"/></radialGradient>\n"
+        "<linearGradient id=\"ring\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\">"
+        "<stop offset=\"0\" stop-color=\"#5a9ef2\"/><stop offset=\"1\" stop-color=\"#1a40b0\"/>"
+        "</linearGradient>\n"
+        "<clipPath id=\"globe\"><circle cx=\"16\" cy=\"16\" r=\"11.6\"/></clipPath>\n"
+        "<clipPath id=\"far\"><path transform=\"rotate(-24 16 16)\" d=\"M-16 -16H48V16H-16Z\"/>"
+        "</clipPath>\n"
+        "<clipPath id=\"near\"><path transform=\"rotate(-24 16 16)\" d=\"M-16 16H48V48H-16Z\"/>"
+        "</clipPath>\n"
+        "</defs>\n";
     svg += "<g clip-path=\"url(#far)\">" + ring + "/></g>\n";
     svg += "<circle cx=\"16\" cy=\"16\" r=\"11.6\" fill=\"url(#sea)\"/>\n";
     svg += "<g clip-path=\"url(#globe)\">\n<path fill=\"url(#land)\" d=\"" + land + "\"/>\n";

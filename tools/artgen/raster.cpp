@@ -157,7 +157,8 @@ Rgb mix(Rgb a, Rgb b, double t)
 
 RgbaImage renderLayers(int width, int height, const std::vector<Layer> &layers, int samples)
 {
-    RgbaImage image{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+    RgbaImage image{width, height,
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
     const int total = samples * samples;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
