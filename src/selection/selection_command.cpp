@@ -106,7 +106,7 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
     return handOver;
 }
 
-SelectionSources::SelectionSources(SelectionReceiver receiver)
+SelectionSources::SelectionSources(const SelectionReceiver &receiver)
     : endpoint_(receiver), shortcut_(std::make_unique<GlobalShortcut>([receiver] {
           const TakenSelection taken = TakeSelection(*QGuiApplication::clipboard());
           if (IsEmptySelection(taken.text)) {

@@ -30,7 +30,7 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line);
 // its global shortcut (a line on standard error when it cannot be had).
 class SelectionSources {
 public:
-    explicit SelectionSources(SelectionReceiver receiver);
+    explicit SelectionSources(const SelectionReceiver &receiver);
     ~SelectionSources();
     SelectionSources(const SelectionSources &) = delete;
     SelectionSources &operator=(const SelectionSources &) = delete;
