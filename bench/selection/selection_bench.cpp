@@ -35,7 +35,7 @@ QPoint WindowOrigin(const QScreen &screen)
 const QRect kText2(25, 242, 381, 123);
 const QPoint kBareSurface(560, 30);
 
-QImage Grab(const QScreen &screen, QRect area)
+QImage Grab(QScreen &screen, QRect area)
 {
     return screen.grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
 }
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     settings.sync();
 
     QGuiApplication::clipboard()->setText(QStringLiteral("Good morning"), QClipboard::Selection);
-    const QScreen &screen = *QGuiApplication::primaryScreen();
+    QScreen &screen = *QGuiApplication::primaryScreen();
     const QPoint origin = WindowOrigin(screen);
     const QRect text2 = kText2.translated(origin);
     const QStringList command = {QStringLiteral("--selection"), QStringLiteral("--pair"),
