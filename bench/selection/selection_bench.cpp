@@ -1,7 +1,7 @@
 // From the selection command to the translation on the screen, on the
 // current X display against a loopback stand-in service that answers after
 // a set delay (the service's own time):
-//   - a running window: `Verzolan --selection` until Text2's pixels change;
+//   - a running window: `Verzolan --selection` until Text2 shows one more line;
 //   - a cold start: no window, the same command until Text2 shows text, beside
 //     a plain `Verzolan` until its window is painted (the window's start-up).
 // Prints each run's milliseconds and the medians.
@@ -40,16 +40,18 @@ QImage Grab(QScreen &screen, QRect area)
     return screen.grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
 }
 
-bool HasDarkPixel(const QImage &image)
+int DarkPixels(const QImage &image)
 {
+    int dark = 0;
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 96)
-                return true;
-        }
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
     }
-    return false;
+    return dark;
 }
+
+// A line of translated text, not the blinking caret (some 20 pixels).
+constexpr int kTextPixels = 150;
 
 // Pumps the event loop (this process serves the selection and the stand-in)
 // until done() or 20 s; the milliseconds taken, or -1.
@@ -116,11 +118,12 @@ int main(int argc, char **argv)
             }));
             // The running window, warm: the command until Text2 changes.
             QTest::qWait(300);
-            const QImage before = Grab(screen, text2);
+            const int before = DarkPixels(Grab(screen, text2));
             QProcess send;
             clock.restart();
             send.start(program, command);
-            warm.push_back(TimeUntil(clock, [&] { return Grab(screen, text2) != before; }));
+            warm.push_back(TimeUntil(
+                clock, [&] { return DarkPixels(Grab(screen, text2)) >= before + kTextPixels; }));
             send.waitForFinished(5000);
             window.kill();
             window.waitForFinished(5000);
@@ -132,7 +135,8 @@ int main(int argc, char **argv)
             QElapsedTimer clock;
             clock.start();
             opened.start(program, command);
-            cold.push_back(TimeUntil(clock, [&] { return HasDarkPixel(Grab(screen, text2)); }));
+            cold.push_back(
+                TimeUntil(clock, [&] { return DarkPixels(Grab(screen, text2)) >= kTextPixels; }));
             opened.kill();
             opened.waitForFinished(5000);
         }
