@@ -39,8 +39,8 @@ void Pump(int ms)
 QRect WindowGeometry(const QString &windowId)
 {
     const test::ProcessOutcome result =
-        test::RunProcess(QStringLiteral("xdotool"),
-                   {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windowId});
+        test::RunProcess(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                                     QStringLiteral("--shell"), windowId});
     if (result.exitCode != 0)
         return {};
     int x = 0, y = 0, width = 0, height = 0;
@@ -108,7 +108,8 @@ QString WindowAt(QPoint at)
 
 QString RootWindow()
 {
-    const test::ProcessOutcome result = test::RunProcess(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+    const test::ProcessOutcome result =
+        test::RunProcess(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
     static const QRegularExpression id(QStringLiteral("Window id: 0x([0-9a-fA-F]+)"));
     const QRegularExpressionMatch match = id.match(QString::fromUtf8(result.out));
     return match.hasMatch() ? QString::number(match.captured(1).toULongLong(nullptr, 16))

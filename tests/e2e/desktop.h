@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QProcessEnvironment>
 #include <QPoint>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 #include <QStringList>

@@ -110,12 +110,11 @@ void ProgramTest::launch(const QStringList &arguments)
     program_->start(programPath_, arguments);
     ASSERT_TRUE(program_->waitForStarted(5000)) << program_->errorString().toStdString();
 
-    const test::ProcessOutcome found =
-        test::RunProcess(QStringLiteral("xdotool"),
-                   {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"),
-                    QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                    QString::number(program_->processId()), QStringLiteral("--name"),
-                    QStringLiteral("^Verzolan$")});
+    const test::ProcessOutcome found = test::RunProcess(
+        QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                    QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--pid"), QString::number(program_->processId()),
+                                    QStringLiteral("--name"), QStringLiteral("^Verzolan$")});
     ASSERT_TRUE(found.exitCode == 0) << "no window appeared";
     windowId_ = QString::fromLatin1(found.out.split('\n').value(0).trimmed());
     window_ = geometry();

@@ -20,9 +20,9 @@ protected:
         if (IsSkipped())
             return;
         const test::ProcessOutcome bus = test::RunProcess(
-            QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--fork"),
-                                            QStringLiteral("--print-address=1"),
-                                            QStringLiteral("--print-pid=1")});
+            QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--session"), QStringLiteral("--fork"),
+             QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
         ASSERT_TRUE(bus.ended && bus.exitCode == 0) << bus.err.toStdString();
         const QList<QByteArray> lines = bus.out.split('\n');
         busAddress_ = QString::fromUtf8(lines.value(0).trimmed());
@@ -53,7 +53,8 @@ protected:
     {
         const QString folder = qEnvironmentVariable("VERZ_SHOT_DIR");
         if (!folder.isEmpty())
-            Screenshot().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+            Screenshot().save(
+                QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
     }
 
     void startNotificationDaemon()
@@ -63,7 +64,9 @@ protected:
         notifier_->start(QStringLiteral("dunst"), {});
         ASSERT_TRUE(notifier_->waitForStarted(5000));
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return tool(QStringLiteral("dunstctl"), {QStringLiteral("count")}).exitCode == 0; },
+            [&] {
+                return tool(QStringLiteral("dunstctl"), {QStringLiteral("count")}).exitCode == 0;
+            },
             5000));
     }
 
@@ -90,8 +93,8 @@ TEST_F(SelectionWindow, CommandAndKeyTranslateInTheRunningWindow)
     keepShot("selection_empty");
 
     ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
-    const test::ProcessOutcome sent =
-        runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("en|fr")});
+    const test::ProcessOutcome sent = runProgram(
+        {QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("en|fr")});
     ASSERT_TRUE(sent.ended) << sent.err.toStdString();
     EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
     ASSERT_TRUE(waitForRequests(1));
@@ -204,9 +207,9 @@ TEST_F(SelectionCommand, NotifiesWithACopyAction)
     copied.setProcessEnvironment(environment_);
     copied.start(programPath_, command);
     ASSERT_TRUE(shown());
-    ASSERT_EQ(tool(QStringLiteral("dunstctl"), {QStringLiteral("action"), QStringLiteral("0")})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        tool(QStringLiteral("dunstctl"), {QStringLiteral("action"), QStringLiteral("0")}).exitCode,
+        0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ReadClipboard() == kTranslation.trimmed(); }, 5000))
         << ReadClipboard().toStdString();
     ASSERT_TRUE(FillClipboard(QStringLiteral("ailleurs")));
@@ -221,8 +224,9 @@ TEST_F(SelectionCommand, WithoutANotificationServicePrintsTheTranslation)
     environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                         QStringLiteral("unix:path=") + root_.filePath(QStringLiteral("no-bus")));
     ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
-    const test::ProcessOutcome printed = runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"),
-                                              QStringLiteral("en|fr"), QStringLiteral("--notify")});
+    const test::ProcessOutcome printed =
+        runProgram({QStringLiteral("--selection"), QStringLiteral("--pair"),
+                    QStringLiteral("en|fr"), QStringLiteral("--notify")});
     ASSERT_TRUE(printed.ended);
     EXPECT_EQ(printed.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(printed.out), kTranslation.trimmed() + u'\n');
