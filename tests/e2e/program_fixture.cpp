@@ -133,7 +133,7 @@ void ProgramTest::launch(const QStringList &arguments)
 test::ProcessOutcome ProgramTest::runProgram(const QStringList &arguments, int timeoutMs)
 {
     return test::RunProcess(programPath_, arguments,
-                            {.limitMs = timeoutMs, .environment = environment_});
+                            {.input = {}, .limitMs = timeoutMs, .environment = environment_});
 }
 
 void ProgramTest::launchWithHangingRequest()

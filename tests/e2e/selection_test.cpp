@@ -45,7 +45,8 @@ protected:
 
     test::ProcessOutcome tool(const QString &program, const QStringList &arguments)
     {
-        return test::RunProcess(program, arguments, {.limitMs = 5000, .environment = tools_});
+        return test::RunProcess(program, arguments,
+                                {.input = {}, .limitMs = 5000, .environment = tools_});
     }
 
     // Saved for a person to look at when VERZ_SHOT_DIR names a folder.
