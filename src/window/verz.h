@@ -22,6 +22,7 @@ class QPlainTextEdit;
 
 namespace verz {
 
+class ServiceWarmer;
 class TranslationRequest;
 
 // The program's one window. Building it runs the whole start-up (Form_Load)
@@ -122,6 +123,7 @@ private:
     void AddPairButtons();
     void SizeForText(QPlainTextEdit &box);
     void Trace(const char16_t *step) const;
+    void WarmChosenPair();
 
     StartupTrace trace_;
     TwipsLayer twips_;
@@ -142,6 +144,7 @@ private:
     std::vector<std::unique_ptr<Control>> owned_;
     std::vector<Control *> collection_;
     std::unique_ptr<TranslationRequest> request_;
+    std::unique_ptr<ServiceWarmer> warmer_;  // none when the settings name a service
     WindowDrag drag_;
     ProgramEnder programEnder_;
     bool busy_ = false;
