@@ -150,7 +150,7 @@ TEST_F(StarterTest, WarmUpStartsTheServiceAndAClickMeanwhileWaitsForThatSameStar
 
     warmer.warm(QStringLiteral("en|fr"));
     form.input = QStringLiteral("Hello");
-    request.Command6_Click(form);  // refused as well, while the warm-up's start runs
+    request.translate(form);  // refused as well, while the warm-up's start runs
     EXPECT_EQ(form.output, QStringLiteral("Bonjour "));
     // Once the service listens, the warm-up is sent again.
     EXPECT_TRUE(
