@@ -12,7 +12,9 @@
 #include <QTimer>
 
 #include <csignal>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace verz {
 
@@ -33,9 +35,26 @@ bool ProcessEnded(qint64 pid)
 
 }  // namespace
 
+// One launched service, probed until its port accepts connections.
+struct ServiceStarter::Attempt : QObject {
+    QTcpSocket probe;
+    QTimer tick;
+    QTimer limit;
+    qint64 pid = 0;
+    bool lastTry = false;
+    std::vector<Done> waiting;
+};
+
 ServiceStarter::ServiceStarter(QStringList candidates, quint16 port, QString logPath)
     : candidates_(std::move(candidates)), port_(port), logPath_(std::move(logPath))
 {
+}
+
+ServiceStarter::~ServiceStarter()
+{
+    // Whoever still waits hears nothing: the window that asked is closing.
+    if (attempt_)
+        QObject::disconnect(&attempt_->probe, nullptr, attempt_.get(), nullptr);
 }
 
 std::unique_ptr<ServiceStarter> ServiceStarter::ForDefaultService()
@@ -51,9 +70,21 @@ std::unique_ptr<ServiceStarter> ServiceStarter::ForDefaultService()
         candidates, 8787, QDir(logFolder).filePath(QStringLiteral("verzolan-service.log")));
 }
 
-bool ServiceStarter::startAndWait(const QDeadlineTimer &deadline)
+void ServiceStarter::start(Done done)
 {
-    cancelled_ = false;
+    if (attempt_) {
+        attempt_->waiting.push_back(std::move(done));
+        return;
+    }
+    attempt_ = std::make_unique<Attempt>();
+    Attempt &attempt = *attempt_;
+    attempt.waiting.push_back(std::move(done));
+    attempt.tick.setSingleShot(true);
+    attempt.limit.setSingleShot(true);
+    QObject::connect(&attempt.limit, &QTimer::timeout, &attempt, [this] { finish(false); });
+    attempt.limit.start(kStartLimitMs);
+
+    bool launched = false;
     for (const QString &candidate : std::as_const(candidates_)) {
         const QFileInfo file(candidate);
         if (!file.isFile() || !file.isExecutable())
@@ -67,56 +98,77 @@ bool ServiceStarter::startAndWait(const QDeadlineTimer &deadline)
         service.setStandardOutputFile(log, QIODevice::Append);
         service.setStandardErrorFile(log, QIODevice::Append);
         // Detached: a new session, re-parented away from the window.
-        qint64 pid = 0;
-        if (!service.startDetached(&pid))
-            return false;
-        return waitForListener(pid, deadline);
+        launched = service.startDetached(&attempt.pid);
+        launches_ += launched ? 1 : 0;
+        break;
     }
-    return false;
-}
-
-bool ServiceStarter::waitForListener(qint64 pid, const QDeadlineTimer &deadline)
-{
-    QEventLoop loop;
-    waiting_ = &loop;
-    QTcpSocket probe;
-    QTimer tick;
-    tick.setSingleShot(true);
-    bool listening = false;
-    bool lastTry = false;
-    QObject::connect(&probe, &QTcpSocket::connected, &loop, [&] {
-        listening = true;
-        loop.quit();
-    });
-    QObject::connect(&probe, &QTcpSocket::errorOccurred, &loop, [&] {
-        probe.abort();
+    if (!launched) {
+        QTimer::singleShot(0, &attempt, [this] { finish(false); });
+        return;
+    }
+    QObject::connect(&attempt.probe, &QTcpSocket::connected, &attempt, [this] { finish(true); });
+    QObject::connect(&attempt.probe, &QTcpSocket::errorOccurred, &attempt, [this, &attempt] {
+        attempt.probe.abort();
         // Ended with nothing listening: one more look, since the winner of a
         // race for the port may be another window's service.
-        if (lastTry || deadline.hasExpired()) {
-            loop.quit();
+        if (attempt.lastTry) {
+            finish(false);
             return;
         }
-        lastTry = ProcessEnded(pid);
-        tick.start(50);
+        attempt.lastTry = ProcessEnded(attempt.pid);
+        attempt.tick.start(50);
     });
-    QObject::connect(&tick, &QTimer::timeout, &loop,
-                     [&] { probe.connectToHost(QStringLiteral("127.0.0.1"), port_); });
+    QObject::connect(&attempt.tick, &QTimer::timeout, &attempt, [this, &attempt] {
+        attempt.probe.connectToHost(QStringLiteral("127.0.0.1"), port_);
+    });
+    attempt.tick.start(0);
+}
+
+void ServiceStarter::finish(bool listening)
+{
+    // Called from the attempt's own signals: it goes once they have returned.
+    Attempt *ended = attempt_.release();
+    ended->deleteLater();
+    ended->tick.stop();
+    ended->limit.stop();
+    QObject::disconnect(&ended->probe, nullptr, ended, nullptr);
+    const std::vector<Done> waiting = std::move(ended->waiting);
+    for (const Done &done : waiting)
+        done(listening);
+}
+
+bool ServiceStarter::startAndWait(const QDeadlineTimer &deadline)
+{
+    cancelled_ = false;
+    struct Wait {
+        std::optional<bool> listening;
+        QEventLoop *loop = nullptr;
+    };
+    const auto wait = std::make_shared<Wait>();
+    start([wait](bool listening) {
+        wait->listening = listening;
+        if (wait->loop)
+            wait->loop->quit();
+    });
+    QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     limit.start(std::max<qint64>(1, deadline.remainingTime()));
-    tick.start(0);
-    if (!cancelled_)
+    wait->loop = &loop;
+    stopWaiting_ = [&loop] { loop.quit(); };
+    if (!cancelled_ && !wait->listening)
         loop.exec();
-    waiting_ = nullptr;
-    return listening && !cancelled_;
+    stopWaiting_ = nullptr;
+    wait->loop = nullptr;
+    return wait->listening.value_or(false) && !cancelled_;
 }
 
 void ServiceStarter::cancel()
 {
     cancelled_ = true;
-    if (waiting_)
-        waiting_->quit();
+    if (stopWaiting_)
+        stopWaiting_();
 }
 
 }  // namespace verz

@@ -4,6 +4,7 @@
 #include "engine/scratch_file.h"
 #include "engine/service_endpoint.h"
 #include "engine/service_starter.h"
+#include "engine/service_warmer.h"
 #include "engine/translation_request.h"
 #include "platform/app_info.h"
 #include "shape/screen_scale.h"
@@ -48,8 +49,15 @@ Verz::Verz(StartupTrace trace, QWidget *parent)
     request_ = std::make_unique<TranslationRequest>(
         ServiceHostFromSettings(ExecutableBaseName()),
         TranslationRequest::ScratchPathSource(&ScratchFilePath));
-    if (!ServiceNamedInSettings(ExecutableBaseName()))
-        request_->setServiceStarter(ServiceStarter::ForDefaultService());
+    if (!ServiceNamedInSettings(ExecutableBaseName())) {
+        // One starter for the warm-up and the click: a click during the
+        // warm-up's start waits for that start instead of making another.
+        const std::shared_ptr<ServiceStarter> starter = ServiceStarter::ForDefaultService();
+        request_->setServiceStarter(starter);
+        if (WarmUpWanted())
+            warmer_ =
+                std::make_unique<ServiceWarmer>(QString::fromUtf16(kDefaultServiceHost), starter);
+    }
     BuildControls();
     Form_Load();
 }
@@ -72,6 +80,14 @@ void Verz::Trace(const char16_t *step) const
 {
     if (trace_)
         trace_(QString::fromUtf16(step));
+}
+
+void Verz::WarmChosenPair()
+{
+    // Before the window shows, start-up is choosing the stored pair: that one
+    // is warmed once the window is up, so start-up waits for nothing.
+    if (warmer_ && isVisible())
+        warmer_->warm(Lang());
 }
 
 void Verz::Command6_Click()

@@ -23,6 +23,7 @@ class QPlainTextEdit;
 
 namespace verz {
 
+class ServiceWarmer;
 class TranslationRequest;
 
 // The program's one window. Building it runs the whole start-up (Form_Load)
@@ -134,6 +135,7 @@ private:
     void AddPairButtons();
     void SizeForText(QPlainTextEdit &box);
     void Trace(const char16_t *step) const;
+    void WarmChosenPair();
 
     StartupTrace trace_;
     TwipsLayer twips_;
@@ -154,6 +156,7 @@ private:
     std::vector<std::unique_ptr<Control>> owned_;
     std::vector<Control *> collection_;
     std::unique_ptr<TranslationRequest> request_;
+    std::unique_ptr<ServiceWarmer> warmer_;  // none when the settings name a service
     WindowDrag drag_;
     ProgramEnder programEnder_;
     bool busy_ = false;

@@ -74,6 +74,7 @@ void Verz::Option1_Click(int index)
     Trace(u"Option1_Click");
     about_.hide();
     pairs_.choose(index);
+    WarmChosenPair();
 }
 
 void Verz::Combo1_Click()

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace verz {
 
@@ -73,6 +74,7 @@ void Verz::Form_Load()
     show();
     w_.Text2->setFocus(Qt::OtherFocusReason);
     Trace(u"shown");
+    QTimer::singleShot(0, this, [this] { WarmChosenPair(); });
 }
 
 void Verz::ShapeWindow()

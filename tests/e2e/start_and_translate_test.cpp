@@ -72,6 +72,10 @@ TEST_F(BareStart, ChosenPairIsRestoredAfterRestart)
     click(at::Command6);
     ASSERT_TRUE(waitForRequests(1));
     EXPECT_EQ(sentPair(), QStringLiteral("de|en"));
+    // A window pointed at a service by its settings warms nothing there, not
+    // when shown, not when a pair is chosen: the click was the only request.
+    EXPECT_EQ(standIn_.requests().size(), 1);
+    EXPECT_TRUE(standIn_.requests().first().target.startsWith("/translate_t?"));
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
