@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
          QStringLiteral("--pid"), QString::number(window.processId()), QStringLiteral("--name"),
          QStringLiteral("^Verzolan$")},
-        {.limitMs = 10000});
+        {.input = {}, .limitMs = 10000, .environment = {}});
     QElapsedTimer sinceShown;
     sinceShown.start();
     const QRect where =

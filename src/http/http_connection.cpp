@@ -23,6 +23,8 @@ const char *ReasonPhrase(Status status)
     switch (status) {
     case Status::Ok:
         return "OK";
+    case Status::NoContent:
+        return "No Content";
     case Status::BadRequest:
         return "Bad Request";
     case Status::Forbidden:
@@ -110,12 +112,15 @@ QByteArray HttpResponder::Compose(const QByteArray &body, const HeaderList &head
         "HTTP/1.1 " + QByteArray::number(int(status)) + ' ' + ReasonPhrase(status) + "\r\n";
     for (const auto &[name, value] : headers)
         bytes += name + ": " + value + "\r\n";
-    // A HEAD answer announces the length the GET answer would have.
-    bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    // A HEAD answer announces the length the GET answer would have; a 204
+    // has no body and says nothing of its length.
+    const bool bodiless = status == StatusCode::NoContent;
+    if (!bodiless)
+        bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     if (close)
         bytes += "Connection: close\r\n";
     bytes += "\r\n";
-    if (!headOnly)
+    if (!headOnly && !bodiless)
         bytes += body;
     return bytes;
 }

@@ -25,6 +25,7 @@ class HttpResponder {
 public:
     enum class StatusCode {
         Ok = 200,
+        NoContent = 204,
         BadRequest = 400,
         Forbidden = 403,
         NotFound = 404,

@@ -13,6 +13,12 @@
     message.textContent = problem;
     message.hidden = !problem;
   }
+  // A pair chosen is a pair about to be translated: its engine starts now.
+  form.addEventListener('change', function (event) {
+    if (event.target.name !== 'langpair') return;
+    fetch('/warm?langpair=' + encodeURIComponent(event.target.value),
+          {cache: 'no-store'}).catch(function () {});
+  });
   form.addEventListener('submit', function (event) {
     event.preventDefault();
     if (text.value.length > Number(form.dataset.limit)) {

@@ -1,6 +1,9 @@
 #include "service/route_run.h"
 
 #include "apy/apy_blocks.h"
+#include "service/service_log.h"
+
+#include <QElapsedTimer>
 
 namespace verz {
 
@@ -12,26 +15,36 @@ void RouteRun::translate(const QStringList &legs, const QString &text, QDeadline
     run->deadline = deadline;
     run->wanted = std::move(wanted);
     run->done = std::move(done);
-    warmLaterLegs(*run);
+    // APy starts a langpair's pipeline on its first call, which takes seconds
+    // on a busy machine; on a two-leg route the second start would wait for
+    // the first leg's answer, and both together can outlast the deadline on
+    // the first click after install. The later legs start now, while the
+    // first one runs.
+    warm(run->legs, run->deadline, 1);
     runLeg(run, 0, text);
 }
 
-// APy starts a langpair's pipeline on its first call, which takes seconds on
-// a busy machine; on a two-leg route the second start would wait for the
-// first leg's answer, and both together can outlast the deadline on the first
-// click after install. A word sent to the later legs now starts their
-// pipelines while the first leg runs. Once a minute per langpair at most.
-void RouteRun::warmLaterLegs(const Run &run)
+void RouteRun::warm(const QStringList &legs, QDeadlineTimer deadline, qsizetype first)
 {
-    constexpr qint64 kWarmAgainMs = 60 * 1000;
-    for (qsizetype i = 1; i < run.legs.size(); ++i) {
-        QElapsedTimer &sent = legsWarmed_[run.legs.at(i)];
-        if (sent.isValid() && sent.elapsed() < kWarmAgainMs)
+    for (qsizetype i = first; i < legs.size(); ++i) {
+        const QString &leg = legs.at(i);
+        if (!warmth_.claimWarmUp(leg))
             continue;
-        sent.start();
+        QElapsedTimer clock;
+        clock.start();
         apy_.translate(
-            run.legs.at(i), QStringLiteral("."), run.deadline, [] { return true; },
-            [](const ApyClient::Result &) {});
+            leg, QStringLiteral("."), deadline, [] { return true; },
+            [this, leg, clock](const ApyClient::Result &result) {
+                if (!result.ok) {
+                    warmth_.warmUpFailed(leg);
+                    return;
+                }
+                warmth_.answered(leg);
+                // One line per langpair and minute at most: the operator sees
+                // how long a start takes.
+                qCInfo(lcService, "%s warmed in %lld ms", qUtf8Printable(leg),
+                       static_cast<long long>(clock.elapsed()));
+            });
     }
 }
 
@@ -70,6 +83,7 @@ void RouteRun::runLeg(const std::shared_ptr<Run> &run, qsizetype index, const QS
                                return;
                            }
                            gather->parts[i] = result.text;
+                           warmth_.answered(run->legs.at(index));
                            if (--gather->missing == 0)
                                runLeg(run, index + 1, gather->parts.join(QString()));
                        });

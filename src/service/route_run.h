@@ -1,10 +1,9 @@
 #pragma once
 
 #include "apy/apy_dispatcher.h"
+#include "service/pipeline_warmth.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QHash>
 #include <QStringList>
 
 #include <memory>
@@ -15,14 +14,21 @@ namespace verz {
 // one's input, long texts cut into pieces APy translates whole.
 class RouteRun {
 public:
-    explicit RouteRun(ApyDispatcher &apy) : apy_(apy) {}
+    // pipelineIdleMs: how long APy keeps a pipeline nobody uses.
+    RouteRun(ApyDispatcher &apy, qint64 pipelineIdleMs) : apy_(apy), warmth_(pipelineIdleMs) {}
 
     // One deadline for the whole route, so two legs together stay within it.
     // done runs exactly once.
     void translate(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
                    ApyDispatcher::Wanted wanted, ApyDispatcher::Done done);
+    // Starts the pipelines of legs from the first one on that are not
+    // starting already, with a word nobody reads; at most once per langpair
+    // and PipelineWarmth::kWarmAgainMs, however many ask.
+    void warm(const QStringList &legs, QDeadlineTimer deadline, qsizetype first = 0);
+    // Every leg's pipeline answered lately: a text sent now waits for no start.
+    bool isWarm(const QStringList &legs) const { return warmth_.warm(legs); }
     // Pipelines started earlier belong to an APy that is gone.
-    void forgetWarmUps() { legsWarmed_.clear(); }
+    void forgetWarmUps() { warmth_.forget(); }
     // Texts cut at sentence ends to fit what APy translates whole.
     quint64 textsCut() const { return textsCut_; }
 
@@ -34,10 +40,9 @@ private:
         ApyDispatcher::Done done;
     };
     void runLeg(const std::shared_ptr<Run> &run, qsizetype index, const QString &input);
-    void warmLaterLegs(const Run &run);
 
     ApyDispatcher &apy_;
-    QHash<QString, QElapsedTimer> legsWarmed_;  // by langpair: when a warm-up was last sent
+    PipelineWarmth warmth_;
     quint64 textsCut_ = 0;
 };
 

@@ -169,6 +169,7 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     // APy gives up on a pipeline a little before we give up on APy.
     settings.supervisor.apyTimeoutSeconds = std::max(1, settings.service.apyTimeoutMs / 1000);
     settings.supervisor.pipelineIdleSeconds = settings.apyIdleSeconds;
+    settings.service.pipelineIdleMs = qint64(settings.apyIdleSeconds) * 1000;
     return settings;
 }
 
@@ -356,6 +357,7 @@ QByteArray ServiceApp::metricsText() const
     levels.cacheHits = translator.cache().hits();
     levels.cacheMisses = translator.cache().misses();
     levels.textsCut = translator.textsCut();
+    levels.coldStarts = translator.coldStarts();
     return metrics_.exposition(levels);
 }
 

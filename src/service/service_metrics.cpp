@@ -56,6 +56,9 @@ QByteArray ServiceMetrics::exposition(const Levels &levels) const
     Single(out, "verzolan_texts_cut_total",
            "Texts cut at sentence ends to fit what APy translates whole.", "counter",
            double(levels.textsCut));
+    Single(out, "verzolan_cold_starts_total",
+           "Translations that waited for APy or a pipeline of their route to start.", "counter",
+           double(levels.coldStarts));
     Single(out, "verzolan_cache_hits_total", "Translations answered from the cache.", "counter",
            double(levels.cacheHits));
     Single(out, "verzolan_cache_misses_total", "Translations not found in the cache.", "counter",

@@ -19,6 +19,7 @@ public:
         quint64 cacheHits = 0;
         quint64 cacheMisses = 0;
         quint64 textsCut = 0;
+        quint64 coldStarts = 0;
     };
 
     ServiceMetrics();

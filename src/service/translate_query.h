@@ -27,6 +27,10 @@ enum class QueryError {
 // "+" counts as a space, as in form encoding; the first occurrence of a key wins.
 std::variant<TranslateQuery, QueryError> ParseTranslateQuery(const QByteArray &rawQuery);
 
+// Reads a warm-up's query ("langpair=xx|yy") by the same rules; any text in
+// it is dropped, and none is needed.
+std::variant<TranslateQuery, QueryError> ParseWarmQuery(const QByteArray &rawQuery);
+
 // Strict %XX decoding: nullopt-like empty result and ok=false on a "%" that is
 // not followed by two hex digits.
 QByteArray PercentDecodeStrict(const QByteArray &encoded, bool *ok);

@@ -78,13 +78,18 @@ TranslationService::TranslationService(Options options, QObject *parent)
       http_(new GatedTcpServer(
           {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
       translator_(new Translator(
-          {options.apyTimeoutMs, options.cacheEntries, options.dictionaryFolder, options.libre},
+          {options.apyTimeoutMs, options.cacheEntries, options.dictionaryFolder, options.libre,
+           options.pipelineIdleMs},
           this))
 {
     // The server has checked the method, the host and that no body came.
     http_->route(QStringLiteral("/translate_t"),
                  [this](const HttpRequest &request, HttpResponder &&responder) {
                      handleTranslate(request, std::move(responder));
+                 });
+    http_->route(QStringLiteral("/warm"),
+                 [this](const HttpRequest &request, HttpResponder &&responder) {
+                     handleWarm(request, std::move(responder));
                  });
     http_->route(QStringLiteral("/"),
                  [this](const HttpRequest &request, HttpResponder &&responder) {
@@ -158,6 +163,24 @@ void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&
                WriteHomePage(out, HomePage(view),
                              result.ok ? Status::Ok : Status::ServiceUnavailable);
            });
+}
+
+// Answered before anything starts: the window never waits on it.
+void TranslationService::handleWarm(const HttpRequest &request, HttpResponder &&responder)
+{
+    // Counts as use, like a translation: the idle timers start again, a
+    // sleeping APy wakes.
+    Q_EMIT requestArrived();
+    const auto parsed = ParseWarmQuery(request.url().query(QUrl::FullyEncoded).toLatin1());
+    if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
+        // Not logged: a window sends it again at each choice of a pair.
+        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        return;
+    }
+    responder.write({}, {{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
+                    Status::NoContent);
+    const TranslateQuery &pair = std::get<TranslateQuery>(parsed);
+    translator_->warm(pair.source, pair.target);
 }
 
 }  // namespace verz

@@ -9,8 +9,9 @@
 
 namespace verz {
 
-// The page service's endpoints: GET /translate_t answers the result page, and
-// GET / the home page for the browser. Each reads its request and writes its
+// The page service's endpoints: GET /translate_t answers the result page,
+// GET / the home page for the browser, and GET /warm gets a pair ready for
+// the text a window's user is typing. Each reads its request and writes its
 // answer; the translation itself is the Translator's.
 class TranslationService : public QObject {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
         int maxConnections = 512;   // past it an idle one makes way, or the new one gets 503
         QString dictionaryFolder = Translator::Options{}.dictionaryFolder;
         std::optional<LibreEngine::Options> libre{};
+        qint64 pipelineIdleMs = Translator::Options{}.pipelineIdleMs;
     };
 
     explicit TranslationService(Options options, QObject *parent = nullptr);
@@ -48,6 +50,7 @@ Q_SIGNALS:
 private:
     void handleTranslate(const HttpRequest &request, HttpResponder &&responder);
     void handleHome(const HttpRequest &request, HttpResponder &&responder);
+    void handleWarm(const HttpRequest &request, HttpResponder &&responder);
 
     GatedTcpServer *http_;
     Translator *translator_;

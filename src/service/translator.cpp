@@ -26,7 +26,7 @@ const QString kLibreTranslate = QStringLiteral("LibreTranslate");
 }  // namespace
 
 Translator::Translator(Options options, QObject *parent)
-    : QObject(parent), options_(std::move(options)), apy_(this), routeRun_(apy_),
+    : QObject(parent), options_(std::move(options)), apy_(this), routeRun_(apy_, options_.pipelineIdleMs),
       dictionaries_(options_.dictionaryFolder), cache_(options_.cacheEntries)
 {
     if (options_.libre) {
@@ -53,6 +53,9 @@ void Translator::setApy(const QUrl &baseUrl, const RouteTable &routes, const QBy
     routes_ = routes;
     awaitingApy_ = false;
     routeRun_.forgetWarmUps();
+    coldRoutesLogged_.clear();
+    for (const auto &[source, target] : std::exchange(warmWhenApyComes_, {}))
+        warm(source, target);
     answerWaiting();
 }
 
@@ -65,6 +68,34 @@ void Translator::clearApy()
 {
     apy_.clearServers();
     awaitingApy_ = false;
+    warmWhenApyComes_.clear();
+}
+
+void Translator::warm(const QString &source, const QString &target)
+{
+    if (answersFromDictionary({{}, source, target})) {
+        dictionaries_.forPair(source, target);  // opened once, kept
+        return;
+    }
+    if (!apy_.hasServers()) {
+        if (awaitingApy_)
+            warmWhenApyComes_.insert({source, target});
+        return;
+    }
+    const Route route = routeFor(source, target);
+    if (route.available())
+        routeRun_.warm(route.legs, QDeadlineTimer(options_.apyTimeoutMs));
+}
+
+void Translator::countColdStart(const QString &routeKey)
+{
+    ++coldStarts_;
+    // Once per route and APy: enough for an operator to see warm-ups come late.
+    if (!coldRoutesLogged_.contains(routeKey)) {
+        coldRoutesLogged_.insert(routeKey);
+        qCInfo(lcService, "cold start %llu: %s waits for its pipelines",
+               static_cast<unsigned long long>(coldStarts_), qUtf8Printable(routeKey));
+    }
 }
 
 void Translator::awaitApy()
@@ -154,6 +185,9 @@ void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done 
         return;
     }
     ++answersOwed_;
+    // A query that waited for APy finds its pipelines forgotten too.
+    if (!routeRun_.isWarm(route.legs))
+        countColdStart(routeKey);
     // Folded or unaccented words are words Apertium does not know. APy's time
     // starts once they are restored, as it always has: the restoring is ours.
     const QString restored = accents_.restore(query.source, query.text);

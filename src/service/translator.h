@@ -13,6 +13,8 @@
 #include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
+#include <QPair>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -37,6 +39,7 @@ public:
         QString dictionaryFolder = QStringLiteral("/usr/share/dictd");
         // A LibreTranslate server asked first for its pairs; none: nothing leaves the machine.
         std::optional<LibreEngine::Options> libre{};
+        qint64 pipelineIdleMs = 120000;  // APy ends a pipeline unused this long
     };
     // ok=false: APy failed or is not there, error says so in the answer's words.
     using Result = ApyClient::Result;
@@ -52,6 +55,11 @@ public:
     // once the accents are restored.
     void translate(const TranslateQuery &query, Wanted wanted, Done done,
                    std::optional<QDeadlineTimer> deadline = std::nullopt);
+
+    // Gets the pair ready for a text that is about to come: APy's pipelines
+    // along its route start (once APy is there, when it is starting), or the
+    // dictionary with German opens. Translates nothing; cheap to repeat.
+    void warm(const QString &source, const QString &target);
 
     // Where APy answers and which pairs it has; until then queries fail.
     // The key is the one our own APy child wants (empty for others).
@@ -76,6 +84,9 @@ public:
     // Queries taken whose done has not run yet.
     int answersOwed() const { return answersOwed_; }
     quint64 textsCut() const { return routeRun_.textsCut(); }
+    // Texts that had to wait for APy or one of their route's pipelines to
+    // start: what warm-ups are there to spare the user.
+    quint64 coldStarts() const { return coldStarts_; }
     const TranslationCache &cache() const { return cache_; }
     ApyDispatcher &apyDispatcher() { return apy_; }
     const ApyDispatcher &apyDispatcher() const { return apy_; }
@@ -102,6 +113,7 @@ private:
     void answerWaiting();
     QString dictionaryAnswerFor(const TranslateQuery &query);
     void answerDone();
+    void countColdStart(const QString &routeKey);
 
     Options options_;
     ApyDispatcher apy_;
@@ -112,6 +124,9 @@ private:
     LibreEngine *libre_ = nullptr;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingQuery>> waiting_;
+    QSet<QPair<QString, QString>> warmWhenApyComes_;  // pairs asked for while it starts
+    QSet<QString> coldRoutesLogged_;                  // since APy started
+    quint64 coldStarts_ = 0;
     bool awaitingApy_ = false;
     int answersOwed_ = 0;
 };

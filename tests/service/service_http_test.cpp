@@ -378,6 +378,34 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
     EXPECT_GT(apy_.translateCalls, callsBefore);
 }
 
+TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACold)
+{
+    // The count works: a first translation on a fresh engine is a cold one.
+    EXPECT_EQ(translated(QStringLiteral("hola"), "es|en"), QStringLiteral("[spa|eng]hola"));
+    EXPECT_EQ(service_->translator().coldStarts(), 1U);
+
+    const Route route = service_->translator().routeFor(QStringLiteral("en"), QStringLiteral("fr"));
+    ASSERT_EQ(route.legs.size(), 2);
+    const RawClient::Response warm = get("/warm?langpair=en%7Cfr");
+    EXPECT_EQ(warm.status, 204);
+    EXPECT_TRUE(warm.body.isEmpty());
+    EXPECT_FALSE(warm.head.toLower().contains("content-length"));
+    ASSERT_TRUE(test::WaitUntil([&] { return apy_.langpairsSeen.size() == 3; }));
+    EXPECT_EQ(QStringList(apy_.langpairsSeen.mid(1)).join(u' '), route.legs.join(u' '));
+    ASSERT_TRUE(test::WaitUntil([&] { return service_->translator().apyCallsInFlight() == 0; }));
+
+    // Asked again, for a pair with German or a bad one: nothing more for APy.
+    EXPECT_EQ(get("/warm?langpair=en|fr").status, 204);
+    EXPECT_EQ(get("/warm?langpair=de%7Cen").status, 204);
+    for (const char *bad : {"/warm", "/warm?langpair=en%7Cxx", "/warm?langpair=fr%7Cfr"})
+        EXPECT_EQ(get(bad).status, 400) << bad;
+    EXPECT_EQ(translated(QStringLiteral("one"), "en|fr"), QLatin1Char('[') + route.legs[1] +
+                                                              QStringLiteral("][") + route.legs[0] +
+                                                              QStringLiteral("]one"));
+    EXPECT_EQ(apy_.langpairsSeen.size(), 5);  // the translation's two legs only
+    EXPECT_EQ(service_->translator().coldStarts(), 1U);
+}
+
 // The pipeline alone, with no socket of its own: what it answers, and what
 // reached APy.
 class TranslatorOverFakeApy : public ::testing::Test {

@@ -21,7 +21,8 @@ std::optional<HttpAnswer> TakeHttpAnswer(QByteArray &received, bool closed)
     HttpAnswer answer;
     answer.head = received.left(headEnd + 2);
     answer.status = answer.head.mid(9, 3).toInt();
-    const qsizetype length = ContentLength(answer.head);
+    // A 204 ends with its head, whatever the connection does next.
+    const qsizetype length = answer.status == 204 ? 0 : ContentLength(answer.head);
     const qsizetype available = received.size() - headEnd - 4;
     if (!closed && (length < 0 || available < length))
         return std::nullopt;

@@ -17,9 +17,9 @@ struct HttpAnswer {
 qsizetype ContentLength(const QByteArray &head);
 
 // Takes the first answer off the front of received once it is whole: its
-// Content-Length says where it ends, or the end of the connection (closed)
-// when it has none. Once closed, an answer cut short keeps what arrived, as a
-// HEAD answer is. Nothing while more is due.
+// Content-Length says where it ends (a 204's head ends it), or the end of the
+// connection (closed) when it has none. Once closed, an answer cut short keeps
+// what arrived, as a HEAD answer is. Nothing while more is due.
 std::optional<HttpAnswer> TakeHttpAnswer(QByteArray &received, bool closed);
 
 }  // namespace verz::test

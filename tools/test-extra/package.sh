@@ -2,8 +2,9 @@
 # CPack's .deb, unpacked with dpkg-deb -x: the program, the service, a valid
 # desktop entry, icon, AppStream metadata, man pages and user units, the
 # engine packages as dependencies; then the unpacked program's first click,
-# with nothing listening on the service's port, shows a real translation, and
-# so does the unpacked command line's first call, with no display.
+# with nothing listening on the service's port, shows a real translation (and
+# a window left to warm the service finds it running), and so does the
+# unpacked command line's first call, with no display.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -73,13 +74,16 @@ for d in libqt6widgets6 libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es
 done
 
 # The first click in a network namespace of our own, where 127.0.0.1:8787 is
-# free, and a process namespace, so the service it starts ends with the test.
+# free, and a process namespace, so the service it starts ends with the test;
+# then, in fresh ones, the window that warms the service before the click.
 if [[ $(id -u) -eq 0 ]] && command -v unshare >/dev/null && command -v ip >/dev/null; then
-  if ! VERZ_INSTALLED_ROOT=$stage unshare -n -p -f -m --mount-proc bash -c \
-      'ip link set lo up && exec tests/support/with_xvfb.sh "$0" --gtest_filter="InstalledFirstClick*"' \
-      "$build/tests/e2e/e2e_tests"; then
-    echo "deb: the unpacked program's first click did not translate"; status=1
-  fi
+  for fixture in InstalledFirstClick InstalledWarmUp; do
+    if ! VERZ_INSTALLED_ROOT=$stage unshare -n -p -f -m --mount-proc bash -c \
+        'ip link set lo up && exec tests/support/with_xvfb.sh "$0" --gtest_filter="$1.*"' \
+        "$build/tests/e2e/e2e_tests" "$fixture"; then
+      echo "deb: the unpacked program's first click did not translate ($fixture)"; status=1
+    fi
+  done
   # The command line's first call, with no display: it starts the service too.
   mkdir -p "$stage/home"
   started=$(date +%s%N)
