@@ -77,10 +77,9 @@ TranslationService::TranslationService(Options options, QObject *parent)
     : QObject(parent),
       http_(new GatedTcpServer(
           {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
-      translator_(new Translator(
-          {options.apyTimeoutMs, options.cacheEntries, options.dictionaryFolder, options.libre,
-           options.pipelineIdleMs},
-          this))
+      translator_(new Translator({options.apyTimeoutMs, options.cacheEntries,
+                                  options.dictionaryFolder, options.libre, options.pipelineIdleMs},
+                                 this))
 {
     // The server has checked the method, the host and that no body came.
     http_->route(QStringLiteral("/translate_t"),

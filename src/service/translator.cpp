@@ -26,8 +26,9 @@ const QString kLibreTranslate = QStringLiteral("LibreTranslate");
 }  // namespace
 
 Translator::Translator(Options options, QObject *parent)
-    : QObject(parent), options_(std::move(options)), apy_(this), routeRun_(apy_, options_.pipelineIdleMs),
-      dictionaries_(options_.dictionaryFolder), cache_(options_.cacheEntries)
+    : QObject(parent), options_(std::move(options)), apy_(this),
+      routeRun_(apy_, options_.pipelineIdleMs), dictionaries_(options_.dictionaryFolder),
+      cache_(options_.cacheEntries)
 {
     if (options_.libre) {
         libre_ = new LibreEngine(*options_.libre, this);

@@ -58,7 +58,8 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service.translator().answersOwed(), 0);
     EXPECT_EQ(service.translator().coldStarts(), 1U);  // it waited for the engine
-    ASSERT_TRUE(test::WaitUntil([&] { return apy.langpairsSeen.contains(QStringLiteral("ita|spa")); }));
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return apy.langpairsSeen.contains(QStringLiteral("ita|spa")); }));
 
     service.translator().awaitApy();
     RawClient late(service.port());
