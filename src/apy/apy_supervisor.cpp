@@ -3,6 +3,7 @@
 #include "apy/apy_client.h"
 #include "apy/apy_log.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
@@ -18,6 +19,20 @@
 namespace verz {
 
 namespace {
+
+// The process is stopped (a signal, a debugger): it answers nobody until
+// someone lets it run on.
+bool ProcessStopped(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    // "pid (name) S ...": the name may hold spaces and parentheses.
+    const qsizetype close = line.lastIndexOf(')');
+    const char state = close >= 0 && close + 2 < line.size() ? line.at(close + 2) : '?';
+    return state == 'T' || state == 't';
+}
 
 // APy has no option to bind one address, to serve only some of its pages or
 // to demand a password, and among its pages is one that fetches any URL it
@@ -208,8 +223,19 @@ void ApySupervisor::watch()
         watching_ = false;
         if (!process_ || watched != pid_ || stopping_)
             return;
-        misses_ = ok ? 0 : misses_ + 1;
+        if (ok) {
+            misses_ = 0;
+            return;
+        }
+        if (misses_++ == 0)
+            missingSince_.start();
         if (misses_ < options_.watchMisses)
+            return;
+        // A running APy that misses is most often busy starting pipelines (a
+        // fork for each program of a mode, several modes at once when a
+        // window warms its pairs, on a loaded machine): it stalls for
+        // seconds, then answers. Only a stopped one is frozen at once.
+        if (!ProcessStopped(pid_) && missingSince_.elapsed() < options_.busyLimitMs)
             return;
         // A stopped or wedged APy keeps its port and never exits by itself.
         // SIGKILL, since a stopped process holds SIGTERM until it runs on;

@@ -30,7 +30,8 @@ public:
         int apyTimeoutSeconds = 8;
         int watchIntervalMs = 1000;   // a running APy is asked this often
         int watchDeadlineMs = 1000;   // and must answer within this
-        int watchMisses = 2;          // unanswered in a row: it is frozen
+        int watchMisses = 2;          // unanswered in a row by a stopped APy: it is frozen
+        int busyLimitMs = 20000;      // unanswered this long by a running one: it is wedged
         int startLimitMs = 30000;     // not answering by then: start afresh
         int pipelineIdleSeconds = 0;  // APy's -m: shut pipelines unused this long (0: never)
     };
@@ -78,6 +79,7 @@ private:
     bool polling_ = false;
     bool watching_ = false;
     int misses_ = 0;
+    QElapsedTimer missingSince_;  // the first of the misses in a row
     int failures_ = 0;
     qint64 pid_ = 0;
 };

@@ -55,8 +55,8 @@ void Translator::setApy(const QUrl &baseUrl, const RouteTable &routes, const QBy
     awaitingApy_ = false;
     routeRun_.forgetWarmUps();
     coldRoutesLogged_.clear();
-    for (const auto &[source, target] : std::exchange(warmWhenApyComes_, {}))
-        warm(source, target);
+    if (const auto pair = std::exchange(warmWhenApyComes_, std::nullopt))
+        warm(pair->first, pair->second);
     answerWaiting();
 }
 
@@ -69,7 +69,7 @@ void Translator::clearApy()
 {
     apy_.clearServers();
     awaitingApy_ = false;
-    warmWhenApyComes_.clear();
+    warmWhenApyComes_.reset();
 }
 
 void Translator::warm(const QString &source, const QString &target)
@@ -80,7 +80,7 @@ void Translator::warm(const QString &source, const QString &target)
     }
     if (!apy_.hasServers()) {
         if (awaitingApy_)
-            warmWhenApyComes_.insert({source, target});
+            warmWhenApyComes_ = {source, target};
         return;
     }
     const Route route = routeFor(source, target);

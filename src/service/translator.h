@@ -57,8 +57,9 @@ public:
                    std::optional<QDeadlineTimer> deadline = std::nullopt);
 
     // Gets the pair ready for a text that is about to come: APy's pipelines
-    // along its route start (once APy is there, when it is starting), or the
-    // dictionary with German opens. Translates nothing; cheap to repeat.
+    // along its route start (once APy is there, for the last pair asked while
+    // it starts), or the dictionary with German opens. Translates nothing;
+    // cheap to repeat.
     void warm(const QString &source, const QString &target);
 
     // Where APy answers and which pairs it has; until then queries fail.
@@ -124,8 +125,11 @@ private:
     LibreEngine *libre_ = nullptr;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingQuery>> waiting_;
-    QSet<QPair<QString, QString>> warmWhenApyComes_;  // pairs asked for while it starts
-    QSet<QString> coldRoutesLogged_;                  // since APy started
+    // The pair last asked for while APy starts: the one a user chose last.
+    // Earlier ones are not started with it, lest their pipelines slow the
+    // start of the one the click will need.
+    std::optional<QPair<QString, QString>> warmWhenApyComes_;
+    QSet<QString> coldRoutesLogged_;  // since APy started
     quint64 coldStarts_ = 0;
     bool awaitingApy_ = false;
     int answersOwed_ = 0;

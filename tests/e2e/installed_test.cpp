@@ -68,6 +68,9 @@ using InstalledWarmUp = InstalledFirstClick;
 
 TEST_F(InstalledFirstClick, StartsTheInstalledServiceAndShowsTheTranslation)
 {
+    // The pair stored is the one clicked: the window's warm-up and the click
+    // share one start, and no other pair's pipelines start beside it.
+    storeSetting(QStringLiteral("list"), QStringLiteral("0"));
     ASSERT_NO_FATAL_FAILURE(launch());
     click(at::Option1(0));  // "Anglais vers Français"
     ASSERT_TRUE(waitForStoredRow(QStringLiteral("0")));

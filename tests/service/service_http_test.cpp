@@ -391,7 +391,11 @@ TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACol
     EXPECT_TRUE(warm.body.isEmpty());
     EXPECT_FALSE(warm.head.toLower().contains("content-length"));
     ASSERT_TRUE(test::WaitUntil([&] { return apy_.langpairsSeen.size() == 3; }));
-    EXPECT_EQ(QStringList(apy_.langpairsSeen.mid(1)).join(u' '), route.legs.join(u' '));
+    QStringList warmed = apy_.langpairsSeen.mid(1);  // both at once: either may come first
+    QStringList legs = route.legs;
+    warmed.sort();
+    legs.sort();
+    EXPECT_EQ(warmed, legs);
     ASSERT_TRUE(test::WaitUntil([&] { return service_->translator().apyCallsInFlight() == 0; }));
 
     // Asked again, for a pair with German or a bad one: nothing more for APy.
