@@ -163,14 +163,14 @@ TEST_F(BareTranslate, TypedAccentsReachTheService)
     // A French keyboard types the lower-case accents it has keys for (capitals and
     // dead-key letters such as "ô" need the paste: xdotool's spare-keycode remap races
     // with the window reading the keymap).
-    ASSERT_TRUE(
-        test::RunProcess(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("fr")})
-            .ended);
+    ASSERT_TRUE(test::RunProcess(QStringLiteral("setxkbmap"),
+                                 {QStringLiteral("-layout"), QStringLiteral("fr")})
+                    .ended);
     struct Layout {
         ~Layout()
         {
             test::RunProcess(QStringLiteral("setxkbmap"),
-                       {QStringLiteral("-layout"), QStringLiteral("us")});
+                             {QStringLiteral("-layout"), QStringLiteral("us")});
         }
     } restore;
 

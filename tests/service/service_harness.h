@@ -57,8 +57,10 @@ private:
             return;
         }
         const QUrlQuery form(QString::fromUtf8(request.body));
-        const QString langpair = form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
-        QString text = form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).left(kWholeLimit);
+        const QString langpair =
+            form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
+        QString text =
+            form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).left(kWholeLimit);
         markUnknownSeen = form.queryItemValue(QStringLiteral("markUnknown"));
         langpairsSeen.append(langpair);
         const QString mark = QLatin1Char('[') + langpair + QLatin1Char(']');

@@ -357,7 +357,7 @@ TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
         test::WaitUntil([&] { return hanging.requests().size() >= 2; });
     }
     test::WaitUntil([] { return false; }, 600);  // the first calls time out, the queue moves on
-    EXPECT_EQ(hanging.requests().size(), 2);              // the two calls APy's pipelines take at once
+    EXPECT_EQ(hanging.requests().size(), 2);     // the two calls APy's pipelines take at once
 }
 
 TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
