@@ -33,6 +33,7 @@ public:
         int watchMisses = 2;          // unanswered in a row: it is frozen
         int startLimitMs = 30000;     // not answering by then: start afresh
         int pipelineIdleSeconds = 0;  // APy's -m: shut pipelines unused this long (0: never)
+        QString tempFolder;           // its TMPDIR, for documents (empty: the system's)
     };
 
     explicit ApySupervisor(Options options, QObject *parent = nullptr);
