@@ -98,7 +98,7 @@ const FormPart *MultipartForm::find(QByteArrayView name) const
 
 QByteArray MultipartBoundary(QByteArrayView contentType)
 {
-    const QByteArray boundary = Parameter(contentType, "boundary");
+    QByteArray boundary = Parameter(contentType, "boundary");
     if (boundary.isEmpty() || boundary.size() > kMaxBoundary || boundary.contains('\r') ||
         boundary.contains('\n'))
         return {};

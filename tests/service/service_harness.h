@@ -29,6 +29,8 @@ public:
 
     explicit FakeApy(const QByteArray &listPairs)
     {
+        port = server_.port();
+        server_.setKeepAlive(true);
         StandInServer::Script json;
         json.contentType = QByteArrayLiteral("application/json");
         json.body = listPairs;
