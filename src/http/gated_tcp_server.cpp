@@ -142,7 +142,7 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
         clock.start();
         responder.whenWritten(
             [observer = observer_, clock,
-             route = routes_.contains(path) ? path : QStringLiteral("other")](Status status) {
+             route = routes_.contains(path) || uploads_.contains(path) ? path : QStringLiteral("other")](Status status) {
                 observer(route, int(status), clock.nsecsElapsed());
             });
     }

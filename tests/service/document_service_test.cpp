@@ -82,10 +82,15 @@ protected:
 
 TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFormat)
 {
+    QStringList observed;  // what the figures for administrators count it under
+    service_->http().observeAnswers([&](const QString &route, int status, qint64) {
+        observed.append(route + u' ' + QString::number(status));
+    });
     const QByteArray odt = Odt("<office:text><text:p>Bonjour</text:p></office:text>");
     apy_.documentFailures = 1;  // an engine fault on the way is tried again
     const RawClient::Response answer = send(Post(Form(odt, "fr|en", "lettre.odt")));
     ASSERT_EQ(answer.status, 200) << answer.body.constData();
+    EXPECT_EQ(observed, QStringList{QStringLiteral("/translate_doc 200")});
     const QStringList legs =
         RouteTable::FromListPairs(test::kRecordedListPairs)->routeFor(u"fra"_qs, u"eng"_qs).legs;
     QByteArray expected = odt;
