@@ -140,11 +140,12 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
         const QString path = request.url().path();
         QElapsedTimer clock;
         clock.start();
-        responder.whenWritten(
-            [observer = observer_, clock,
-             route = routes_.contains(path) || uploads_.contains(path) ? path : QStringLiteral("other")](Status status) {
-                observer(route, int(status), clock.nsecsElapsed());
-            });
+        responder.whenWritten([observer = observer_, clock,
+                               route = routes_.contains(path) || uploads_.contains(path)
+                                           ? path
+                                           : QStringLiteral("other")](Status status) {
+            observer(route, int(status), clock.nsecsElapsed());
+        });
     }
     // Listening on loopback only means serving this machine's own names only.
     if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
