@@ -10,13 +10,13 @@ packages=(
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
   apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
   libhunspell-dev hunspell-fr hunspell-es hunspell-pt-pt hunspell-it
-  zlib1g-dev dict-freedict-deu-fra dict-freedict-fra-deu dict-freedict-deu-eng dict-freedict-eng-deu
+  zip unzip zlib1g-dev dict-freedict-deu-fra dict-freedict-fra-deu dict-freedict-deu-eng dict-freedict-eng-deu
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     xvfb xauth x11-utils x11-xserver-utils xdotool xclip openbox imagemagick
     clang libclang-rt-14-dev clang-format clang-tidy desktop-file-utils dpkg-dev file
-    chromium chromium-driver python3-selenium
+    chromium chromium-driver python3-selenium python3-docx python3-odf
     systemd man-db appstream iproute2
     nginx-light prometheus
     dbus-daemon dbus-bin dunst

@@ -34,6 +34,7 @@ public:
         int busyLimitMs = 20000;      // unanswered this long by a running one: it is wedged
         int startLimitMs = 30000;     // not answering by then: start afresh
         int pipelineIdleSeconds = 0;  // APy's -m: shut pipelines unused this long (0: never)
+        QString tempFolder;           // its TMPDIR, for documents (empty: the system's)
     };
 
     explicit ApySupervisor(Options options, QObject *parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_line.h"
+#include "cli/document_command.h"
 #include "cli/line_translator.h"
 #include "platform/app_info.h"
 
@@ -76,6 +77,8 @@ int RunCommandLine(const QStringList &arguments, const std::function<ServiceAcce
         // selection needs the display.
         Print(err, QStringLiteral("Verzolan : --selection a besoin d’un affichage\n"));
         return kExitUsage;
+    case CommandLine::Action::TranslateFile:
+        return TranslateDocumentFile(line, service(), out, err);
     case CommandLine::Action::Translate:
         break;
     }

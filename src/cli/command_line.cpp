@@ -69,6 +69,13 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                                                  "(voir --list-pairs)"));
             line.pairCode = arguments[++at];
             pairGiven = true;
+        } else if (argument == u"--file" || argument == u"--output") {
+            if (at + 1 >= arguments.size())
+                return UsageError(QStringLiteral("l’option ") + argument +
+                                  QStringLiteral(" attend un nom de fichier"));
+            (argument == u"--file" ? line.inputFile : line.outputFile) = arguments[++at];
+        } else if (argument == u"--force") {
+            line.force = true;
         } else if (argument.startsWith(u"--pair=")) {
             line.pairCode = argument.mid(7);
             pairGiven = true;
@@ -93,6 +100,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (selection && !line.words.isEmpty())
         return UsageError(QStringLiteral("--selection traduit le texte sélectionné et ne prend "
                                          "aucun texte en argument"));
+    if (selection && (!line.inputFile.isEmpty() || !line.outputFile.isEmpty() || line.force))
+        return UsageError(QStringLiteral("--selection et --file ne vont pas ensemble"));
     if (selection)
         line.action = CommandLine::Action::Selection;
     if (selection && !pairGiven)
@@ -104,6 +113,15 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (line.pairRow < 0)
         return UsageError(QStringLiteral("paire de langues inconnue ") + Quoted(line.pairCode) +
                           QStringLiteral(" (voir --list-pairs)"));
+    if (line.inputFile.isEmpty()) {
+        if (!line.outputFile.isEmpty() || line.force)
+            return UsageError(QStringLiteral("--output et --force vont avec --file FICHIER"));
+        return line;
+    }
+    if (!line.words.isEmpty() || line.fold)
+        return UsageError(
+            QStringLiteral("--file traduit un document : ni texte ni --fold avec lui"));
+    line.action = CommandLine::Action::TranslateFile;
     return line;
 }
 

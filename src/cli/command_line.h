@@ -9,7 +9,7 @@ namespace verz {
 // of the text until "--", after which every argument is text (one that starts
 // with a dash, say).
 struct CommandLine {
-    enum class Action { Translate, Selection, ListPairs, Version, Help, UsageError };
+    enum class Action { Translate, TranslateFile, Selection, ListPairs, Version, Help, UsageError };
 
     Action action = Action::Translate;
     QString pairCode;  // as given to --pair, checked against the catalogue
@@ -18,6 +18,10 @@ struct CommandLine {
     // --selection: the text selected in another program, for a window or,
     // with --notify, for a desktop notification; --pair is then optional.
     bool notify = false;
+    // --file IN [--output OUT] [--force]: a whole document.
+    QString inputFile;
+    QString outputFile;
+    bool force = false;
     // The words of the text, or none: standard input is then read.
     QStringList words;
     // For UsageError: what is wrong, in French, for standard error.
@@ -28,7 +32,8 @@ struct CommandLine {
 // which wins over --list-pairs, which wins over translating; an unknown option,
 // a --pair without its code or with a code the catalogue does not hold, or a
 // translation without --pair is a usage error. --selection takes no text and
-// --notify goes only with it.
+// --notify goes only with it; words, --fold or --selection with --file, and
+// --output or --force without it, are usage errors too.
 CommandLine ParseCommandLine(const QStringList &arguments);
 
 // The catalogue row whose code is exactly code, or -1 (separators never match).

@@ -58,6 +58,11 @@ void GatedTcpServer::route(const QString &path, Handler handler, const QByteArra
     routes_.insert(path, {allowed, std::move(handler)});
 }
 
+void GatedTcpServer::routeUpload(const QString &path, UploadRules rules, Handler handler)
+{
+    uploads_[path] = {std::move(rules), std::move(handler)};
+}
+
 void GatedTcpServer::setMissingHandler(Handler handler)
 {
     missing_ = std::move(handler);
@@ -86,6 +91,13 @@ void GatedTcpServer::incomingConnection(qintptr descriptor)
             dispatch(request, std::move(responder));
         },
         this);
+    connection->setBodyPolicy([this](const HttpRequest &request) -> const UploadRules * {
+        const auto upload = uploads_.find(request.url().path());
+        if (request.method != "POST" || upload == uploads_.end() ||
+            (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)))
+            return nullptr;
+        return &upload->second.rules;
+    });
     connections_.append(connection);
     connect(connection, &HttpConnection::closed, this,
             [this, connection] { connections_.removeOne(connection); });
@@ -128,16 +140,29 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
         const QString path = request.url().path();
         QElapsedTimer clock;
         clock.start();
-        responder.whenWritten(
-            [observer = observer_, clock,
-             route = routes_.contains(path) ? path : QStringLiteral("other")](Status status) {
-                observer(route, int(status), clock.nsecsElapsed());
-            });
+        responder.whenWritten([observer = observer_, clock,
+                               route = routes_.contains(path) || uploads_.contains(path)
+                                           ? path
+                                           : QStringLiteral("other")](Status status) {
+            observer(route, int(status), clock.nsecsElapsed());
+        });
     }
     // Listening on loopback only means serving this machine's own names only.
     if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
         WritePlain(responder, "Unknown host: this service answers to localhost only",
                    Status::MisdirectedRequest);
+        return;
+    }
+    const auto upload = uploads_.find(request.url().path());
+    if (upload != uploads_.end() &&
+        (request.method == "POST" || !routes_.contains(upload->first))) {
+        if (request.method != "POST")
+            WritePlain(responder, "Envoyez le formulaire par POST.", Status::MethodNotAllowed,
+                       {{QByteArrayLiteral("Allow"), QByteArrayLiteral("POST")}});
+        else if (!request.body)
+            WritePlain(responder, "Formulaire vide : rien n'a été envoyé.", Status::BadRequest);
+        else
+            upload->second.handler(request, std::move(responder));
         return;
     }
     const auto route = routes_.constFind(request.url().path());

@@ -10,13 +10,15 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 
 namespace verz {
 
 // The listening side of an HTTP/1.1 server: accepts connections up to a cap,
 // reads them as HttpConnections and hands each request to the handler of its
-// method and path (HEAD goes where GET does). Request bodies are not read:
-// a request that announces one is refused. While it listens on loopback
+// method and path (HEAD goes where GET does). Request bodies are not read,
+// a request that announces one is refused, but on the upload paths (POST
+// only), where it is spooled within its rules. While it listens on loopback
 // only, so are requests naming another host (a page elsewhere whose name was
 // rebound to 127.0.0.1).
 class GatedTcpServer : public QTcpServer {
@@ -37,6 +39,9 @@ public:
     // Methods as sent ("GET"); GET brings HEAD along.
     void route(const QString &path, Handler handler,
                const QByteArrayList &methods = {QByteArrayLiteral("GET")});
+    // A path served by POST with a body, read within the rules before the
+    // handler runs (HttpRequest::body). Other methods go to route()'s handlers.
+    void routeUpload(const QString &path, UploadRules rules, Handler handler);
     void setMissingHandler(Handler handler);
     void observeAnswers(AnswerObserver observer);
 
@@ -56,6 +61,11 @@ private:
         Handler handler;
     };
     QHash<QString, Route> routes_;
+    struct Upload {
+        UploadRules rules;
+        Handler handler;
+    };
+    std::map<QString, Upload> uploads_;  // node-based: the connections keep pointers to the rules
     Handler missing_;
     AnswerObserver observer_;
     QList<HttpConnection *> connections_;

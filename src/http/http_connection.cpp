@@ -41,6 +41,10 @@ const char *ReasonPhrase(Status status)
         return "URI Too Long";
     case Status::MisdirectedRequest:
         return "Misdirected Request";
+    case Status::UnsupportedMediaType:
+        return "Unsupported Media Type";
+    case Status::UnprocessableContent:
+        return "Unprocessable Content";
     case Status::RequestHeaderFieldsTooLarge:
         return "Request Header Fields Too Large";
     case Status::InternalServerError:
@@ -138,6 +142,8 @@ HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispa
     connect(socket_, &QTcpSocket::readyRead, this, [this] {
         if (phase_ == Phase::Closing)
             socket_->readAll();
+        else if (phase_ == Phase::Body)
+            pumpBody();
         else
             pump();
     });
@@ -172,6 +178,7 @@ void HttpConnection::finish()
         return;
     finished_ = true;
     phase_ = Phase::Closing;
+    spool_.reset();  // an upload left half-way is not kept
     timer_.stop();
     Q_EMIT closed();
     deleteLater();
@@ -233,6 +240,13 @@ void HttpConnection::takeHead(qsizetype headEnd)
         return;
     }
     HttpRequest &request = std::get<HttpRequest>(parsed);
+    if (request.announcesBody && bodyPolicy_) {
+        if (const UploadRules *rules = bodyPolicy_(request)) {
+            if (startBody(request, *rules))
+                pumpBody();
+            return;
+        }
+    }
     // The body is never read, so nothing after it can be told from it.
     if (request.announcesBody)
         request.keepAlive = false;
@@ -240,6 +254,83 @@ void HttpConnection::takeHead(qsizetype headEnd)
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
     dispatch_(request, HttpResponder(this, request.method == "HEAD", request.keepAlive));
+}
+
+bool HttpConnection::startBody(HttpRequest &request, const UploadRules &rules)
+{
+    const QByteArray coding = request.field("Transfer-Encoding");
+    if (!coding.isNull() && coding.trimmed().compare("chunked", Qt::CaseInsensitive) != 0) {
+        refuse(Status::BadRequest, "Codage de transfert non pris en charge.");
+        return false;
+    }
+    if (UploadSpool::Live() >= rules.maxUploads) {
+        refuse(Status::ServiceUnavailable, "Trop d'envois en cours ; réessayez dans un instant.");
+        return false;
+    }
+    const qint64 length = coding.isNull() ? request.field("Content-Length").toLongLong() : -1;
+    spool_ = std::make_unique<UploadSpool>(rules.folder, length, rules.maxBytes);
+    if (spool_->state() == UploadSpool::State::TooLarge) {
+        spool_.reset();
+        refuse(Status::PayloadTooLarge, rules.tooLargeText.constData());
+        return false;
+    }
+    // Never reused: whatever follows a body someone gave up on is not a request.
+    request.keepAlive = false;
+    bodyRequest_ = request;
+    bodyRules_ = &rules;
+    bodyClock_.start();
+    phase_ = Phase::Body;
+    arm(Wait::Body, rules.stallMs);
+    return true;
+}
+
+void HttpConnection::pumpBody()
+{
+    if (phase_ != Phase::Body)
+        return;
+    // What came with the head first, then the socket, a slice at a time:
+    // memory holds one slice whatever the body's size.
+    bool progressed = false;
+    while (spool_->state() == UploadSpool::State::NeedMore) {
+        QByteArray slice =
+            buffer_.isEmpty() ? socket_->read(64 * 1024) : std::exchange(buffer_, {});
+        if (slice.isEmpty())
+            break;
+        progressed = true;
+        const qsizetype used = spool_->feed(slice);
+        buffer_ = slice.sliced(used);
+    }
+    switch (spool_->state()) {
+    case UploadSpool::State::NeedMore:
+        if (bodyClock_.elapsed() > bodyRules_->wholeMs)
+            refuse(Status::RequestTimeout,
+                   "Envoi trop lent : le fichier n'est pas arrivé à temps.");
+        else if (progressed)
+            arm(Wait::Body, bodyRules_->stallMs);
+        return;
+    case UploadSpool::State::TooLarge:
+        spool_.reset();
+        refuse(Status::PayloadTooLarge, bodyRules_->tooLargeText.constData());
+        return;
+    case UploadSpool::State::Malformed:
+        spool_.reset();
+        refuse(Status::BadRequest, "Corps de requête mal découpé.");
+        return;
+    case UploadSpool::State::DiskError:
+        spool_.reset();
+        refuse(Status::ServiceUnavailable,
+               "Le service ne peut pas recevoir de fichier pour l'instant.");
+        return;
+    case UploadSpool::State::Done:
+        break;
+    }
+    HttpRequest request = std::exchange(bodyRequest_, {});
+    request.body = spool_->take();
+    spool_.reset();
+    buffer_.clear();
+    phase_ = Phase::Answering;
+    arm(Wait::None, 0);
+    dispatch_(request, HttpResponder(this, false, false));
 }
 
 void HttpConnection::deliver(const QByteArray &bytes, bool close)
@@ -265,6 +356,7 @@ void HttpConnection::refuse(HttpResponder::StatusCode status, const char *text)
 void HttpConnection::startClosing()
 {
     phase_ = Phase::Closing;
+    spool_.reset();
     buffer_.clear();
     socket_->readAll();
     arm(Wait::Closing, kClosingMs);
@@ -298,6 +390,12 @@ void HttpConnection::onTimeout()
     case Wait::Head:
         if (phase_ == Phase::Head) {
             refuse(Status::RequestTimeout, "Request head not complete in time");
+            return;
+        }
+        break;
+    case Wait::Body:
+        if (phase_ == Phase::Body) {
+            refuse(Status::RequestTimeout, "Envoi interrompu : plus rien n'arrive du fichier.");
             return;
         }
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/request_gate.h"
+#include "http/upload_spool.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 class QTcpSocket;
@@ -34,6 +36,8 @@ public:
         PayloadTooLarge = 413,
         UriTooLong = 414,
         MisdirectedRequest = 421,
+        UnsupportedMediaType = 415,
+        UnprocessableContent = 422,
         RequestHeaderFieldsTooLarge = 431,
         InternalServerError = 500,
         ServiceUnavailable = 503,
@@ -64,6 +68,16 @@ private:
     std::function<void(StatusCode)> observer_;
 };
 
+// How the few paths that take a request body take it.
+struct UploadRules {
+    qint64 maxBytes = 10 * 1024 * 1024;
+    QString folder;           // where the body is spooled
+    int maxUploads = 16;      // bodies being received at once, over all connections
+    int stallMs = 15000;      // no byte of the body for this long: 408
+    int wholeMs = 120000;     // the whole body, however it trickles
+    QByteArray tooLargeText;  // the 413's text
+};
+
 // One client connection: reads one request head at a time within its limits
 // and does not read the next one until the current one is answered, so
 // pipelined requests are answered in order and a client that keeps sending
@@ -77,6 +91,8 @@ public:
         int idleTimeoutMs = 15000;  // keep-alive wait for the next request
     };
     using Dispatch = std::function<void(const HttpRequest &, HttpResponder &&)>;
+    // The rules for a request that announces a body; nullptr: its body is not read.
+    using BodyPolicy = std::function<const UploadRules *(const HttpRequest &)>;
 
     // Takes the socket over (it becomes a child).
     HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch, QObject *parent);
@@ -87,19 +103,22 @@ public:
     qint64 idleMs() const { return idleClock_.elapsed(); }
     // Closes at once.
     void drop();
+    void setBodyPolicy(BodyPolicy policy) { bodyPolicy_ = std::move(policy); }
 
 Q_SIGNALS:
     void closed();
 
 private:
     friend class HttpResponder;
-    enum class Phase { Head, Answering, Closing };
-    enum class Wait { None, Idle, Head, Closing };
+    enum class Phase { Head, Body, Answering, Closing };
+    enum class Wait { None, Idle, Head, Body, Closing };
 
     void pump();
     void takeHead(qsizetype headEnd);
     void deliver(const QByteArray &bytes, bool close);
     void refuse(HttpResponder::StatusCode status, const char *text);
+    bool startBody(HttpRequest &request, const UploadRules &rules);
+    void pumpBody();
     void startClosing();
     void halfCloseWhenSent();
     void arm(Wait wait, int ms);
@@ -117,6 +136,11 @@ private:
     bool pumping_ = false;
     bool halfClosed_ = false;
     bool finished_ = false;
+    BodyPolicy bodyPolicy_;
+    std::unique_ptr<UploadSpool> spool_;
+    const UploadRules *bodyRules_ = nullptr;
+    HttpRequest bodyRequest_;  // waiting for its body
+    QElapsedTimer bodyClock_;
 };
 
 }  // namespace verz

@@ -6,8 +6,11 @@
 #include <QList>
 #include <QUrl>
 
+#include <memory>
 #include <utility>
 #include <variant>
+
+class QTemporaryFile;
 
 namespace verz {
 
@@ -45,6 +48,8 @@ struct HttpRequest {
     bool announcesBody = false;  // a non-zero Content-Length or any Transfer-Encoding
     bool keepAlive = true;       // false for HTTP/1.0 and after "Connection: close"
     QHostAddress peer;           // the client's address, as the connection sees it
+    // The body, for the few paths that take one (see GatedTcpServer::routeUpload).
+    std::shared_ptr<QTemporaryFile> body;
 
     QByteArray field(QByteArrayView name) const;  // null when absent
     QUrl url() const { return QUrl::fromEncoded(target); }

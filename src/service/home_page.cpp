@@ -77,6 +77,45 @@ QByteArray Attribute(const QString &value)
     return '"' + HtmlEscaped(value).toUtf8() + '"';
 }
 
+// The twelve pairs as radio buttons, one checked.
+QByteArray PairChoices(const QString &checked)
+{
+    QByteArray choices;
+    for (const OfferedPair &pair : OfferedPairs()) {
+        choices += pair.startsGroup ? "<label class=\"group\">" : "<label>";
+        choices += "<input type=\"radio\" name=\"langpair\" value=\"";
+        choices += pair.code().toUtf8();
+        choices += pair.code() == checked ? "\" checked> " : "\"> ";
+        choices += pair.label().toUtf8();
+        choices += "</label>\n";
+    }
+    return choices;
+}
+
+// Without the script a plain form, answered with the file itself; with it,
+// progress while it works, then the download.
+QByteArray DocumentForm()
+{
+    QByteArray form =
+        "<h2>Traduire un document</h2>\n"
+        "<form id=\"docform\" method=\"post\" action=\"/translate_doc\" "
+        "enctype=\"multipart/form-data\" data-working=" +
+        Attribute(QStringLiteral("Traduction en cours…")) +
+        " data-ready=" + Attribute(QStringLiteral("Télécharger")) +
+        " data-unavailable=" + Attribute(ApyDownMessage()) +
+        ">\n<fieldset class=\"file\"><legend>Document</legend>\n"
+        "<input type=\"file\" id=\"file\" name=\"file\" required aria-label=\"Document à "
+        "traduire\" accept=\".txt,.htm,.html,.rtf,.odt,.odp,.docx,.pptx,.xlsx\">\n"
+        "<p>Texte, HTML, RTF, odt, odp, docx, pptx ou xlsx, 10 Mio au plus : la mise en forme "
+        "est gardée.</p></fieldset>\n"
+        "<fieldset class=\"pairs\"><legend>Paire de langues</legend>\n";
+    form += PairChoices(QStringLiteral("fr|en"));
+    form += "</fieldset>\n<div class=\"go\"><button type=\"submit\" id=\"translatedoc\">"
+            "Traduire le document</button>\n<progress id=\"progress\" hidden></progress>\n"
+            "<p id=\"docmessage\" role=\"alert\" hidden></p></div>\n</form>\n";
+    return form;
+}
+
 }  // namespace
 
 QString ApyDownMessage()
@@ -126,7 +165,9 @@ QByteArray HomePage(const HomeView &view)
             "<title>Verzolan</title>\n<style>";
     page += Style();
     page += "</style>\n</head>\n<body>\n<main>\n<h1>Verzolan</h1>\n"
-            "<form id=\"form\" method=\"get\" action=\"/\" accept-charset=\"utf-8\" data-limit=\"";
+            "<form id=\"form\" method=\"post\" action=\"/\" accept-charset=\"utf-8\" "
+            "data-address-limit=\"" +
+            QByteArray::number(kHomeAddressLimit) + "\" data-limit=\"";
     page += QByteArray::number(kHomeTextLimit);
     page += "\" data-too-long=" + Attribute(TooLongMessage());
     page += " data-unavailable=" + Attribute(ApyDownMessage());
@@ -142,14 +183,7 @@ QByteArray HomePage(const HomeView &view)
     page += HtmlEscaped(view.text).toUtf8();
     page +=
         "</textarea>\n</fieldset>\n<fieldset class=\"pairs\"><legend>Paire de langues</legend>\n";
-    for (const OfferedPair &pair : OfferedPairs()) {
-        page += pair.startsGroup ? "<label class=\"group\">" : "<label>";
-        page += "<input type=\"radio\" name=\"langpair\" value=\"";
-        page += pair.code().toUtf8();
-        page += pair.code() == view.langpair ? "\" checked> " : "\"> ";
-        page += pair.label().toUtf8();
-        page += "</label>\n";
-    }
+    page += PairChoices(view.langpair);
     page += "</fieldset>\n<div class=\"go\"><button type=\"submit\" id=\"translate\">Traduire"
             "</button>\n<p id=\"message\" role=\"alert\"";
     if (view.message.isEmpty())
@@ -164,7 +198,9 @@ QByteArray HomePage(const HomeView &view)
     page += '>';
     if (!view.engine.isEmpty())
         page += "Moteur : " + HtmlEscaped(view.engine).toUtf8();
-    page += "</p></fieldset>\n</form>\n</main>\n<script>";
+    page += "</p></fieldset>\n</form>\n";
+    page += DocumentForm();
+    page += "</main>\n<script>";
     page += Script();
     page += "</script>\n</body></html>\n";
     return page;

@@ -12,13 +12,15 @@
 namespace verz {
 
 // The longest text the home page translates, in UTF-16 units as the browser
-// counts them (a line end is one). A unit takes at most nine bytes once
-// percent-encoded ("€" is %E2%82%AC), so the text box, which takes one unit
-// more, can never send an address the service refuses unread: a text too
-// long always gets the page's French message.
-inline constexpr qsizetype kHomeTextLimit = (kMaxRequestLine - 1024) / 9 / 100 * 100;
-static_assert(kHomeTextLimit >= 1000);
-static_assert((kHomeTextLimit + 1) * 9 + 64 < kMaxRequestLine);
+// counts them (a line end is one). Texts that fit in an address go by GET;
+// longer ones as a POST form, whose body takes the text percent-encoded (at
+// most nine bytes a unit, "€" is %E2%82%AC) within kHomeFormLimit, so a text
+// too long always gets the page's French message rather than a refusal unread.
+inline constexpr qsizetype kHomeTextLimit = 1024 * 1024;
+inline constexpr qint64 kHomeFormLimit = 10 * 1024 * 1024;
+static_assert((kHomeTextLimit + 1) * 9 + 64 < kHomeFormLimit);
+// The longest query the page's script sends in an address.
+inline constexpr qsizetype kHomeAddressLimit = kMaxRequestLine - 1024;
 
 // Names the engine that answered a /translate_t request; the page's script
 // shows it in small print, as the page without script does.

@@ -1,4 +1,5 @@
 #include "common/termination_signals.h"
+#include "service/private_scratch.h"
 #include "service/service_app.h"
 #include "service/service_log.h"
 
@@ -32,5 +33,7 @@ int main(int argc, char *argv[])
     }
     const int code = app.exec();
     service.stop();
+    // After APy has stopped, so nothing of its is written there any more.
+    verz::RemovePrivateScratch();
     return code;
 }

@@ -2,9 +2,11 @@
 
 #include "common/languages.h"
 #include "libre/libre_settings.h"
+#include "service/private_scratch.h"
 #include "service/service_log.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <systemd/sd-daemon.h>
 
@@ -208,6 +210,7 @@ bool ServiceApp::start(QString *error)
     connect(&service_, &TranslationService::requestArrived, this, &ServiceApp::onRequest);
     connect(&service_.translator(), &Translator::queryAnswered, this,
             &ServiceApp::restartIdleTimers);
+    connect(&service_, &TranslationService::documentAnswered, this, &ServiceApp::restartIdleTimers);
     if (settings_.idleExitSeconds > 0) {
         idleExit_.start(settings_.idleExitSeconds * 1000);
     }
@@ -227,6 +230,12 @@ bool ServiceApp::start(QString *error)
             "apertium-apy is not installed (apt-get install apertium-apy), or pass --apy URL");
         exitCode_ = 1;
         return false;
+    }
+    if (settings_.supervisor.tempFolder.isEmpty() && !PrivateScratchFolder().isEmpty()) {
+        const QString engineFolder =
+            QDir(PrivateScratchFolder()).filePath(QStringLiteral("engine"));
+        if (QDir().mkpath(engineFolder))
+            settings_.supervisor.tempFolder = engineFolder;
     }
     supervisor_ = new ApySupervisor(settings_.supervisor, this);
     connect(supervisor_, &ApySupervisor::ready, this,
@@ -309,7 +318,7 @@ void ServiceApp::onRequest()
 void ServiceApp::onIdleExitTimer()
 {
     // A translation still on its way is finished first.
-    if (service_.translator().answersOwed() > 0) {
+    if (service_.answersOwed() > 0) {
         idleExit_.start();
         return;
     }
@@ -321,7 +330,7 @@ void ServiceApp::onApyIdleTimer()
 {
     if (!supervisor_ || apyAsleep_)
         return;
-    if (service_.translator().answersOwed() > 0) {
+    if (service_.answersOwed() > 0) {
         apyIdle_.start();
         return;
     }

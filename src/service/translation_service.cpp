@@ -1,9 +1,12 @@
 #include "service/translation_service.h"
 
 #include "http/request_gate.h"
+#include "service/document_endpoint.h"
 #include "service/home_page.h"
 #include "service/page_builder.h"
 #include "service/translate_query.h"
+
+#include <QTemporaryFile>
 
 #include <memory>
 #include <utility>
@@ -32,6 +35,14 @@ void WritePlain(HttpResponder &responder, const QByteArray &text, Status status)
         text + '\n',
         {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
         status);
+}
+
+// The fields of a GET's address, or of a POST's url-encoded form: the same syntax.
+QByteArray FormOrQuery(const HttpRequest &request)
+{
+    if (request.body)
+        return request.body->readAll();
+    return request.url().query(QUrl::FullyEncoded).toLatin1();
 }
 
 const char *QueryErrorText(QueryError error)
@@ -79,7 +90,8 @@ TranslationService::TranslationService(Options options, QObject *parent)
           {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
       translator_(new Translator({options.apyTimeoutMs, options.cacheEntries,
                                   options.dictionaryFolder, options.libre, options.pipelineIdleMs},
-                                 this))
+                                 this)),
+      documents_(new DocumentEndpoint(*translator_, options.documents, this))
 {
     // The server has checked the method, the host and that no body came.
     http_->route(QStringLiteral("/translate_t"),
@@ -94,12 +106,36 @@ TranslationService::TranslationService(Options options, QObject *parent)
                  [this](const HttpRequest &request, HttpResponder &&responder) {
                      handleHome(request, std::move(responder));
                  });
+    // Texts too long for an address come as forms (the home page's script and
+    // its plain form), read within the same rules as a document but their cap.
+    UploadRules forms = documents_->uploadRules();
+    forms.maxBytes = kHomeFormLimit;
+    forms.tooLargeText = "Texte trop long pour le formulaire.";
+    http_->routeUpload(QStringLiteral("/translate_t"), forms,
+                       [this](const HttpRequest &request, HttpResponder &&responder) {
+                           handleTranslate(request, std::move(responder));
+                       });
+    http_->routeUpload(QStringLiteral("/"), forms,
+                       [this](const HttpRequest &request, HttpResponder &&responder) {
+                           handleHome(request, std::move(responder));
+                       });
+    connect(documents_, &DocumentEndpoint::arrived, this, &TranslationService::requestArrived);
+    connect(documents_, &DocumentEndpoint::answered, this, &TranslationService::documentAnswered);
+    http_->routeUpload(QStringLiteral("/translate_doc"), documents_->uploadRules(),
+                       [this](const HttpRequest &request, HttpResponder &&responder) {
+                           documents_->handle(request, std::move(responder));
+                       });
     http_->setMissingHandler([](const HttpRequest &, HttpResponder &&responder) {
         WritePlain(responder, "Not found", Status::NotFound);
     });
 }
 
 TranslationService::~TranslationService() = default;
+
+int TranslationService::answersOwed() const
+{
+    return translator_->answersOwed() + documents_->owed();
+}
 
 bool TranslationService::listen(const QHostAddress &address, quint16 port)
 {
@@ -124,8 +160,8 @@ QAbstractSocket::SocketError TranslationService::listenError() const
 void TranslationService::handleTranslate(const HttpRequest &request, HttpResponder &&responder)
 {
     Q_EMIT requestArrived();
-    const QByteArray rawQuery = request.url().query(QUrl::FullyEncoded).toLatin1();
-    if (rawQuery.size() > kMaxRequestLine) {
+    const QByteArray rawQuery = FormOrQuery(request);
+    if (!request.body && rawQuery.size() > kMaxRequestLine) {
         WritePlain(responder, "Request too long", Status::UriTooLong);
         return;
     }
@@ -146,7 +182,7 @@ void TranslationService::handleTranslate(const HttpRequest &request, HttpRespond
 void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&responder)
 {
     Q_EMIT requestArrived();
-    const HomeRequest home = ReadHomeRequest(request.url().query(QUrl::FullyEncoded).toLatin1());
+    const HomeRequest home = ReadHomeRequest(FormOrQuery(request));
     if (!home.query) {
         WriteHomePage(responder, HomePage(home.view), home.status);
         return;

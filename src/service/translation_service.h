@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/gated_tcp_server.h"
+#include "service/document_translator.h"
 #include "service/translator.h"
 
 #include <QAbstractSocket>
@@ -9,10 +10,14 @@
 
 namespace verz {
 
-// The page service's endpoints: GET /translate_t answers the result page,
-// GET / the home page for the browser, and GET /warm gets a pair ready for
-// the text a window's user is typing. Each reads its request and writes its
-// answer; the translation itself is the Translator's.
+class DocumentEndpoint;
+
+// The page service's endpoints: GET /translate_t answers the result page, and
+// GET / the home page for the browser (both also take a POST form, for texts
+// too long for an address), POST /translate_doc a whole document, and GET
+// /warm gets a pair ready for the text a window's user is typing. Each reads
+// its request and writes its answer; the translation itself is the
+// Translator's, or APy's document call for documents.
 class TranslationService : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +30,7 @@ public:
         QString dictionaryFolder = Translator::Options{}.dictionaryFolder;
         std::optional<LibreEngine::Options> libre{};
         qint64 pipelineIdleMs = Translator::Options{}.pipelineIdleMs;
+        DocumentTranslator::Options documents;
     };
 
     explicit TranslationService(Options options, QObject *parent = nullptr);
@@ -42,10 +48,14 @@ public:
     // More endpoints, beside /translate_t and /.
     GatedTcpServer &http() { return *http_; }
     const GatedTcpServer &http() const { return *http_; }
+    // Texts and documents taken whose answer has not been written yet.
+    int answersOwed() const;
 
 Q_SIGNALS:
     // Any request at all, before it is judged.
     void requestArrived();
+    // A document's answer has been written.
+    void documentAnswered();
 
 private:
     void handleTranslate(const HttpRequest &request, HttpResponder &&responder);
@@ -54,6 +64,7 @@ private:
 
     GatedTcpServer *http_;
     Translator *translator_;
+    DocumentEndpoint *documents_;
 };
 
 }  // namespace verz

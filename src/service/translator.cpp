@@ -51,6 +51,7 @@ void Translator::setApy(const QUrl &baseUrl, const RouteTable &routes, const QBy
 {
     apy_.clearServers();
     apy_.addServer(baseUrl, accessKey);
+    servers_ = {{baseUrl, accessKey}};
     routes_ = routes;
     awaitingApy_ = false;
     routeRun_.forgetWarmUps();
@@ -63,11 +64,13 @@ void Translator::setApy(const QUrl &baseUrl, const RouteTable &routes, const QBy
 void Translator::addApy(const QUrl &baseUrl, const QByteArray &accessKey)
 {
     apy_.addServer(baseUrl, accessKey);
+    servers_.append({baseUrl, accessKey});
 }
 
 void Translator::clearApy()
 {
     apy_.clearServers();
+    servers_.clear();
     awaitingApy_ = false;
     warmWhenApyComes_.reset();
 }
@@ -102,6 +105,7 @@ void Translator::countColdStart(const QString &routeKey)
 void Translator::awaitApy()
 {
     apy_.clearServers();
+    servers_.clear();
     awaitingApy_ = true;
 }
 

@@ -73,6 +73,13 @@ public:
     void awaitApy();
 
     bool apyAvailable() const { return apy_.hasServers(); }
+    // The APy servers in use and the key each wants, for calls other than texts'.
+    const QList<std::pair<QUrl, QByteArray>> &apyServers() const { return servers_; }
+    // Accents restored as for a text of that language before translation.
+    QString restoreAccents(const QString &language, const QString &text)
+    {
+        return accents_.restore(language, text);
+    }
     bool apyAwaited() const { return awaitingApy_; }
     int apyCallsInFlight() const { return apy_.callsInFlight(); }
     const RouteTable &routes() const { return routes_; }
@@ -125,6 +132,7 @@ private:
     LibreEngine *libre_ = nullptr;
     TranslationCache cache_;
     QList<std::shared_ptr<WaitingQuery>> waiting_;
+    QList<std::pair<QUrl, QByteArray>> servers_;
     // The pair last asked for while APy starts: the one a user chose last.
     // Earlier ones are not started with it, lest their pipelines slow the
     // start of the one the click will need.

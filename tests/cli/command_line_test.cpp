@@ -197,6 +197,12 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
         {QStringLiteral("--notify"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
         {QStringLiteral("--selection"), QStringLiteral("Bonjour")},
         {QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("fr|it")},
+        {QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("fr|en"),
+         QStringLiteral("--file"), QStringLiteral("lettre.odt")},
+        {QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("--file"),
+         QStringLiteral("lettre.odt"), QStringLiteral("Bonjour")},
+        {QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("--output"),
+         QStringLiteral("sortie.odt")},
     };
     for (const QStringList &arguments : mistakes) {
         const Outcome outcome = run(arguments, QByteArrayLiteral("Bonjour\n"));

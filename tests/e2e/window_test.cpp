@@ -83,8 +83,8 @@ protected:
         dragBy(QPoint(35, 25), 1, {QStringLiteral("shift"), QStringLiteral("ctrl")});
         dragBy(QPoint(0, 0), 1);
         test::RunProcess(QStringLiteral("xdotool"),
-                   {QStringLiteral("mousemove_relative"), QStringLiteral("--"),
-                    QStringLiteral("40"), QStringLiteral("-30")});
+                         {QStringLiteral("mousemove_relative"), QStringLiteral("--"),
+                          QStringLiteral("40"), QStringLiteral("-30")});
         dragBy(QPoint(20, 10), 1);
     }
 

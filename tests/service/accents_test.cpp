@@ -33,8 +33,7 @@ TEST(AccentRestorer, PutsBackWhatTheFoldTookAndLeavesAccentedTextAlone)
              // before a participle (but « à cause de »); else à.
              Case{"fr", "Elle a la cle a Lyon.", "Elle a la clé à Lyon."},
              Case{"fr", "Paul a faim.", "Paul a faim."},
-             Case{"fr", "Marie a mange a cause de la pluie.",
-                  "Marie a mangé à cause de la pluie."},
+             Case{"fr", "Marie a mange a cause de la pluie.", "Marie a mangé à cause de la pluie."},
              // ou: où at a sentence's start, after « sais », before « est »;
              // participles after an auxiliary, an adverb between or not.
              Case{"fr", "Ou travaille-t-il ? Je ne sais ou aller, dis-moi ou est la gare.",

@@ -174,7 +174,9 @@ TEST_F(RealApy, OnlyTheServiceCanUseIt)
     EXPECT_EQ(status("/", {}), 403);
     EXPECT_EQ(status("/listPairs", key), 200);
     EXPECT_EQ(status(fetch, key), 404);  // not served at all
-    EXPECT_EQ(status("/translateDoc", key), 404);
+    // Documents go through a handler of ours, and only with the key and its form.
+    EXPECT_EQ(status("/translateDoc?langpair=eng|spa&format=txt", {}), 403);
+    EXPECT_EQ(status("/translateDoc?langpair=eng|spa&format=txt", key), 400);
 }
 
 // About 46 KB: APy on its own keeps the first ten pieces it cuts and drops the rest.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "docs/multipart_form.h"
 #include "http_answer.h"
 #include "stand_in_server.h"
 #include "toolkit.h"
@@ -37,17 +38,47 @@ public:
         server_.setRoute(QByteArrayLiteral("/translate"), json,
                          [this](const StandInServer::Received &request,
                                 StandInServer::Script &answer) { translate(request, answer); });
+        StandInServer::Script document;
+        document.contentType = QByteArrayLiteral("application/octet-stream");
+        server_.setRoute(
+            QByteArrayLiteral("/translateDoc"), document,
+            [this](const StandInServer::Received &request, StandInServer::Script &answer) {
+                translateDocument(request, answer);
+            });
     }
 
     QUrl url() const { return server_.root(); }
 
     Mode mode = Mode::Translate;
+    int documentCalls = 0;
+    int documentFailures = 0;  // document calls to answer 500 first
+    QByteArrayList documentFormats;
     int translateCalls = 0;
     QString markUnknownSeen;
     QStringList langpairsSeen;  // one a call, in the order they came
     quint16 port = 0;
 
 private:
+    // Documents come back as "[langpair]" and the file, so each leg's input shows.
+    void translateDocument(const StandInServer::Received &request, StandInServer::Script &answer)
+    {
+        ++documentCalls;
+        if (mode == Mode::ServerError || documentFailures > 0) {
+            documentFailures = qMax(0, documentFailures - 1);
+            answer.status = 500;
+            return;
+        }
+        QByteArray type;
+        for (const QByteArray &line : request.headers.split('\n'))
+            if (line.toLower().startsWith("content-type:"))
+                type = line.mid(13).trimmed();
+        const auto form = ParseMultipartForm(type, request.body);
+        const MultipartForm &parts = std::get<MultipartForm>(form);
+        documentFormats.append(parts.find("format")->data.toByteArray());
+        answer.body = '[' + parts.find("langpair")->data.toByteArray() + ']' +
+                      parts.find("file")->data.toByteArray();
+    }
+
     void translate(const StandInServer::Received &request, StandInServer::Script &answer)
     {
         ++translateCalls;
@@ -57,8 +88,10 @@ private:
             return;
         }
         const QUrlQuery form(QString::fromUtf8(request.body));
-        const QString langpair = form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
-        QString text = form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).left(kWholeLimit);
+        const QString langpair =
+            form.queryItemValue(QStringLiteral("langpair"), QUrl::FullyDecoded);
+        QString text =
+            form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).left(kWholeLimit);
         markUnknownSeen = form.queryItemValue(QStringLiteral("markUnknown"));
         langpairsSeen.append(langpair);
         const QString mark = QLatin1Char('[') + langpair + QLatin1Char(']');

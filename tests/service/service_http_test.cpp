@@ -167,7 +167,7 @@ TEST_F(ServiceOverFakeApy, HomePageFillsTheFormEscapedAndAllowsOnlyItsOwnScriptA
     RawClient client(service_->port());
     EXPECT_EQ(
         client.exchange("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 0\r\n\r\n").status,
-        405);
+        400);
 }
 
 TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
@@ -537,7 +537,7 @@ TEST_F(ServiceOverFakeApy, FloodsAndBodiesAreRefusedUnreadAndEndTheConnection)
         // A body announced far past anything served: refused before it comes.
         {"POST /translate_t HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 400000000\r\n\r\n" +
              QByteArray(1024 * 1024, 'b'),
-         405},
+         413},
         // The bytes after a refused body are not a second request.
         {requestLine + "Content-Length: 3\r\n\r\nabc" + smuggled, 400},
         {requestLine + "Transfer-Encoding: chunked\r\n\r\nzz\r\n" + smuggled, 400},

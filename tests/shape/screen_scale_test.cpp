@@ -14,9 +14,10 @@ TEST(DeltaPix, FollowsTheLogicalDotsPerInch)
         float twipsPerPixel;
         float deltaPix;
     };
-    for (const Point point : {Point{96, 15.0f, 1.0f}, Point{120, 12.0f, 0.8f},
-                              Point{144, 10.0f, 0.6666667f}, Point{72, 20.0f, 1.3333334f},
-                              Point{192, 7.5f, 0.5f}, Point{0, 15.0f, 1.0f}, Point{-5, 15.0f, 1.0f}}) {
+    for (const Point point :
+         {Point{96, 15.0f, 1.0f}, Point{120, 12.0f, 0.8f}, Point{144, 10.0f, 0.6666667f},
+          Point{72, 20.0f, 1.3333334f}, Point{192, 7.5f, 0.5f}, Point{0, 15.0f, 1.0f},
+          Point{-5, 15.0f, 1.0f}}) {
         EXPECT_EQ(TwipsPerPixel(point.dpi), point.twipsPerPixel) << point.dpi;
         EXPECT_FLOAT_EQ(DeltaPixFor(TwipsPerPixel(point.dpi)), point.deltaPix) << point.dpi;
     }

@@ -1,0 +1,152 @@
+#!/usr/bin/python3
+"""Document figures, run by hand:
+    bench/service/documents.py [build/verzolan-service] [runs, 3]
+
+A 10,000-word OpenDocument text through the service's /translate_doc against
+`apertium -f odt` on the same file: en|es (one leg) and en|fr (two legs, each
+leg's document read by the next), best of N runs each, side by side. Then the
+service's own resident memory (VmRSS of the service process, APy apart) while
+it receives a 10 MiB upload and while it inspects a zip bomb (a 1 MiB zip that
+unpacks to 1 GiB), with the answer each got."""
+
+import io
+import os
+import socket
+import subprocess
+import sys
+import threading
+import time
+import urllib.request
+import uuid
+import zipfile
+import zlib
+
+from odf.opendocument import OpenDocumentText
+from odf.text import P
+
+SERVICE = sys.argv[1] if len(sys.argv) > 1 else "build/verzolan-service"
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+SENTENCES = ["The small house near the river was painted white last summer.",
+             "My brother works in a large office in the city centre.",
+             "We will travel to the mountains when the weather is better.",
+             "The children read three books during the holidays."]
+
+
+def ten_thousand_words():
+    doc = OpenDocumentText()
+    words, i = 0, 0
+    while words < 10000:
+        paragraph = " ".join(SENTENCES[(i + k) % 4] for k in range(4))
+        doc.text.addElement(P(text=paragraph))
+        words += len(paragraph.split())
+        i += 1
+    out = io.BytesIO()
+    doc.write(out)
+    return out.getvalue(), words
+
+
+def form(pair, name, content):
+    b = uuid.uuid4().hex
+    body = (f"--{b}\r\nContent-Disposition: form-data; name=\"langpair\"\r\n\r\n{pair}\r\n"
+            f"--{b}\r\nContent-Disposition: form-data; name=\"file\"; filename=\"{name}\"\r\n\r\n").encode()
+    return body + content + f"\r\n--{b}--\r\n".encode(), f"multipart/form-data; boundary={b}"
+
+
+def post(port, pair, name, content):
+    body, kind = form(pair, name, content)
+    request = urllib.request.Request(f"http://127.0.0.1:{port}/translate_doc", data=body,
+                                     headers={"Content-Type": kind})
+    try:
+        with urllib.request.urlopen(request, timeout=600) as answer:
+            return answer.status, answer.read()
+    except urllib.error.HTTPError as error:
+        return error.code, error.read()
+
+
+def best(run):
+    times = []
+    for _ in range(RUNS):
+        start = time.monotonic()
+        run()
+        times.append(time.monotonic() - start)
+    return min(times)
+
+
+def rss_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
+
+
+def peak_while(pid, action):
+    peak = [rss_kib(pid)]
+    done = threading.Event()
+
+    def watch():
+        while not done.is_set():
+            peak[0] = max(peak[0], rss_kib(pid))
+            time.sleep(0.005)
+    watcher = threading.Thread(target=watch)
+    watcher.start()
+    try:
+        result = action()
+    finally:
+        done.set()
+        watcher.join()
+    return peak[0], result
+
+
+def main():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    service = subprocess.Popen([SERVICE, "--port", str(port)],
+                               stderr=subprocess.DEVNULL)
+    try:
+        document, words = ten_thousand_words()
+        path = f"/tmp/verz-bench-{os.getpid()}.odt"
+        with open(path, "wb") as f:
+            f.write(document)
+        for _ in range(100):  # APy up and both routes' pipelines warm
+            try:
+                if post(port, "en|es", "w.txt", b"Warm.\n")[0] == 200:
+                    break
+            except OSError:
+                pass
+            time.sleep(0.3)
+        post(port, "en|fr", "w.txt", b"Warm.\n")
+        print(f"{words} words, {len(document)} bytes of odt; best of {RUNS}")
+        print(f"{'route':<26}{'apertium -f odt':>16}{'/translate_doc':>16}{'ratio':>8}")
+        for pair, legs in (("en|es", ["eng-spa"]), ("en|fr", ["eng-cat", "cat-fra"])):
+            def direct():
+                data = document
+                for mode in legs:
+                    data = subprocess.run(["apertium", "-u", "-f", "odt", mode], input=data,
+                                          capture_output=True, check=True).stdout
+            def through():
+                status, _ = post(port, pair, "bench.odt", document)
+                assert status == 200, status
+            a, b = best(direct), best(through)
+            print(f"{pair + ' (' + ' > '.join(legs) + ')':<26}{a:>15.2f}s{b:>15.2f}s{b / a:>7.2f}x")
+        os.unlink(path)
+
+        base = rss_kib(service.pid)
+        upload = os.urandom(10 * 1024 * 1024 - 4096)
+        peak, (status, body) = peak_while(service.pid, lambda: post(port, "en|es", "big.docx", upload))
+        print(f"\nservice VmRSS at rest {base / 1024:.1f} MiB")
+        print(f"10 MiB upload (random bytes): peak {peak / 1024:.1f} MiB, answered {status} "
+              f"{body.decode(errors='replace').strip()}")
+        bomb = io.BytesIO()
+        with zipfile.ZipFile(bomb, "w", zipfile.ZIP_DEFLATED) as z:
+            z.writestr("mimetype", "application/vnd.oasis.opendocument.text", zipfile.ZIP_STORED)
+            z.writestr("content.xml", b"\0" * (1024 * 1024 * 1024))
+        payload = bomb.getvalue()
+        peak, (status, body) = peak_while(service.pid, lambda: post(port, "en|es", "bomb.odt", payload))
+        print(f"zip bomb ({len(payload) // 1024} KiB, 1 GiB unpacked): peak {peak / 1024:.1f} MiB, "
+              f"answered {status} {body.decode(errors='replace').strip()}")
+    finally:
+        service.terminate()
+        service.wait(20)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,153 @@
+#include "service/document_endpoint.h"
+
+#include "docs/attachment_name.h"
+#include "service/document_order.h"
+#include "service/private_scratch.h"
+#include "service/translator.h"
+
+#include <QTemporaryFile>
+#include <QTimer>
+
+namespace verz {
+
+namespace {
+
+using Status = HttpResponder::StatusCode;
+
+void WriteRefusal(HttpResponder &responder, int status, const QString &text)
+{
+    responder.write(
+        text.toUtf8() + '\n',
+        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")},
+         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
+        static_cast<Status>(status));
+}
+
+// Accents are restored where the whole file is the text; in the other formats
+// the runs lie among markup Apertium's deformatter reads, and are left alone.
+bool RestoresAccents(DocumentFormat format)
+{
+    return format == DocumentFormat::Text;
+}
+
+}  // namespace
+
+struct DocumentEndpoint::Work {
+    std::shared_ptr<QTemporaryFile> upload;  // the mapped body the order points into
+    DocumentOrder order;
+    std::shared_ptr<HttpResponder> responder;
+};
+
+DocumentEndpoint::DocumentEndpoint(Translator &translator, DocumentTranslator::Options options,
+                                   QObject *parent)
+    : QObject(parent), translator_(translator),
+      calls_(
+          options, [&translator] { return translator.apyServers(); }, this)
+{
+}
+
+UploadRules DocumentEndpoint::uploadRules() const
+{
+    UploadRules rules;
+    rules.maxBytes = kMaxUpload;
+    rules.folder = PrivateScratchFolder();
+    rules.tooLargeText = "Fichier trop gros : 10 Mio au plus.";
+    return rules;
+}
+
+void DocumentEndpoint::handle(const HttpRequest &request, HttpResponder &&responder)
+{
+    Q_EMIT arrived();
+    auto work = std::make_shared<Work>();
+    work->upload = request.body;
+    const qint64 size = work->upload->size();
+    const uchar *mapped = size > 0 ? work->upload->map(0, size) : nullptr;
+    if (size > 0 && !mapped) {
+        WriteRefusal(responder, 503, QStringLiteral("Le service ne peut pas lire l'envoi."));
+        return;
+    }
+    const QByteArrayView body(reinterpret_cast<const char *>(mapped), size);
+    auto read = ReadDocumentOrder(request.field("Content-Type"), body);
+    if (const DocumentRefusal *refusal = std::get_if<DocumentRefusal>(&read)) {
+        WriteRefusal(responder, refusal->status, refusal->text);
+        return;
+    }
+    work->order = std::get<DocumentOrder>(read);
+    work->responder = std::make_shared<HttpResponder>(std::move(responder));
+    ++owed_;
+    start(work, 0);
+}
+
+void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
+{
+    const DocumentOrder &order = work->order;
+    const FormatInfo info = InfoOf(order.format);
+    const QString name =
+        TranslatedFileName(order.fileName, order.target, QString::fromLatin1(info.extension));
+    auto deliver = [work, name, info](const QByteArray &document) {
+        work->responder->write(
+            document,
+            {{QByteArrayLiteral("Content-Type"), QByteArray(info.contentType)},
+             {QByteArrayLiteral("Content-Disposition"), AttachmentDisposition(name)},
+             {QByteArrayLiteral("X-Content-Type-Options"), QByteArrayLiteral("nosniff")},
+             {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
+            Status::Ok);
+    };
+    if (!order.hasText) {
+        deliver(order.content.toByteArray());
+        done(work);
+        return;
+    }
+    if (!translator_.apyAvailable()) {
+        // APy is starting: wait for it as a text would.
+        if (translator_.apyAwaited() && waitedMs < Translator::Options{}.apyTimeoutMs &&
+            work->responder->clientConnected()) {
+            QTimer::singleShot(250, this, [this, work, waitedMs] { start(work, waitedMs + 250); });
+            return;
+        }
+        WriteRefusal(*work->responder, 503,
+                     QStringLiteral("Le moteur de traduction ne fonctionne pas ; réessayez plus "
+                                    "tard."));
+        done(work);
+        return;
+    }
+    const Route route = translator_.routeFor(order.source, order.target);
+    if (!route.available()) {
+        WriteRefusal(*work->responder, 422,
+                     QStringLiteral("Cette paire de langues n'est pas installée sur ce service."));
+        done(work);
+        return;
+    }
+    QByteArray document;
+    if (RestoresAccents(order.format))
+        document =
+            translator_.restoreAccents(order.source, QString::fromUtf8(order.content)).toUtf8();
+    else  // the mapped upload itself: no copy while it waits its turn
+        document = QByteArray::fromRawData(order.content.data(), order.content.size());
+    calls_.translate(
+        route.legs, info.apertiumFormat, document,
+        [responder = std::weak_ptr<HttpResponder>(work->responder)] {
+            const auto alive = responder.lock();
+            return alive && alive->clientConnected();
+        },
+        [this, work, deliver](const DocumentTranslator::Result &result) {
+            if (result.ok && !result.document.isEmpty())
+                deliver(result.document);
+            else
+                WriteRefusal(*work->responder, result.ok ? 503 : result.status,
+                             result.ok ? QStringLiteral("Le moteur n'a rien rendu pour ce "
+                                                        "document.")
+                                       : result.error);
+            done(work);
+        });
+}
+
+void DocumentEndpoint::done(const std::shared_ptr<Work> &work)
+{
+    // The answer is written: the upload and its mapping go now, not with the connection.
+    work->upload.reset();
+    --owed_;
+    Q_EMIT answered();
+}
+
+}  // namespace verz

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "docs/document_format.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <variant>
+
+namespace verz {
+
+// A document to translate, as the form sent it; content points into the body.
+struct DocumentOrder {
+    QString source;  // two-letter codes
+    QString target;
+    DocumentFormat format = DocumentFormat::Unknown;
+    QString fileName;  // as sent, folders and all
+    QByteArrayView content;
+    bool hasText = true;
+};
+
+// Why a form is refused: an HTTP status and the French text that says so.
+struct DocumentRefusal {
+    int status = 400;
+    QString text;
+};
+
+// Reads and checks a /translate_doc form (multipart/form-data, fields `file`
+// and `langpair`) and the file it carries: its format from its content, and a
+// zipped one unpacked into nothing first (ZipLimits), so a bomb, a locked or a
+// broken archive is refused before anything unpacks it for real.
+std::variant<DocumentOrder, DocumentRefusal>
+ReadDocumentOrder(QByteArrayView contentType, QByteArrayView body, ZipLimits limits = {});
+
+}  // namespace verz
