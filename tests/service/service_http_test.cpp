@@ -455,6 +455,8 @@ TEST_F(TranslatorOverFakeApy, TwoLegRouteWarmsItsSecondLegOncePerMinuteAndAnswer
     const QString marks =
         QLatin1Char('[') + route.legs[1] + QStringLiteral("][") + route.legs[0] + QLatin1Char(']');
     EXPECT_EQ(translated(QStringLiteral("one"), "en", "fr"), marks + QStringLiteral("one"));
+    // The warm-up is answered on its own connection, maybe after the translation.
+    ASSERT_TRUE(test::WaitUntil([&] { return apy_.langpairsSeen.size() >= 3; }));
     QStringList seen = apy_.langpairsSeen;
     std::sort(seen.begin(), seen.end());
     QStringList expected{route.legs[0], route.legs[1], route.legs[1]};
