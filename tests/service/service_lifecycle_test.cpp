@@ -31,7 +31,9 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
 {
     test::FakeApy apy(test::kRecordedListPairs);
     TranslationService::Options options;
-    options.apyTimeoutMs = 400;
+    // From arrival: room for the warm-up exchange below on a slow (sanitized,
+    // loaded) build, since the first request's wait includes it.
+    options.apyTimeoutMs = 2000;
     options.cacheEntries = 0;
     TranslationService service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
