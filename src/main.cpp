@@ -2,11 +2,13 @@
 #include "cli/command_line.h"
 #include "common/termination_signals.h"
 #include "selection/selection_command.h"
+#include "selection/selection_relay.h"
 #include "window/font_warmup.h"
 #include "window/indicator_style.h"
 #include "window/verz.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <optional>
@@ -29,8 +31,13 @@ int WindowMain(QApplication &app, std::optional<verz::SelectionHandOver> selecti
     verz::Verz window;  // shows itself once built
     // A logout or a kill closes the window as "Quitter" does: the scratch file goes.
     verz::HandleTerminationSignals([&window](int) { window.Label1_Click(); });
-    const verz::SelectionSources sources(
-        [&window](const QString &text, int row) { window.TranslateSelection(text, row); });
+    const verz::SelectionReceiver receiver = [&window](const QString &text, int row) {
+        window.TranslateSelection(text, row);
+    };
+    // Before the bus name is asked for, so a command that finds the name finds this too.
+    verz::SelectionRelayEndpoint relay(receiver);
+    relay.publish();
+    const verz::SelectionSources sources(receiver);
     if (selection) {
         QTimer::singleShot(0, &window, [&window, taken = *selection] {
             window.TranslateSelection(taken.text, taken.pairRow);
@@ -52,8 +59,16 @@ int main(int argc, char *argv[])
             return verz::CommandLineMain(argc, argv);
         if (line.notify)
             return verz::NotifySelectionMain(argc, argv, line);
-        // A running window gets the text at once; only a new window needs the
-        // fonts, loaded while this one starts.
+        // A running window reads the selection itself: no display connection
+        // and no GUI application here before the call.
+        {
+            const QCoreApplication relaying(argc, argv);
+            if (const std::optional<int> status = verz::RelaySelectionToWindow(line))
+                return *status;
+        }
+        // No window answered: the selection is taken here and a window opened
+        // (the call is made once more, for a window that came meanwhile). Only
+        // a new window needs the fonts, loaded while this one starts.
         QApplication app(argc, argv);
         verz::SelectionHandOver handOver = verz::HandSelectionToWindow(line);
         if (!handOver.windowNeeded)

@@ -1,7 +1,10 @@
 // From the selection command to the translation on the screen, on the
 // current X display against a loopback stand-in service that answers after
 // a set delay (the service's own time):
-//   - a running window: `Verzolan --selection` until Text2 shows one more line;
+//   - a running window: `Verzolan --selection` until Text2 shows one more line,
+//     and until the command has ended (its own time), by the window reading
+//     the selection (today's road) and by the command reading it and sending
+//     the text (the road before, VERZOLAN_SELECTION_BY_COMMAND), interleaved;
 //   - a cold start: no window, the same command until Text2 shows text, beside
 //     a plain `Verzolan` until its window is painted (the window's start-up).
 // Prints each run's milliseconds and the medians.
@@ -104,7 +107,7 @@ int main(int argc, char **argv)
     const QStringList command = {QStringLiteral("--selection"), QStringLiteral("--pair"),
                                  QStringLiteral("en|fr")};
 
-    std::vector<double> warm, cold, startup;
+    std::vector<double> warm, cold, startup, byCommand, ownTime, ownTimeByCommand;
     for (int run = 0; run < runs; ++run) {
         // The window's start-up: a plain launch until its face is painted.
         {
@@ -116,15 +119,28 @@ int main(int argc, char **argv)
                 const QImage face = Grab(screen, QRect(origin + kBareSurface, QSize(1, 1)));
                 return qBlue(face.pixel(0, 0)) > 100 && qRed(face.pixel(0, 0)) < 40;
             }));
-            // The running window, warm: the command until Text2 changes.
-            QTest::qWait(300);
-            const int before = DarkPixels(Grab(screen, text2));
-            QProcess send;
-            clock.restart();
-            send.start(program, command);
-            warm.push_back(TimeUntil(
-                clock, [&] { return DarkPixels(Grab(screen, text2)) >= before + kTextPixels; }));
-            send.waitForFinished(5000);
+            // The running window, warm: the command until Text2 changes, by
+            // each road; and until the command ends.
+            for (const bool oldRoad : {false, true}) {
+                QTest::qWait(300);
+                const int before = DarkPixels(Grab(screen, text2));
+                QProcess send;
+                QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+                if (oldRoad)
+                    environment.insert(QStringLiteral("VERZOLAN_SELECTION_BY_COMMAND"),
+                                       QStringLiteral("1"));
+                send.setProcessEnvironment(environment);
+                double ended = -1.0;
+                QObject::connect(&send, &QProcess::finished,
+                                 [&] { ended = static_cast<double>(clock.nsecsElapsed()) / 1e6; });
+                clock.restart();
+                send.start(program, command);
+                (oldRoad ? byCommand : warm).push_back(TimeUntil(clock, [&] {
+                    return DarkPixels(Grab(screen, text2)) >= before + kTextPixels;
+                }));
+                TimeUntil(clock, [&] { return ended >= 0; });
+                (oldRoad ? ownTimeByCommand : ownTime).push_back(ended);
+            }
             window.kill();
             window.waitForFinished(5000);
         }
@@ -141,14 +157,20 @@ int main(int argc, char **argv)
             opened.waitForFinished(5000);
         }
         QTest::qWait(300);
-        std::printf("run %d: start-up %.1f ms, running window %.1f ms, cold %.1f ms\n", run + 1,
-                    startup.back(), warm.back(), cold.back());
+        std::printf("run %d: start-up %.1f ms, running window %.1f ms (before: %.1f ms), "
+                    "cold %.1f ms\n",
+                    run + 1, startup.back(), warm.back(), byCommand.back(), cold.back());
     }
     const double delay = script.delayMs;
     std::printf("service's own time (stand-in delay): %.0f ms\n", delay);
     std::printf("running window, command to translation visible: median %.1f ms "
                 "(service + %.1f ms)\n",
                 Median(warm), Median(warm) - delay);
+    std::printf("  before, the command reading the selection:        median %.1f ms "
+                "(service + %.1f ms)\n",
+                Median(byCommand), Median(byCommand) - delay);
+    std::printf("the command's own time, launch to exit: median %.1f ms (before: %.1f ms)\n",
+                Median(ownTime), Median(ownTimeByCommand));
     std::printf("window start-up, launch to painted: median %.1f ms\n", Median(startup));
     std::printf("cold start, command to translation visible: median %.1f ms "
                 "(start-up + service + %.1f ms)\n",

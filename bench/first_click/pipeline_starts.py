@@ -1,0 +1,129 @@
+#!/usr/bin/python3
+"""Where a cold route's time goes: each program of each mode the routes use,
+started as APy starts it (the mode file's command, -z, "$1" as -g) and timed
+until it has passed one sentence on (the text, NUL, a nonce, NUL, as APy
+writes it; each program gets what the one before it wrote). CPU time is
+taken at that moment (the process is killed, so its exit is not counted);
+wall times on a shared machine say more about the other processes. Each
+program runs with glibc's default allocator settings and with the ones the
+service gives APy (MALLOC_TUNING below), interleaved, best of RUNS.
+
+    bench/first_click/pipeline_starts.py [RUNS]
+"""
+import os
+import re
+import select
+import signal
+import subprocess
+import sys
+import time
+
+MODES = "/usr/share/apertium/modes"
+NONCE = b"[/NONCE:bench]\0"
+# Must match ApyEnvironment() in src/apy/apy_supervisor.cpp.
+MALLOC_TUNING = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=268435456"
+# The legs of the quality table's first routes, with a sentence in each
+# leg's source language.
+LEGS = [
+    ("eng-cat", "Good morning, the weather is fine."),
+    ("cat-fra", "Bon dia, fa bon temps."),
+    ("fra-cat", "Bonjour, il fait beau."),
+    ("cat-eng", "Bon dia, fa bon temps."),
+    ("eng-spa", "Good morning, the weather is fine."),
+    ("spa-eng", "Buenos días, hace buen tiempo."),
+    ("en-gl", "Good morning, the weather is fine."),
+    ("gl-pt", "Bos días, vai bo tempo."),
+    ("pt-es", "Bom dia, está bom tempo."),
+    ("cat-ita", "Bon dia, fa bon temps."),
+    ("ita-spa", "Buongiorno, fa bel tempo."),
+]
+ROUTES = {
+    "en|fr": ["eng-cat", "cat-fra"], "fr|en": ["fra-cat", "cat-eng"],
+    "en|es": ["eng-spa"], "es|en": ["spa-eng"], "en|pt": ["en-gl", "gl-pt"],
+    "pt|en": ["pt-es", "spa-eng"], "en|it": ["eng-cat", "cat-ita"],
+    "it|en": ["ita-spa", "spa-eng"],
+}
+
+
+def commands(mode):
+    text = open(f"{MODES}/{mode}.mode", encoding="utf-8").read().strip()
+    out = []
+    for cmd in text.split("|"):
+        cmd = cmd.replace("$2", "").replace("$1", "-g")
+        if not re.match(r"^\s*(vislcg3|cg-mwesplit|hfst-tokeni[sz]e|divvun-suggest)", cmd):
+            cmd = re.sub(r"^\s*(\S*)", r"\g<1> -z", cmd)
+        out.append([c.strip("'") for c in cmd.split()])
+    return out
+
+
+def start_once(cmd, data, env):
+    """(cpu s, wall s, resident MiB, output) until the nonce comes back."""
+    began = time.perf_counter()
+    proc = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, env=env)
+    proc.stdin.write(data)
+    proc.stdin.flush()
+    out = b""
+    deadline = time.monotonic() + 120
+    while NONCE not in out and time.monotonic() < deadline:
+        if select.select([proc.stdout], [], [], 1)[0]:
+            chunk = os.read(proc.stdout.fileno(), 65536)
+            if not chunk:
+                break
+            out += chunk
+    wall = time.perf_counter() - began
+    while select.select([proc.stdout], [], [], 0.05)[0]:
+        chunk = os.read(proc.stdout.fileno(), 65536)
+        if not chunk:
+            break
+        out += chunk
+    rss = 0
+    with open(f"/proc/{proc.pid}/status", encoding="ascii") as status:
+        for line in status:
+            if line.startswith("VmRSS"):
+                rss = int(line.split()[1]) // 1024
+    os.kill(proc.pid, signal.SIGKILL)
+    _, _, usage = os.wait4(proc.pid, 0)
+    proc.returncode = -9
+    return usage.ru_utime + usage.ru_stime, wall, rss, out
+
+
+def main():
+    runs = int(sys.argv[1]) if len(sys.argv) > 1 else 3
+    plain = dict(os.environ)
+    plain.pop("GLIBC_TUNABLES", None)
+    tuned = dict(plain, GLIBC_TUNABLES=MALLOC_TUNING)
+    per_leg = {}
+    print(f"CPU ms to the first sentence through, best of {runs} (default malloc / tuned), "
+          "wall ms best (default / tuned), resident MiB")
+    for mode, sentence in LEGS:
+        data = sentence.encode() + b"\0" + NONCE
+        total = [0.0, 0.0]
+        slowest = [0.0, 0.0]
+        for cmd in commands(mode):
+            samples = {0: [], 1: []}
+            for _ in range(runs):
+                for which, env in ((0, plain), (1, tuned)):
+                    samples[which].append(start_once(cmd, data, env))
+            best = [min(samples[w], key=lambda s: s[0]) for w in (0, 1)]
+            walls = [min(s[1] for s in samples[w]) for w in (0, 1)]
+            for w in (0, 1):
+                total[w] += best[w][0]
+                slowest[w] = max(slowest[w], best[w][0])
+            name = " ".join(os.path.basename(c) for c in cmd)
+            print(f"  {mode:8s} {best[0][0]*1e3:5.0f} / {best[1][0]*1e3:5.0f} cpu "
+                  f"{walls[0]*1e3:6.0f} / {walls[1]*1e3:6.0f} wall {best[0][2]:4d} MiB  {name}")
+            data = best[0][3]
+        per_leg[mode] = (total, slowest)
+        shown = data.replace(NONCE, b"").replace(b"\0", b"").decode(errors="replace")
+        print(f"  {mode:8s} all programs {total[0]*1e3:.0f} / {total[1]*1e3:.0f} ms cpu, "
+              f"slowest {slowest[0]*1e3:.0f} / {slowest[1]*1e3:.0f} ms: {shown.strip()}")
+    print("route   cpu of all its programs (default / tuned)   slowest program (a floor on any machine)")
+    for route, legs in ROUTES.items():
+        cpu = [sum(per_leg[leg][0][w] for leg in legs) for w in (0, 1)]
+        floor = [max(per_leg[leg][1][w] for leg in legs) for w in (0, 1)]
+        print(f"{route}   {cpu[0]*1e3:6.0f} / {cpu[1]*1e3:6.0f} ms   {floor[0]*1e3:6.0f} / {floor[1]*1e3:6.0f} ms")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,91 @@
+#include "selection/selection_relay.h"
+
+#include "cli/command_line.h"
+#include "selection/selection_text.h"
+
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <iostream>
+
+namespace verz {
+
+namespace {
+
+// As for Translate: a hung window must not keep the command for the bus's
+// own 25 s. Reading the selection from its owner is part of this call.
+constexpr int kRelayTimeoutMs = 3000;
+
+void SayOnError(const QString &text)
+{
+    std::cerr << (QStringLiteral("Verzolan : ") + text + u'\n').toStdString() << std::flush;
+}
+
+}  // namespace
+
+SelectionRelayEndpoint::SelectionRelayEndpoint(SelectionReceiver receiver, QObject *parent)
+    : QObject(parent), receiver_(std::move(receiver))
+{
+}
+
+bool SelectionRelayEndpoint::publish()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.registerObject(QString::fromUtf16(kRelayPath), this,
+                                                   QDBusConnection::ExportAllSlots);
+}
+
+QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
+{
+    int row = -1;
+    if (!pair.isEmpty()) {
+        row = PairRowForCode(pair);
+        if (row < 0) {
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("paire de langues inconnue « ") + pair +
+                               QStringLiteral(" » (voir Verzolan --list-pairs)"));
+            return {};
+        }
+    }
+    TakenSelection taken = TakeSelection(*QGuiApplication::clipboard());
+    if (IsEmptySelection(taken.text)) {
+        sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
+        return {};
+    }
+    QTimer::singleShot(0, this,
+                       [this, kept = std::move(taken.text), row] { receiver_(kept, row); });
+    return taken.notice;
+}
+
+std::optional<int> RelaySelectionToWindow(const CommandLine &line)
+{
+    // The road before this one, kept for bench/selection to print beside it.
+    if (qEnvironmentVariableIsSet("VERZOLAN_SELECTION_BY_COMMAND"))
+        return std::nullopt;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return std::nullopt;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromUtf16(kBusName), QString::fromUtf16(kRelayPath),
+        QString::fromLatin1(kRelayInterface), QStringLiteral("TranslateSelection"));
+    call << line.pairCode;
+    call.setAutoStartService(false);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kRelayTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        const QString notice = reply.arguments().value(0).toString();
+        if (!notice.isEmpty())
+            SayOnError(notice);
+        return 0;
+    }
+    if (reply.errorName() == QDBusError::errorString(QDBusError::InvalidArgs)) {
+        SayOnError(reply.errorMessage());
+        return 1;
+    }
+    return std::nullopt;
+}
+
+}  // namespace verz
