@@ -3,21 +3,37 @@
 # Apertium pairs: cold (no warm-up, as the program was before it warmed the
 # service: the click starts the service, APy and the route's pipelines) beside
 # warmed (the window has asked for the pair as it showed). The user types and
-# clicks three seconds after the window shows. Each run has a network and a
+# clicks four seconds after the window shows. Each run has a network and a
 # process namespace of its own, so 127.0.0.1:8787 is free and the service it
-# starts ends with the run. Needs root.
+# starts ends with the run. All of it twice: as the machine is, and beside
+# stress-ng keeping twice the cores busy. First, where a cold route's time
+# goes, program by program (pipeline_starts.py). Needs root.
+#   bench/first_click/first_click.sh [--no-programs]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 cmake --build build --target Verzolan verzolan-service bench_first_click >/dev/null
+[[ "${1:-}" == "--no-programs" ]] || bench/first_click/pipeline_starts.py 1
 # Window row, text typed (letters every keyboard layout has).
 runs=("0|Good morning" "1|Good morning" "2|Good morning" "4|Good morning"
       "6|Bonjour tout le monde" "12|Buenas tardes" "13|Bom dia" "14|Buongiorno")
-echo "row   mode  click to translation"
-for run in "${runs[@]}"; do
-  for mode in cold warm; do
-    QT_QPA_PLATFORM=offscreen unshare -n -p -f -m --mount-proc bash -c \
-      'ip link set lo up && exec tests/support/with_xvfb.sh "$@"' _ \
-      build/bench/first_click/bench_first_click "$PWD/build/Verzolan" "${run%%|*}" "${run#*|}" "$mode" ||
-      echo "${run%%|*} $mode: failed"
+one_pass() {
+  for run in "${runs[@]}"; do
+    for mode in cold warm; do
+      QT_QPA_PLATFORM=offscreen unshare -n -p -f -m --mount-proc bash -c \
+        'ip link set lo up && exec tests/support/with_xvfb.sh "$@"' _ \
+        build/bench/first_click/bench_first_click "$PWD/build/Verzolan" "${run%%|*}" "${run#*|}" \
+        "$mode" 2>/dev/null || echo "${run%%|*}     $mode  failed"
+    done
   done
-done
+}
+out=$(mktemp -d)
+trap 'rm -rf "$out"; [[ -n "${load:-}" ]] && kill "$load" 2>/dev/null; true' EXIT
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+one_pass >"$out/quiet"
+stress-ng --cpu $((2 * $(nproc))) --timeout 0 >/dev/null 2>&1 &
+load=$!
+sleep 2
+one_pass >"$out/loaded"
+kill "$load"; wait "$load" 2>/dev/null || true; load=
+printf '%-44s | %s\n' "as the machine is (row mode click-to-text)" "beside stress-ng --cpu $((2 * $(nproc)))"
+paste -d'|' <(cut -c1-44 "$out/quiet" | awk '{printf "%-44s\n", $0}') <(cut -c1-60 "$out/loaded")

@@ -4,7 +4,7 @@
 
 A 10,000-word OpenDocument text through the service's /translate_doc against
 `apertium -f odt` on the same file: en|es (one leg) and en|fr (two legs, each
-leg's document read by the next), best of N runs each, side by side. Then the
+leg's document read by the next), best of N runs each, interleaved, side by side. Then the
 service's own resident memory (VmRSS of the service process, APy apart) while
 it receives a 10 MiB upload and while it inspects a zip bomb (a 1 MiB zip that
 unpacks to 1 GiB), with the answer each got."""
@@ -63,13 +63,16 @@ def post(port, pair, name, content):
         return error.code, error.read()
 
 
-def best(run):
-    times = []
+def best_interleaved(*runs):
+    """The best time of each, run in turn RUNS times: a machine whose load
+    changes over the minutes (other users, other builds) weighs on both."""
+    times = [[] for _ in runs]
     for _ in range(RUNS):
-        start = time.monotonic()
-        run()
-        times.append(time.monotonic() - start)
-    return min(times)
+        for run, kept in zip(runs, times):
+            start = time.monotonic()
+            run()
+            kept.append(time.monotonic() - start)
+    return [min(kept) for kept in times]
 
 
 def rss_kib(pid):
@@ -125,7 +128,7 @@ def main():
             def through():
                 status, _ = post(port, pair, "bench.odt", document)
                 assert status == 200, status
-            a, b = best(direct), best(through)
+            a, b = best_interleaved(direct, through)
             print(f"{pair + ' (' + ' > '.join(legs) + ')':<26}{a:>15.2f}s{b:>15.2f}s{b / a:>7.2f}x")
         os.unlink(path)
 
