@@ -13,6 +13,8 @@
 
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 QStringList ArgumentsOf(int argc, char **argv)
@@ -61,11 +63,17 @@ int main(int argc, char *argv[])
             return verz::NotifySelectionMain(argc, argv, line);
         // A running window reads the selection itself: no display connection
         // and no GUI application here before the call.
-        {
-            const QCoreApplication relaying(argc, argv);
-            if (const std::optional<int> status = verz::RelaySelectionToWindow(line))
-                return *status;
+        if (!qEnvironmentVariableIsSet(verz::kSelectionByCommand)) {
+            {
+                const QCoreApplication relaying(argc, argv);
+                if (const std::optional<int> status = verz::RelaySelectionToWindow(line))
+                    return *status;
+            }
+            qputenv(verz::kSelectionByCommand, "1");
+            ::execv("/proc/self/exe", argv);
+            return 1;
         }
+        qunsetenv(verz::kSelectionByCommand);
         // No window answered: the selection is taken here and a window opened
         // (the call is made once more, for a window that came meanwhile). Only
         // a new window needs the fonts, loaded while this one starts.

@@ -63,9 +63,6 @@ QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
 
 std::optional<int> RelaySelectionToWindow(const CommandLine &line)
 {
-    // The road before this one, kept for bench/selection to print beside it.
-    if (qEnvironmentVariableIsSet("VERZOLAN_SELECTION_BY_COMMAND"))
-        return std::nullopt;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return std::nullopt;

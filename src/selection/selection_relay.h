@@ -46,4 +46,10 @@ private:
 // without it): then the command takes the selection itself.
 std::optional<int> RelaySelectionToWindow(const CommandLine &line);
 
+// Set, the command takes the selection itself at once. A process that has
+// tried the quick road sets it and starts itself afresh, since the bus
+// connection dies with its core application and a GUI application made
+// after it would have none; bench/selection sets it for the old road.
+inline constexpr char kSelectionByCommand[] = "VERZOLAN_SELECTION_BY_COMMAND";
+
 }  // namespace verz

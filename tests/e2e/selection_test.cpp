@@ -140,13 +140,25 @@ TEST_F(SelectionWindow, CommandStartsAWindowWhenNoneRuns)
     EXPECT_EQ(outputText(kTranslation), kTranslation);
     EXPECT_EQ(storedSetting(QStringLiteral("list")), QStringLiteral("0"));
     keepShot("selection_no_window");
+    // The window this command opened once its bus call had found none, under
+    // an application made after the first had gone, answers the next command;
+    // a text cut to fit says so on the command's side, where the user ran it.
+    ASSERT_TRUE(
+        FillClipboard(QStringLiteral("Good evening ").repeated(1400), QStringLiteral("primary")));
+    const test::ProcessOutcome next = runProgram({QStringLiteral("--selection")});
+    EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(next.err).contains(QStringLiteral("seuls les 16384 premiers")))
+        << next.err.toStdString();
+    ASSERT_TRUE(waitForRequests(2));
+    EXPECT_TRUE(sentText().startsWith(QStringLiteral("Good evening Good evening")));
     ASSERT_NO_FATAL_FAILURE(quit());
 
     // A session without a bus: a window all the same.
     environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                         QStringLiteral("unix:path=") + root_.filePath(QStringLiteral("no-bus")));
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Good morning"), QStringLiteral("primary")));
     ASSERT_NO_FATAL_FAILURE(launch({QStringLiteral("--selection")}));
-    ASSERT_TRUE(waitForRequests(2));
+    ASSERT_TRUE(waitForRequests(3));
     EXPECT_EQ(sentText(), QStringLiteral("Good morning"));
     ASSERT_NO_FATAL_FAILURE(quit());
 }
