@@ -146,7 +146,7 @@ void PortalShortcut::bind(const QString &keys)
         kPortal, kPortalPath, QStringLiteral("org.freedesktop.host.portal.Registry"),
         QStringLiteral("Register"));
     registry << QString::fromUtf16(kBusName) << QVariantMap();
-    bus.asyncCall(registry, kCallTimeoutMs);
+    bus.send(registry);
 
     const QString token = QStringLiteral("verzolan_session");
     awaitResponse(requestPath(token), SLOT(onSessionResponse(uint, QVariantMap)));
@@ -165,8 +165,7 @@ void PortalShortcut::bind(const QString &keys)
                 }
                 // A portal older than the documented path names its own.
                 if (reply.value().path() != awaited_)
-                    awaitResponse(reply.value().path(),
-                                  SLOT(onSessionResponse(uint, QVariantMap)));
+                    awaitResponse(reply.value().path(), SLOT(onSessionResponse(uint, QVariantMap)));
             });
 }
 
@@ -185,7 +184,8 @@ void PortalShortcut::onSessionResponse(uint response, const QVariantMap &results
                 SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     const QString token = QStringLiteral("verzolan_bind");
     awaitResponse(requestPath(token), SLOT(onBindResponse(uint, QVariantMap)));
-    QVariantMap properties{{QStringLiteral("description"), QStringLiteral("Traduire la sélection")}};
+    QVariantMap properties{
+        {QStringLiteral("description"), QStringLiteral("Traduire la sélection")}};
     if (!trigger_.isEmpty())
         properties.insert(QStringLiteral("preferred_trigger"), trigger_);
     QDBusMessage bindCall = PortalCall(QStringLiteral("BindShortcuts"));
@@ -193,16 +193,15 @@ void PortalShortcut::onSessionResponse(uint response, const QVariantMap &results
              << QVariant::fromValue(QList<ShortcutEntry>{{kShortcutId, properties}}) << QString()
              << QVariantMap{{QStringLiteral("handle_token"), token}};
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(bindCall, kCallTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher *call) {
-                call->deleteLater();
-                const QDBusPendingReply<QDBusObjectPath> reply = *call;
-                if (reply.isError())
-                    giveUp(QStringLiteral("le portail a refusé la touche : ") +
-                           reply.error().name());
-                else if (reply.value().path() != awaited_)
-                    awaitResponse(reply.value().path(), SLOT(onBindResponse(uint, QVariantMap)));
-            });
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
+            call->deleteLater();
+            const QDBusPendingReply<QDBusObjectPath> reply = *call;
+            if (reply.isError())
+                giveUp(QStringLiteral("le portail a refusé la touche : ") + reply.error().name());
+            else if (reply.value().path() != awaited_)
+                awaitResponse(reply.value().path(), SLOT(onBindResponse(uint, QVariantMap)));
+        });
 }
 
 void PortalShortcut::onBindResponse(uint response, const QVariantMap &)

@@ -1,7 +1,7 @@
 #include "selection/x11_selection.h"
 
-#include <QDeadlineTimer>
 #include <QByteArray>
+#include <QDeadlineTimer>
 
 #include <xcb/xcb.h>
 
@@ -20,10 +20,10 @@ template <class T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 xcb_atom_t Atom(xcb_connection_t *connection, const char *name)
 {
     const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr),
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name),
+                              nullptr),
         &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // The next event of one of the wanted kinds, or null past the deadline.
@@ -57,7 +57,7 @@ QByteArray TakeProperty(xcb_connection_t *connection, xcb_window_t window, xcb_a
         &std::free);
     xcb_flush(connection);
     if (!reply || reply->format != 8) {
-        type = reply ? reply->type : XCB_ATOM_NONE;
+        type = reply ? reply->type : xcb_atom_t{XCB_ATOM_NONE};
         return {};
     }
     type = reply->type;
@@ -89,10 +89,8 @@ QString ReadX11Selection(const char *selection, int timeoutMs, qsizetype maxByte
     const xcb_window_t window = xcb_generate_id(connection);
     const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK,
-                      &events);
-    xcb_convert_selection(connection, window, selectionAtom, utf8, property,
-                          XCB_CURRENT_TIME);
+                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &events);
+    xcb_convert_selection(connection, window, selectionAtom, utf8, property, XCB_CURRENT_TIME);
     xcb_flush(connection);
 
     const QDeadlineTimer deadline(timeoutMs);

@@ -1,6 +1,5 @@
 #include "shape/alpha_outline.h"
 
-
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>

@@ -26,7 +26,8 @@ PortalStandIn::PortalStandIn(const QString &address)
 {
     ready_ = bus_.isConnected() &&
              bus_.registerVirtualObject(kPath, this, QDBusConnection::SingleNode) &&
-             bus_.interface()->registerService(QStringLiteral("org.freedesktop.portal.Desktop"))
+             bus_.interface()
+                     ->registerService(QStringLiteral("org.freedesktop.portal.Desktop"))
                      .value() == QDBusConnectionInterface::ServiceRegistered;
 }
 
@@ -53,9 +54,9 @@ QString PortalStandIn::requestPath(const QDBusMessage &message, const QVariantMa
 {
     QString sender = message.service().mid(1);
     sender.replace(u'.', u'_');
-    const QString token = options.value(QStringLiteral("handle_token"),
-                                        QStringLiteral("t%1").arg(calls_.size()))
-                              .toString();
+    const QString token =
+        options.value(QStringLiteral("handle_token"), QStringLiteral("t%1").arg(calls_.size()))
+            .toString();
     return kPath + QStringLiteral("/request/") + sender + u'/' + token;
 }
 

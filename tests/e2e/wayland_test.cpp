@@ -43,9 +43,8 @@ QRect NavyBox(const QImage &image)
 // compositor places windows where it likes, and says nowhere where).
 QRect FindWindow(const QImage &shot)
 {
-    static const QRect skinNavy =
-        NavyBox(QImage(QStringLiteral(VERZ_ASSETS_DIR "/skin.bmp")).convertToFormat(
-            QImage::Format_RGB32));
+    static const QRect skinNavy = NavyBox(
+        QImage(QStringLiteral(VERZ_ASSETS_DIR "/skin.bmp")).convertToFormat(QImage::Format_RGB32));
     const QRect navy = NavyBox(shot);
     if (navy.size() != skinNavy.size())
         return {};
@@ -84,16 +83,25 @@ protected:
         busPid_ = lines.value(1).trimmed().toLongLong();
         // The program keeps its own runtime folder: the compositor's socket
         // is named by its whole path.
-        const QString socket =
-            QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath(wayland);
+        const QString socket = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath(wayland);
         environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
         environment_.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
         environment_.insert(QStringLiteral("DISPLAY"), xwayland_);
         tools_ = environment_;
         environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        // The desktop behind the window, once weston has painted it (black
+        // until its shell has drawn the background) and it holds still.
         rest();
-        desktop_ = Screenshot();
-        ASSERT_FALSE(desktop_.isNull());
+        QImage previous;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                desktop_ = Screenshot();
+                const bool still = !desktop_.isNull() && desktop_ == previous &&
+                                   qGray(desktop_.pixel(1000, 800)) > 16;
+                previous = desktop_;
+                return still;
+            },
+            10000));
         ASSERT_TRUE(FindWindow(desktop_).isEmpty()) << "a window of an earlier test is left";
     }
 
@@ -102,17 +110,16 @@ protected:
         stopOwners();
         ProgramTest::TearDown();
         // A window still mapped would spoil the next test's empty desktop.
-        static_cast<void>(
-            QTest::qWaitFor([] { return FindWindow(Screenshot()).isEmpty(); }, 5000));
+        static_cast<void>(QTest::qWaitFor([] { return FindWindow(Screenshot()).isEmpty(); }, 5000));
         if (busPid_ > 0)
             test::RunProcess(QStringLiteral("kill"), {QString::number(busPid_)});
     }
 
     static void rest()
     {
-        test::RunProcess(QStringLiteral("xdotool"), {QStringLiteral("mousemove"),
-                                                     QString::number(kRest.x()),
-                                                     QString::number(kRest.y())});
+        test::RunProcess(
+            QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(kRest.x()), QString::number(kRest.y())});
     }
 
     // Starts the program and waits for its painted window on weston's output.
@@ -154,16 +161,15 @@ protected:
                 const bool cut = x < left || x >= 750 - left;
                 const bool edge = !cut && (x == left || x == 749 - left);
                 const QRgb seen = shot.pixel(x, y);
-                if ((cut && seen != behind.pixel(x, y)) ||
-                    (edge && IsColour(seen, kKeyRed, 8)))
+                if ((cut && seen != behind.pixel(x, y)) || (edge && IsColour(seen, kKeyRed, 8)))
                     ++wrong;
             }
         }
         std::cout << road << ": corners (0,0) " << QColor(shot.pixel(0, 0)).name().toStdString()
-                  << ", (749,0) " << QColor(shot.pixel(749, 0)).name().toStdString()
-                  << ", (0,399) " << QColor(shot.pixel(0, 399)).name().toStdString()
-                  << ", (749,399) " << QColor(shot.pixel(749, 399)).name().toStdString()
-                  << ", left edge (0,200) " << QColor(shot.pixel(0, 200)).name().toStdString()
+                  << ", (749,0) " << QColor(shot.pixel(749, 0)).name().toStdString() << ", (0,399) "
+                  << QColor(shot.pixel(0, 399)).name().toStdString() << ", (749,399) "
+                  << QColor(shot.pixel(749, 399)).name().toStdString() << ", left edge (0,200) "
+                  << QColor(shot.pixel(0, 200)).name().toStdString()
                   << "; the desktop behind (0,0) "
                   << QColor(behind.pixel(0, 0)).name().toStdString() << "; " << wrong
                   << " pixels wrong\n";
@@ -189,8 +195,8 @@ protected:
             text);
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return tool(QStringLiteral("xclip"), {QStringLiteral("-o"),
-                                                      QStringLiteral("-selection"), selection})
+                return tool(QStringLiteral("xclip"),
+                            {QStringLiteral("-o"), QStringLiteral("-selection"), selection})
                            .out == text.toUtf8();
             },
             5000));
@@ -268,8 +274,8 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
     ASSERT_NO_FATAL_FAILURE(launchOnWeston());
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls().size() >= 2; }, 5000))
         << portal.calls().join(u' ').toStdString();
-    EXPECT_EQ(portal.calls(), (QStringList{QStringLiteral("CreateSession"),
-                                           QStringLiteral("BindShortcuts")}));
+    EXPECT_EQ(portal.calls(),
+              (QStringList{QStringLiteral("CreateSession"), QStringLiteral("BindShortcuts")}));
     EXPECT_EQ(portal.bound(),
               QStringList{QStringLiteral("traduire-selection=CTRL+ALT+y (Traduire la sélection)")});
 
@@ -287,24 +293,38 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
     portal.activate();
     EXPECT_EQ(translated(2), QStringLiteral("Good evening"));
 
-    // A Wayland program's clipboard (weston has no primary selection).
+    // A Wayland program's clipboard (weston has no primary selection), as
+    // weston hands it on to XWayland while its owner runs...
     stopOwners();
     own(QStringLiteral("wl-copy"), {QStringLiteral("--foreground")}, QStringLiteral("Good night"));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return tool(QStringLiteral("wl-paste"), {QStringLiteral("-n")}).out == "Good night"; },
+        [&] {
+            return tool(QStringLiteral("wl-paste"), {QStringLiteral("-n")}).out == "Good night";
+        },
         5000));
     const test::ProcessOutcome copied = runProgram(command);
     EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
     EXPECT_EQ(translated(3), QStringLiteral("Good night"));
-
-    // Nothing anywhere: today's message.
+    // ...and as only Wayland has it once the owner has gone (weston keeps a
+    // copy): the window takes it once focused.
     stopOwners();
-    tool(QStringLiteral("wl-copy"), {QStringLiteral("--clear")});
+    EXPECT_TRUE(tool(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                               QStringLiteral("clipboard")})
+                    .out.isEmpty());
+    const test::ProcessOutcome kept = runProgram(command);
+    EXPECT_EQ(kept.exitCode, 0) << kept.err.toStdString();
+    EXPECT_EQ(translated(4), QStringLiteral("Good night"));
+
+    // Only spaces anywhere: today's message.
+    own(QStringLiteral("wl-copy"), {QStringLiteral("--foreground")}, QStringLiteral("   "));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tool(QStringLiteral("wl-paste"), {QStringLiteral("-n")}).out == "   "; },
+        5000));
     const test::ProcessOutcome nothing = runProgram(command);
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(nothing.err).contains(QStringLiteral("Rien n’est sélectionné")))
         << nothing.err.toStdString();
-    EXPECT_EQ(standIn_.requests().size(), 3);
+    EXPECT_EQ(standIn_.requests().size(), 4);
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
@@ -315,8 +335,7 @@ TEST_F(WaylandNative, ARefusingPortalLeavesTheWindowWorking)
     portal.setRefusing(true);
     ASSERT_NO_FATAL_FAILURE(launchOnWeston());
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return programOutput().contains(QStringLiteral("pas de raccourci global")); },
-        5000))
+        [&] { return programOutput().contains(QStringLiteral("pas de raccourci global")); }, 5000))
         << programOutput().toStdString();
     EXPECT_EQ(programOutput().count(QStringLiteral("raccourci")), 1);
     ASSERT_NO_FATAL_FAILURE(ownX11(QStringLiteral("primary"), QStringLiteral("Good morning")));
