@@ -28,7 +28,7 @@ XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --socket="$socket" --wi
 pids=($! "${pids[@]}")
 xwayland=
 for _ in $(seq 200); do
-  xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log" 2>/dev/null)
+  xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log" 2>/dev/null || true)
   [[ -S $runtime/$socket && -n $xwayland ]] && break
   sleep 0.05
 done
