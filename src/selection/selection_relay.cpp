@@ -2,6 +2,7 @@
 
 #include "cli/command_line.h"
 #include "selection/selection_text.h"
+#include "selection/session_selection.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
@@ -51,7 +52,14 @@ QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
             return {};
         }
     }
-    TakenSelection taken = TakeSelection(*QGuiApplication::clipboard());
+    bool onlyWithFocus = false;
+    TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
+    if (IsEmptySelection(taken.text) && onlyWithFocus) {
+        // Only the focus can have it (Wayland): the command's own road brings
+        // the window to the front and has it taken there.
+        sendErrorReply(QDBusError::NotSupported, QStringLiteral("selection only with the focus"));
+        return {};
+    }
     if (IsEmptySelection(taken.text)) {
         sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
         return {};
