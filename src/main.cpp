@@ -14,8 +14,6 @@
 
 #include <optional>
 
-#include <unistd.h>
-
 namespace {
 
 QStringList ArgumentsOf(int argc, char **argv)
@@ -75,16 +73,10 @@ int main(int argc, char *argv[])
         // A running window reads the selection itself: no display connection
         // and no GUI application here before the call.
         if (!qEnvironmentVariableIsSet(verz::kSelectionByCommand)) {
-            {
-                const QCoreApplication relaying(argc, argv);
-                if (const std::optional<int> status = verz::RelaySelectionToWindow(line))
-                    return *status;
-            }
-            qputenv(verz::kSelectionByCommand, "1");
-            ::execv("/proc/self/exe", argv);
-            return 1;
+            const QCoreApplication relaying(argc, argv);
+            if (const std::optional<int> status = verz::RelaySelectionToWindow(line))
+                return *status;
         }
-        qunsetenv(verz::kSelectionByCommand);
         // No window answered: the selection is taken here and a window opened
         // (the call is made once more, for a window that came meanwhile). Only
         // a new window needs the fonts, loaded while this one starts.

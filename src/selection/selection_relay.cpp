@@ -71,7 +71,14 @@ QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
 
 std::optional<int> RelaySelectionToWindow(const CommandLine &line)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A connection of its own, closed before the core application goes: the
+    // shared one would die with it under the window this command may open.
+    const QString name = QStringLiteral("verzolan-relay");
+    const struct Closer {
+        QString name;
+        ~Closer() { QDBusConnection::disconnectFromBus(name); }
+    } closer{name};
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     if (!bus.isConnected())
         return std::nullopt;
     QDBusMessage call = QDBusMessage::createMethodCall(

@@ -43,13 +43,13 @@ private:
 // The command's side, under a QCoreApplication: the exit status when a
 // window took the request or refused it (its reason on standard error), or
 // nothing when no window answers this road (none runs, or an older one
-// without it): then the command takes the selection itself.
+// without it): then the command takes the selection itself. It calls on a
+// bus connection of its own, closed on return: the shared one would die with
+// the core application and leave the window this command opens deaf.
 std::optional<int> RelaySelectionToWindow(const CommandLine &line);
 
-// Set, the command takes the selection itself at once. A process that has
-// tried the quick road sets it and starts itself afresh, since the bus
-// connection dies with its core application and a GUI application made
-// after it would have none; bench/selection sets it for the old road.
+// Set, the command takes the selection itself at once: the road before this
+// one, which bench/selection prints beside it.
 inline constexpr char kSelectionByCommand[] = "VERZOLAN_SELECTION_BY_COMMAND";
 
 }  // namespace verz
