@@ -24,7 +24,7 @@ bool HoldsText(DocumentFormat format, const QString &member)
         return member == QLatin1String("content.xml") || member == QLatin1String("styles.xml");
     case DocumentFormat::Docx:
         return member.startsWith(QLatin1String("word/")) && IsXml(member) &&
-               !member.contains(u'/', 5);
+               member.indexOf(u'/', 5) < 0;
     case DocumentFormat::Pptx:
         return member.startsWith(QLatin1String("ppt/slides/slide")) ||
                member.startsWith(QLatin1String("ppt/notesSlides/"));

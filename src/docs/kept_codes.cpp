@@ -23,8 +23,11 @@ QString Placeholder(qsizetype index)
     return kPrefix + suffix;
 }
 
+// -1 for a suffix no placeholder of ours has.
 qsizetype PlaceholderIndex(QStringView suffix)
 {
+    if (suffix.isEmpty() || suffix.size() > 4)
+        return -1;
     qsizetype index = 0;
     for (const QChar c : suffix)
         index = index * 26 + (c.unicode() - u'a');
@@ -172,7 +175,7 @@ QString Restore(const QString &text, const QStringList &codes)
         const QRegularExpressionMatch match = it.next();
         const qsizetype index = PlaceholderIndex(match.capturedView(1));
         out += QStringView(text).sliced(last, match.capturedStart() - last);
-        out += index < codes.size() ? codes.at(index) : match.captured();
+        out += index >= 0 && index < codes.size() ? codes.at(index) : match.captured();
         last = match.capturedEnd();
     }
     out += QStringView(text).sliced(last);
@@ -204,6 +207,32 @@ template <typename Edit> QByteArray EachTextStretch(QByteArrayView markup, Edit 
     return out;
 }
 
+// Placeholders are ASCII: found in the bytes themselves, so what is not UTF-8
+// (an RTF's binary data, a page in another encoding) goes through untouched.
+QByteArray RestoreBytes(QByteArrayView bytes, const QStringList &codes)
+{
+    if (codes.isEmpty())
+        return bytes.toByteArray();
+    QByteArray out;
+    out.reserve(bytes.size());
+    qsizetype last = 0;
+    for (qsizetype at = 0; (at = bytes.indexOf("Zqxj", at)) >= 0;) {
+        qsizetype end = at + 4;
+        while (end < bytes.size() && bytes[end] >= 'a' && bytes[end] <= 'z')
+            ++end;
+        const qsizetype index =
+            PlaceholderIndex(QString::fromLatin1(bytes.sliced(at + 4, end - at - 4)));
+        if (index >= 0 && index < codes.size()) {
+            out += bytes.sliced(last, at - last);
+            out += codes.at(index).toUtf8();
+            last = end;
+        }
+        at = end;
+    }
+    out += bytes.sliced(last);
+    return out;
+}
+
 }  // namespace
 
 KeptCodes KeepCodes(const QString &text)
@@ -232,9 +261,7 @@ KeptMarkupCodes KeepCodesInRtf(QByteArrayView rtf)
 
 QByteArray RestoreCodesInRtf(QByteArrayView rtf, const QStringList &codes)
 {
-    if (codes.isEmpty())
-        return rtf.toByteArray();
-    return Restore(QString::fromUtf8(rtf), codes).toUtf8();
+    return RestoreBytes(rtf, codes);
 }
 
 KeptMarkupCodes KeepCodesInMarkup(QByteArrayView markup, QStringList codes)
@@ -252,9 +279,7 @@ KeptMarkupCodes KeepCodesInMarkup(QByteArrayView markup, QStringList codes)
 
 QByteArray RestoreCodesInMarkup(QByteArrayView markup, const QStringList &codes)
 {
-    if (codes.isEmpty())
-        return markup.toByteArray();
-    return EachTextStretch(markup, [&codes](const QString &text) { return Restore(text, codes); });
+    return RestoreBytes(markup, codes);
 }
 
 }  // namespace verz

@@ -92,9 +92,10 @@ QByteArray RetagMember(const QString &member, QByteArrayView bytes, const QStrin
     QByteArray xml = bytes.toByteArray();
     if (!member.endsWith(QLatin1String(".xml")))
         return xml;
-    const QByteArray tag = LanguageTagFor(target).toLatin1();
-    const QByteArray language = tag.section('-', 0, 0);
-    const QByteArray country = tag.section('-', 1, 1);
+    const QString full = LanguageTagFor(target);
+    const QByteArray tag = full.toLatin1();
+    const QByteArray language = full.section(u'-', 0, 0).toLatin1();
+    const QByteArray country = full.section(u'-', 1, 1).toLatin1();
     if (member == QLatin1String("content.xml") || member == QLatin1String("styles.xml")) {
         SetAttribute(xml, {}, "fo:language", language);
         SetAttribute(xml, {}, "fo:country", country);

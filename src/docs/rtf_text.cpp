@@ -1,5 +1,6 @@
 #include "docs/rtf_text.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
