@@ -21,8 +21,9 @@ TEST(RtfText, LettersGoInAsUtf8AndComeBackAsEscapes)
     const QByteArray in = "{\\rtf1\\ansi\\ansicpg1252 t\\u233?l\\'e9 \\'80 \\u-10179?\\u-8704? "
                           "{\\uc2\\u231\\'e7x}} \\bin3 \\'e9\\\\'e9";
     const QByteArray utf8 = RtfForConverter(in);
-    EXPECT_EQ(QString::fromUtf8(utf8), QStringLiteral("{\\rtf1\\ansi\\ansicpg1252 télé € \U0001F600 "
-                                                      "{\\uc2ç}} \\bin3 \\'e9\\\\'e9"));
+    EXPECT_EQ(QString::fromUtf8(utf8),
+              QStringLiteral("{\\rtf1\\ansi\\ansicpg1252 télé € \U0001F600 "
+                             "{\\uc2ç}} \\bin3 \\'e9\\\\'e9"));
     // Back: 1252 substitutes where it has the letter, '?' where not, signed numbers.
     EXPECT_EQ(RtfFromConverter(QStringLiteral("té €\U0001F600 \\bin2 é").toUtf8()),
               QByteArray("t\\u233\\'e9 \\u8364\\'80\\u-10179?\\u-8704? \\bin2 ") +
