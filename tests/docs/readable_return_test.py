@@ -163,9 +163,10 @@ class ReadableReturn(unittest.TestCase):
             self.assertIn(code, got)
 
     def test_no_catalan_left_in_french(self):
-        got = self.typed("The meeting is in January and February.", "en|fr")
-        self.assertNotRegex(got, r"Gener|Febrer", got)
-        self.assertIn("janvier", got.lower())
+        # The first leg makes Catalan "ruda" of "rue", which the second leg cannot read.
+        got = self.typed("He lives at 22 rue des Tanneurs.", "en|fr")
+        self.assertNotIn("ruda", got)
+        self.assertIn("22 rue", got)
 
     def test_document_in_another_language(self):
         word = docx.Document()
