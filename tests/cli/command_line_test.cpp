@@ -138,6 +138,52 @@ TEST_F(CommandLineTest, ArgumentsAreOneTextSentWithThePairAndPrinted)
     EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "langpair"), QStringLiteral("de|fr"));
 }
 
+// --pair auto: the pair from each text's language, into French or, for French,
+// into English; a line too short to be sure keeps the last sure line's pair.
+TEST_F(CommandLineTest, AutoPairFollowsTheDetectedLanguage)
+{
+    const auto langpairs = [this] {
+        QStringList pairs;
+        for (const QByteArray &target : server.distinctTargets())
+            pairs.append(StandInServer::queryValue(target, "langpair"));
+        return pairs;
+    };
+    const QString german = QStringLiteral("Der Zug um acht Uhr hat schon wieder Verspätung");
+    const QString french = QStringLiteral("Le train de huit heures est encore en retard");
+    EXPECT_EQ(run({QStringLiteral("--pair"), QStringLiteral("auto"), german}).out, german + u'\n');
+    EXPECT_EQ(run({QStringLiteral("--pair=auto"), french}).status, 0);
+    EXPECT_EQ(run({QStringLiteral("--pair"), QStringLiteral("auto|en"), german}).status, 0);
+    EXPECT_EQ(langpairs(), QStringList({QStringLiteral("de|fr"), QStringLiteral("fr|en"),
+                                        QStringLiteral("de|en")}));
+
+    const Outcome lines = run({QStringLiteral("--pair"), QStringLiteral("auto")},
+                              (german + QStringLiteral("\nOK\n\n") + french + u'\n').toUtf8());
+    EXPECT_EQ(lines.status, 0) << lines.err.toStdString();
+    EXPECT_EQ(lines.out, german + QStringLiteral("\nOK\n\n") + french + u'\n');
+    EXPECT_EQ(langpairs().mid(3), QStringList({QStringLiteral("de|fr"), QStringLiteral("fr|en")}));
+
+    // No Spanish pair into French: the message names the twelve and nothing is sent.
+    const qsizetype sent = server.requests().size();
+    const Outcome spanish = run({QStringLiteral("--pair"), QStringLiteral("auto"),
+                                 QStringLiteral("El tren de las ocho vuelve a llegar tarde")});
+    EXPECT_EQ(spanish.status, 2);
+    EXPECT_TRUE(spanish.err.contains(QStringLiteral("espagnol"))) << spanish.err.toStdString();
+    EXPECT_TRUE(spanish.err.contains(QStringLiteral("es|en")));
+    EXPECT_EQ(run({QStringLiteral("--pair"), QStringLiteral("auto|nl"), german}).status, 2);
+    EXPECT_EQ(server.requests().size(), sent);
+
+    const Outcome detected = run({QStringLiteral("--detect"), QStringLiteral("Il treno delle"),
+                                  QStringLiteral("otto è di nuovo in ritardo")});
+    EXPECT_EQ(detected.status, 0);
+    EXPECT_TRUE(detected.out.startsWith(QStringLiteral("it\t"))) << detected.out.toStdString();
+    EXPECT_EQ(run({QStringLiteral("--detect")}, QByteArrayLiteral("Meine Nachbarin gießt ihre "
+                                                                  "Tomaten jeden Abend\n"))
+                  .out.left(3),
+              QStringLiteral("de\t"));
+    EXPECT_EQ(run({QStringLiteral("--detect"), QStringLiteral("12 345")}).status, 3);
+    EXPECT_EQ(server.requests().size(), sent);
+}
+
 TEST_F(CommandLineTest, StandardInputIsTranslatedLineByLineKeepingBlankLines)
 {
     const QByteArray input = QByteArrayLiteral("Première ligne\n"
@@ -203,6 +249,9 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
          QStringLiteral("lettre.odt"), QStringLiteral("Bonjour")},
         {QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("--output"),
          QStringLiteral("sortie.odt")},
+        {QStringLiteral("--detect"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
+        {QStringLiteral("--pair"), QStringLiteral("auto"), QStringLiteral("--file"),
+         QStringLiteral("lettre.odt")},
     };
     for (const QStringList &arguments : mistakes) {
         const Outcome outcome = run(arguments, QByteArrayLiteral("Bonjour\n"));
