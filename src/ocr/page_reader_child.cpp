@@ -4,6 +4,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace verz {
@@ -70,8 +71,12 @@ PageReadStatus ReadPageText(const std::uint8_t *bytes, std::size_t size, const c
     if (head.verdict != PictureVerdict::Accepted)
         return FromVerdict(head.verdict);
     PixHolder pix(pixReadMem(bytes, size));
-    if (!pix)
-        return PageReadStatus::Undecodable;
+    if (!pix) {
+        // Sound bytes with no room to decode them are the limit's doing.
+        void *room = std::malloc(static_cast<std::size_t>(head.width) * head.height * 4);
+        std::free(room);
+        return room ? PageReadStatus::Undecodable : PageReadStatus::OutOfMemory;
+    }
     // The head and the pixels must agree: a TIFF may hold another page size.
     if (pixGetWidth(pix.get()) != head.width || pixGetHeight(pix.get()) != head.height)
         return PageReadStatus::Undecodable;
