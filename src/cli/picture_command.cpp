@@ -62,7 +62,9 @@ int ReadPictureCommand(const CommandLine &line, const std::function<ServiceAcces
     }
     const ServiceAccess access = service();
     LineTranslator translator(access, PairRowForCode(code), code, false);
-    for (const QString &text : read.text.split(u'\n')) {
+    QString lines = read.text;
+    lines.chop(lines.endsWith(u'\n') ? 1 : 0);  // the last line's end, not an empty line
+    for (const QString &text : lines.split(u'\n')) {
         if (text.isEmpty()) {
             out << '\n';
             continue;

@@ -4,6 +4,7 @@
 // must leave the window's scratch file and the settings as they were.
 #include "cli/cli_main.h"
 #include "cli/line_translator.h"
+#include "ocr/picture_maker.h"
 #include "pairs/pair_catalogue.h"
 #include "stand_in_server.h"
 #include "toolkit.h"
@@ -189,6 +190,41 @@ TEST_F(CommandLineTest, AutoPairFollowsTheDetectedLanguage)
                   .out.left(3),
               QStringLiteral("de\t"));
     EXPECT_EQ(run({QStringLiteral("--detect"), QStringLiteral("12 345")}).status, 3);
+    EXPECT_EQ(server.requests().size(), sent);
+}
+
+// A picture's text: read in the pair's language, or with auto in the one
+// detected, translated line by line with its paragraphs kept.
+TEST_F(CommandLineTest, PictureTextIsReadAndTranslated)
+{
+    const QString written = QStringLiteral("Meine Nachbarin gießt ihre Tomaten jeden Abend,\n"
+                                           "auch wenn es regnet.\n"
+                                           "\n"
+                                           "Der Zug hat schon wieder Verspätung.\n");
+    const QString picture = root.filePath(QStringLiteral("brief.png"));
+    ASSERT_TRUE(test::MakePicture(written, picture, {200, 12, false, 0}));
+    const Outcome read = run({QStringLiteral("--ocr"), picture});
+    EXPECT_EQ(read.status, 0) << read.err.toStdString();
+    EXPECT_EQ(read.out.count(u'\n'), 4) << read.out.toStdString();
+    EXPECT_LE(test::WordErrorRate(written, read.out), 10.0) << read.out.toStdString();
+    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "langpair"), u"de|fr");
+    EXPECT_EQ(server.distinctTargets().size(), 3);  // the empty line is never sent
+
+    const qsizetype sent = server.requests().size();
+    const Outcome asRead = run({QStringLiteral("--ocr-only"), picture});
+    EXPECT_EQ(asRead.status, 0);
+    EXPECT_EQ(asRead.out, read.out);
+    const QString notAPicture = root.filePath(QStringLiteral("lettre.png"));
+    QFile text(notAPicture);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("Bonjour\n");
+    text.close();
+    const Outcome refused = run(
+        {QStringLiteral("--ocr"), notAPicture, QStringLiteral("--pair"), QStringLiteral("fr|en")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("n’est pas une image")))
+        << refused.err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("--ocr"), picture, QStringLiteral("Bonjour")}).status, 2);
     EXPECT_EQ(server.requests().size(), sent);
 }
 
