@@ -15,7 +15,7 @@
   }
   // A pair chosen is a pair about to be translated: its engine starts now.
   form.addEventListener('change', function (event) {
-    if (event.target.name !== 'langpair') return;
+    if (event.target.name !== 'langpair' || event.target.value === 'auto') return;
     fetch('/warm?langpair=' + encodeURIComponent(event.target.value),
           {cache: 'no-store'}).catch(function () {});
   });
