@@ -44,7 +44,7 @@ void WriteAll(int fd, const char *data, std::size_t size)
     const rlimit memory{static_cast<rlim_t>(limits.memoryBytes),
                         static_cast<rlim_t>(limits.memoryBytes)};
     ::setrlimit(RLIMIT_AS, &memory);
-    const rlim_t seconds = static_cast<rlim_t>(limits.timeoutMs / 1000 + 5);
+    const rlim_t seconds = static_cast<rlim_t>(limits.timeoutMs) / 1000 + 5;
     const rlimit cpu{seconds, seconds};
     ::setrlimit(RLIMIT_CPU, &cpu);
     const rlimit noCore{0, 0};
