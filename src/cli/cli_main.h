@@ -10,7 +10,13 @@ namespace verz {
 struct ServiceAccess;
 
 // Exit statuses, as the usual Unix tools give them.
-enum ExitStatus : int { kExitTranslated = 0, kExitNotConnected = 1, kExitUsage = 2 };
+// 3: nothing to work on was found (no language in the text, no text in a picture).
+enum ExitStatus : int {
+    kExitTranslated = 0,
+    kExitNotConnected = 1,
+    kExitUsage = 2,
+    kExitNothingRecognised = 3
+};
 
 // True when the program was started with arguments: it then runs as a command
 // line under a core application, with no window, no platform plugin and no

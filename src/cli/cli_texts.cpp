@@ -11,6 +11,8 @@ QString HelpText()
         "Utilisation : Verzolan [--fold] --pair CODE [TEXTE...]\n"
         "              Verzolan --selection [--pair CODE] [--notify]\n"
         "              Verzolan --pair CODE --file FICHIER [--output SORTIE] [--force]\n"
+        "              Verzolan --detect [TEXTE...]\n"
+        "              Verzolan --ocr IMAGE [--pair CODE|auto] | --ocr-only IMAGE\n"
         "              Verzolan --list-pairs | --version | --help\n"
         "Sans argument, Verzolan ouvre sa fenêtre.\n"
         "\n"
@@ -21,6 +23,12 @@ QString HelpText()
         "\n"
         "Options :\n"
         "  --pair CODE    la paire de langues, par exemple 'fr|en' (source|cible)\n"
+        "  --pair auto    la langue de chaque texte est détectée : traduit vers le\n"
+        "                 français, un texte français vers l’anglais ; 'auto|en' ou\n"
+        "                 'auto|fr' : vers cette langue (une ligne trop courte pour\n"
+        "                 être sûre garde la paire de la ligne d’avant)\n"
+        "  --detect       affiche la langue du texte et la confiance (sur 100), par\n"
+        "                 exemple « de<TAB>92.0 », sans rien traduire\n"
         "  --fold         ignorer les diacritiques : é è ê ë à â ä ô ç ù î ï\n"
         "                 deviennent e a o c u i avant la traduction\n"
         "  --selection    traduit le texte sélectionné dans un autre programme (la\n"
@@ -29,6 +37,10 @@ QString HelpText()
         "                 la paire choisie dans la fenêtre\n"
         "  --notify       avec --selection : sans fenêtre, la traduction s’affiche\n"
         "                 dans une notification du bureau\n"
+        "  --ocr IMAGE    lit le texte d’une image PNG, JPEG ou TIFF (une page\n"
+        "                 scannée, une capture d’écran) et le traduit, lignes et\n"
+        "                 paragraphes gardés ; sans --pair, sa langue est détectée\n"
+        "  --ocr-only IMAGE  affiche le texte lu dans l’image, sans le traduire\n"
         "  --file FICHIER traduit tout un document (texte, HTML, RTF, odt, odp,\n"
         "                 docx, pptx, xlsx) en gardant sa mise en forme ; la\n"
         "                 traduction est écrite à côté, nommée par le service\n"
@@ -46,7 +58,11 @@ QString HelpText()
         "modifiés et le fichier de la fenêtre, Verz.txt, n’est jamais touché.\n"
         "\n"
         "Code de sortie : 0 traduit, 1 service injoignable (« Non Connecté »),\n"
-        "2 erreur d’utilisation (option ou paire inconnue).\n");
+        "2 erreur d’utilisation (option ou paire inconnue, ou aucune paire pour la\n"
+        "langue détectée), 3 aucune langue ni aucun texte reconnu.\n"
+        "\n"
+        "La détection de la langue et la lecture des images se font sur cette\n"
+        "machine : rien n’est envoyé ailleurs qu’au service de traduction.\n");
 }
 
 QString PairListText()

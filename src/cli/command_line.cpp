@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "common/languages.h"
+#include "detect/detected_pair.h"
 #include "pairs/pair_catalogue.h"
 
 #include <utility>
@@ -42,6 +44,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     bool listPairs = false;
     bool pairGiven = false;
     bool selection = false;
+    bool detect = false;
     bool optionsEnded = false;
     for (qsizetype at = 0; at < arguments.size(); ++at) {
         const QString &argument = arguments[at];
@@ -59,6 +62,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             listPairs = true;
         } else if (argument == u"--selection") {
             selection = true;
+        } else if (argument == u"--detect") {
+            detect = true;
         } else if (argument == u"--notify") {
             line.notify = true;
         } else if (argument == u"--fold") {
@@ -69,6 +74,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                                                  "(voir --list-pairs)"));
             line.pairCode = arguments[++at];
             pairGiven = true;
+        } else if (argument == u"--ocr" || argument == u"--ocr-only") {
+            if (at + 1 >= arguments.size())
+                return UsageError(QStringLiteral("l’option ") + argument +
+                                  QStringLiteral(" attend une image (PNG, JPEG ou TIFF)"));
+            line.picture = arguments[++at];
+            line.ocrOnly = line.ocrOnly || argument == u"--ocr-only";
         } else if (argument == u"--file" || argument == u"--output") {
             if (at + 1 >= arguments.size())
                 return UsageError(QStringLiteral("l’option ") + argument +
@@ -95,6 +106,31 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         line.action = CommandLine::Action::ListPairs;
         return line;
     }
+    if (detect) {
+        if (selection || pairGiven || line.fold || !line.inputFile.isEmpty())
+            return UsageError(QStringLiteral("--detect n’affiche que la langue du texte : "
+                                             "ni --pair, ni --fold, ni --selection, ni --file"));
+        line.action = CommandLine::Action::Detect;
+        return line;
+    }
+    if (!line.picture.isEmpty()) {
+        if (selection || line.fold || !line.words.isEmpty() || !line.inputFile.isEmpty() ||
+            !line.outputFile.isEmpty() || line.force)
+            return UsageError(QStringLiteral("--ocr lit une image : ni texte, ni --fold, ni "
+                                             "--selection, ni --file avec elle"));
+        line.action = CommandLine::Action::ReadPicture;
+        if (!pairGiven)
+            line.pairCode = QStringLiteral("auto");
+        pairGiven = true;
+    }
+    if (pairGiven && IsAutoPairCode(line.pairCode, &line.autoTarget)) {
+        if (!line.autoTarget.isEmpty() && !LanguageByCode(line.autoTarget))
+            return UsageError(QStringLiteral("langue cible inconnue ") + Quoted(line.autoTarget) +
+                              QStringLiteral(" (fr, en, de, es, pt ou it)"));
+        if (!line.inputFile.isEmpty())
+            return UsageError(QStringLiteral("--file demande une paire précise, pas « auto »"));
+        line.autoPair = true;
+    }
     if (line.notify && !selection)
         return UsageError(QStringLiteral("l’option --notify va avec --selection"));
     if (selection && !line.words.isEmpty())
@@ -104,11 +140,16 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         return UsageError(QStringLiteral("--selection et --file ne vont pas ensemble"));
     if (selection)
         line.action = CommandLine::Action::Selection;
-    if (selection && !pairGiven)
+    if (selection && (!pairGiven || line.autoPair))
         return line;
     if (!pairGiven)
         return UsageError(QStringLiteral("indiquez la paire de langues avec --pair CODE "
                                          "(voir --list-pairs)"));
+    if (line.autoPair) {
+        if (!line.outputFile.isEmpty() || line.force)
+            return UsageError(QStringLiteral("--output et --force vont avec --file FICHIER"));
+        return line;
+    }
     line.pairRow = PairRowForCode(line.pairCode);
     if (line.pairRow < 0)
         return UsageError(QStringLiteral("paire de langues inconnue ") + Quoted(line.pairCode) +

@@ -9,11 +9,25 @@ namespace verz {
 // of the text until "--", after which every argument is text (one that starts
 // with a dash, say).
 struct CommandLine {
-    enum class Action { Translate, TranslateFile, Selection, ListPairs, Version, Help, UsageError };
+    enum class Action {
+        Translate,
+        TranslateFile,
+        Selection,
+        Detect,
+        ReadPicture,
+        ListPairs,
+        Version,
+        Help,
+        UsageError
+    };
 
     Action action = Action::Translate;
     QString pairCode;  // as given to --pair, checked against the catalogue
     int pairRow = -1;  // the code's row in the catalogue
+    // --pair auto, 'auto|en': the pair chosen from the detected language of
+    // each text, into autoTarget (empty: into French, French into English).
+    bool autoPair = false;
+    QString autoTarget;
     bool fold = false;
     // --selection: the text selected in another program, for a window or,
     // with --notify, for a desktop notification; --pair is then optional.
@@ -22,6 +36,10 @@ struct CommandLine {
     QString inputFile;
     QString outputFile;
     bool force = false;
+    // --ocr IMAGE: the text read in the picture, translated; --ocr-only IMAGE:
+    // printed as read. Without --pair the language is detected.
+    QString picture;
+    bool ocrOnly = false;
     // The words of the text, or none: standard input is then read.
     QStringList words;
     // For UsageError: what is wrong, in French, for standard error.
@@ -31,7 +49,8 @@ struct CommandLine {
 // Reads the arguments after the program name. --help wins over --version,
 // which wins over --list-pairs, which wins over translating; an unknown option,
 // a --pair without its code or with a code the catalogue does not hold, or a
-// translation without --pair is a usage error. --selection takes no text and
+// translation without --pair is a usage error. --detect prints the language
+// of the text instead of translating it. --selection takes no text and
 // --notify goes only with it; words, --fold or --selection with --file, and
 // --output or --force without it, are usage errors too.
 CommandLine ParseCommandLine(const QStringList &arguments);

@@ -7,6 +7,7 @@
 #include "platform/app_info.h"
 #include "platform/settings_store.h"
 #include "selection/desktop_notification.h"
+#include "selection/detected_selection_pair.h"
 #include "selection/global_shortcut.h"
 #include "selection/portal_shortcut.h"
 #include "selection/selection_text.h"
@@ -58,7 +59,9 @@ int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
     if (!taken.notice.isEmpty())
         SayOnError(taken.notice);
 
-    const int row = line.pairRow >= 0 ? line.pairRow : ReadStoredRow(ExecutableBaseName());
+    int row = line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
+    if (row < 0)
+        row = ReadStoredRow(ExecutableBaseName());
     const LanguagePair &pair = PairCatalogue()[static_cast<std::size_t>(row)];
     const ServiceAccess access = ServiceAccessFromSettings(ExecutableBaseName());
     LineTranslator translator(access, row, pair.codeText(), false);
@@ -110,7 +113,11 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
     }
     if (!taken.notice.isEmpty())
         SayOnError(taken.notice);
-    const Delivery delivery = DeliverToRunningWindow(taken.text, line.pairCode);
+    const int row =
+        line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
+    const QString pairCode =
+        row >= 0 ? PairCatalogue()[static_cast<std::size_t>(row)].codeText() : QString();
+    const Delivery delivery = DeliverToRunningWindow(taken.text, pairCode);
     switch (delivery.outcome) {
     case Delivery::Outcome::Delivered:
         return handOver;
@@ -123,7 +130,7 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
     }
     handOver.windowNeeded = true;
     handOver.text = taken.text;
-    handOver.pairRow = line.pairRow;
+    handOver.pairRow = row;
     return handOver;
 }
 
@@ -146,7 +153,7 @@ void TranslateSelectionOnKey(const SelectionReceiver &receiver, const FrontBring
     }
     if (!taken.notice.isEmpty())
         SayOnError(taken.notice);
-    receiver(taken.text, -1);
+    receiver(taken.text, DetectedSelectionRow(taken.text));
 }
 
 }  // namespace

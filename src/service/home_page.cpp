@@ -2,6 +2,8 @@
 
 #include "common/html_escape.h"
 #include "common/languages.h"
+#include "detect/detected_pair.h"
+#include "detect/language_detector.h"
 #include "service/page_builder.h"
 
 #include <QCryptographicHash>
@@ -61,6 +63,11 @@ QString BadTextMessage()
 QString UnofferedPairMessage()
 {
     return QStringLiteral("Choisissez une des douze paires de langues proposées.");
+}
+
+QString UndetectedMessage()
+{
+    return QStringLiteral("Langue non reconnue : choisissez la paire de langues.");
 }
 
 bool IsOffered(const QString &langpair)
@@ -124,11 +131,27 @@ QString ApyDownMessage()
                           "Réessayez dans un instant.");
 }
 
-HomeRequest ReadHomeRequest(const QByteArray &rawQuery)
+HomeRequest ReadHomeRequest(const QByteArray &given)
 {
     HomeRequest request;
-    if (rawQuery.isEmpty())
+    if (given.isEmpty())
         return request;
+    QByteArray rawQuery = given;
+    // « Détecter la langue » without the script: the detected pair goes in
+    // front, where the first occurrence of a field wins, and the page comes
+    // back with that pair chosen.
+    const auto asked = QueryField(given, u"langpair");
+    const auto text = QueryField(given, u"text");
+    if (std::holds_alternative<QString>(asked) && std::get<QString>(asked) == u"auto" &&
+        std::holds_alternative<QString>(text)) {
+        const QString code = PreferredPairFor(DetectLanguage(std::get<QString>(text)).code);
+        if (code.isEmpty()) {
+            request.view.text = std::get<QString>(text);
+            request.view.message = UndetectedMessage();
+            return request;
+        }
+        rawQuery = "langpair=" + QUrl::toPercentEncoding(code) + '&' + given;
+    }
     const auto parsed = ParseTranslateQuery(rawQuery);
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
         // Only a hand-made address gets here; the form always sends both fields.
@@ -172,6 +195,7 @@ QByteArray HomePage(const HomeView &view)
     page += "\" data-too-long=" + Attribute(TooLongMessage());
     page += " data-unavailable=" + Attribute(ApyDownMessage());
     page += " data-bad-text=" + Attribute(BadTextMessage());
+    page += " data-undetected=" + Attribute(UndetectedMessage());
     page += ">\n<fieldset class=\"text\"><legend>Texte à traduire</legend>\n"
             "<textarea id=\"text\" name=\"text\" rows=\"5\" aria-label=\"Texte à traduire\" "
             "placeholder=\"Tapez ici votre texte.\" autofocus maxlength=\"";
@@ -183,6 +207,8 @@ QByteArray HomePage(const HomeView &view)
     page += HtmlEscaped(view.text).toUtf8();
     page +=
         "</textarea>\n</fieldset>\n<fieldset class=\"pairs\"><legend>Paire de langues</legend>\n";
+    page += "<label class=\"group\"><input type=\"radio\" name=\"langpair\" value=\"auto\"> "
+            "Détecter la langue</label>\n";
     page += PairChoices(view.langpair);
     page += "</fieldset>\n<div class=\"go\"><button type=\"submit\" id=\"translate\">Traduire"
             "</button>\n<p id=\"message\" role=\"alert\"";

@@ -15,7 +15,7 @@
   }
   // A pair chosen is a pair about to be translated: its engine starts now.
   form.addEventListener('change', function (event) {
-    if (event.target.name !== 'langpair') return;
+    if (event.target.name !== 'langpair' || event.target.value === 'auto') return;
     fetch('/warm?langpair=' + encodeURIComponent(event.target.value),
           {cache: 'no-store'}).catch(function () {});
   });
@@ -26,6 +26,28 @@
       return;
     }
     var pair = form.querySelector('input[name=langpair]:checked');
+    // « Détecter la langue »: the pair a click would choose for the detected
+    // language is checked, then the form is sent as if chosen by hand.
+    if (pair && pair.value === 'auto') {
+      // Detection reads a prefix; surrogates (emoji, a pair cut in two) say
+      // nothing of the language and could not be encoded alone.
+      var sample = text.value.slice(0, 4000).replace(/[\uD800-\uDFFF]/g, '');
+      fetch('/detect?q=' + encodeURIComponent(sample), {cache: 'no-store'}).then(function (answer) {
+        if (!answer.ok) throw 'down';
+        return answer.json();
+      }).then(function (found) {
+        var code = found.length ? found[0].language : '';
+        var into = form.querySelector('input[name=langpair][value="' +
+          (code === 'fr' ? 'fr|en' : code + '|fr') + '"]') ||
+          form.querySelector('input[name=langpair][value^="' + code + '|"]');
+        if (!code || !into) throw 'undetected';
+        into.checked = true;
+        form.requestSubmit();
+      }).catch(function (why) {
+        show('', why === 'undetected' ? form.dataset.undetected : form.dataset.unavailable);
+      });
+      return;
+    }
     var query;
     try {
       query = 'text=' + encodeURIComponent(text.value) +

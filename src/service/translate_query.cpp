@@ -101,6 +101,25 @@ std::variant<TranslateQuery, QueryError> ParseTranslateQuery(const QByteArray &r
     return TranslateQuery{*text, codes.at(0), codes.at(1)};
 }
 
+std::variant<QString, QueryError> QueryField(const QByteArray &rawQuery, QStringView key)
+{
+    for (const QByteArray &field : rawQuery.split('&')) {
+        const qsizetype equals = field.indexOf('=');
+        const std::optional<QString> name =
+            DecodeComponent(field.left(equals < 0 ? field.size() : equals));
+        if (!name)
+            return QueryError::BadEncoding;
+        if (*name != key)
+            continue;
+        const std::optional<QString> value =
+            DecodeComponent(equals < 0 ? QByteArray() : field.mid(equals + 1));
+        if (!value)
+            return QueryError::BadEncoding;
+        return *value;
+    }
+    return QueryError::MissingText;
+}
+
 std::variant<TranslateQuery, QueryError> ParseWarmQuery(const QByteArray &rawQuery)
 {
     // The first occurrence of a key wins: a text of the query's own is read

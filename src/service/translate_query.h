@@ -31,6 +31,10 @@ std::variant<TranslateQuery, QueryError> ParseTranslateQuery(const QByteArray &r
 // it is dropped, and none is needed.
 std::variant<TranslateQuery, QueryError> ParseWarmQuery(const QByteArray &rawQuery);
 
+// One field of a query ("q" of /detect) by the same rules: the first
+// occurrence, "+" as a space, strict UTF-8; MissingText when it is absent.
+std::variant<QString, QueryError> QueryField(const QByteArray &rawQuery, QStringView key);
+
 // Strict %XX decoding: nullopt-like empty result and ok=false on a "%" that is
 // not followed by two hex digits.
 QByteArray PercentDecodeStrict(const QByteArray &encoded, bool *ok);

@@ -1,6 +1,7 @@
 #include "service/translation_service.h"
 
 #include "http/request_gate.h"
+#include "service/detect_endpoint.h"
 #include "service/document_endpoint.h"
 #include "service/home_page.h"
 #include "service/page_builder.h"
@@ -102,6 +103,7 @@ TranslationService::TranslationService(Options options, QObject *parent)
                  [this](const HttpRequest &request, HttpResponder &&responder) {
                      handleWarm(request, std::move(responder));
                  });
+    InstallDetectEndpoint(*http_);
     http_->route(QStringLiteral("/"),
                  [this](const HttpRequest &request, HttpResponder &&responder) {
                      handleHome(request, std::move(responder));

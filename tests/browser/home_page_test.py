@@ -158,7 +158,8 @@ class HomePage(unittest.TestCase):
                 self.assertEqual(browser.find_element(By.TAG_NAME, "html")
                                  .get_attribute("lang"), "fr")
                 self.assertEqual([label.text for label in browser.find_elements(
-                    By.CSS_SELECTOR, "#form .pairs label")], PAIR_LABELS)
+                    By.CSS_SELECTOR, "#form .pairs label")],
+                    ["Détecter la langue"] + PAIR_LABELS)
                 self.assertEqual([label.text for label in browser.find_elements(
                     By.CSS_SELECTOR, "#docform .pairs label")], PAIR_LABELS)
                 self.assertEqual(page.checked_pair(), "fr|en")
@@ -183,6 +184,11 @@ class HomePage(unittest.TestCase):
                 page.translate("une autre\nligne", "Français vers Anglais")
                 page.wait_for("translation", "[spa|eng][fra|spa]une autre\nligne")
                 self.assertFalse(browser.find_element(By.ID, "message").is_displayed())
+                # Detected: Spanish has one pair, into English, which is checked.
+                spanish = "El tren de las ocho vuelve a llegar tarde"
+                page.translate(spanish, "Détecter la langue")
+                page.wait_for("translation", "[spa|eng]" + spanish)
+                self.assertEqual(page.checked_pair(), "es|en")
 
         # The inline script ran, so its hash is right; the style applied too,
         # and nothing was refused by the page's policy.

@@ -4,6 +4,7 @@
 // must leave the window's scratch file and the settings as they were.
 #include "cli/cli_main.h"
 #include "cli/line_translator.h"
+#include "ocr/picture_maker.h"
 #include "pairs/pair_catalogue.h"
 #include "stand_in_server.h"
 #include "toolkit.h"
@@ -138,6 +139,95 @@ TEST_F(CommandLineTest, ArgumentsAreOneTextSentWithThePairAndPrinted)
     EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "langpair"), QStringLiteral("de|fr"));
 }
 
+// --pair auto: the pair from each text's language, into French or, for French,
+// into English; a line too short to be sure keeps the last sure line's pair.
+TEST_F(CommandLineTest, AutoPairFollowsTheDetectedLanguage)
+{
+    const auto langpairs = [this] {
+        QStringList pairs;
+        for (const QByteArray &target : server.distinctTargets())
+            pairs.append(StandInServer::queryValue(target, "langpair"));
+        return pairs;
+    };
+    const QString german = QStringLiteral("Der Zug um acht Uhr hat schon wieder Verspätung");
+    const QString french = QStringLiteral("Le train de huit heures est encore en retard");
+    EXPECT_EQ(run({QStringLiteral("--pair"), QStringLiteral("auto"), german}).out, german + u'\n');
+    EXPECT_EQ(run({QStringLiteral("--pair=auto"), french}).status, 0);
+    EXPECT_EQ(run({QStringLiteral("--pair"), QStringLiteral("auto|en"), german}).status, 0);
+    EXPECT_EQ(langpairs(), QStringList({QStringLiteral("de|fr"), QStringLiteral("fr|en"),
+                                        QStringLiteral("de|en")}));
+
+    const Outcome lines = run({QStringLiteral("--pair"), QStringLiteral("auto")},
+                              (german + QStringLiteral("\nOK\n\n") + french + u'\n').toUtf8());
+    EXPECT_EQ(lines.status, 0) << lines.err.toStdString();
+    EXPECT_EQ(lines.out, german + QStringLiteral("\nOK\n\n") + french + u'\n');
+    const auto pairOf = [this](const QString &text) {
+        QString pair;
+        for (const QByteArray &target : server.distinctTargets()) {
+            if (StandInServer::queryValue(target, "text") == text)
+                pair = StandInServer::queryValue(target, "langpair");
+        }
+        return pair;
+    };
+    EXPECT_EQ(pairOf(QStringLiteral("OK")), u"de|fr");  // too short: the German line's pair
+
+    // No Spanish pair into French: the message names the twelve and nothing is sent.
+    const qsizetype sent = server.requests().size();
+    const Outcome spanish = run({QStringLiteral("--pair"), QStringLiteral("auto"),
+                                 QStringLiteral("El tren de las ocho vuelve a llegar tarde")});
+    EXPECT_EQ(spanish.status, 2);
+    EXPECT_TRUE(spanish.err.contains(QStringLiteral("espagnol"))) << spanish.err.toStdString();
+    EXPECT_TRUE(spanish.err.contains(QStringLiteral("es|en")));
+    EXPECT_EQ(run({QStringLiteral("--pair"), QStringLiteral("auto|nl"), german}).status, 2);
+    EXPECT_EQ(server.requests().size(), sent);
+
+    const Outcome detected = run({QStringLiteral("--detect"), QStringLiteral("Il treno delle"),
+                                  QStringLiteral("otto è di nuovo in ritardo")});
+    EXPECT_EQ(detected.status, 0);
+    EXPECT_TRUE(detected.out.startsWith(QStringLiteral("it\t"))) << detected.out.toStdString();
+    EXPECT_EQ(run({QStringLiteral("--detect")}, QByteArrayLiteral("Meine Nachbarin gießt ihre "
+                                                                  "Tomaten jeden Abend\n"))
+                  .out.left(3),
+              QStringLiteral("de\t"));
+    EXPECT_EQ(run({QStringLiteral("--detect"), QStringLiteral("12 345")}).status, 3);
+    EXPECT_EQ(server.requests().size(), sent);
+}
+
+// A picture's text: read in the pair's language, or with auto in the one
+// detected, translated line by line with its paragraphs kept.
+TEST_F(CommandLineTest, PictureTextIsReadAndTranslated)
+{
+    const QString written = QStringLiteral("Meine Nachbarin gießt ihre Tomaten jeden Abend,\n"
+                                           "auch wenn es regnet.\n"
+                                           "\n"
+                                           "Der Zug hat schon wieder Verspätung.\n");
+    const QString picture = root.filePath(QStringLiteral("brief.png"));
+    ASSERT_TRUE(test::MakePicture(written, picture, {200, 12, false, 0}));
+    const Outcome read = run({QStringLiteral("--ocr"), picture});
+    EXPECT_EQ(read.status, 0) << read.err.toStdString();
+    EXPECT_EQ(read.out.count(u'\n'), 4) << read.out.toStdString();
+    EXPECT_LE(test::WordErrorRate(written, read.out), 10.0) << read.out.toStdString();
+    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "langpair"), u"de|fr");
+    EXPECT_EQ(server.distinctTargets().size(), 3);  // the empty line is never sent
+
+    const qsizetype sent = server.requests().size();
+    const Outcome asRead = run({QStringLiteral("--ocr-only"), picture});
+    EXPECT_EQ(asRead.status, 0);
+    EXPECT_EQ(asRead.out, read.out);
+    const QString notAPicture = root.filePath(QStringLiteral("lettre.png"));
+    QFile text(notAPicture);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("Bonjour\n");
+    text.close();
+    const Outcome refused = run(
+        {QStringLiteral("--ocr"), notAPicture, QStringLiteral("--pair"), QStringLiteral("fr|en")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("n’est pas une image")))
+        << refused.err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("--ocr"), picture, QStringLiteral("Bonjour")}).status, 2);
+    EXPECT_EQ(server.requests().size(), sent);
+}
+
 TEST_F(CommandLineTest, StandardInputIsTranslatedLineByLineKeepingBlankLines)
 {
     const QByteArray input = QByteArrayLiteral("Première ligne\n"
@@ -203,6 +293,9 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
          QStringLiteral("lettre.odt"), QStringLiteral("Bonjour")},
         {QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("--output"),
          QStringLiteral("sortie.odt")},
+        {QStringLiteral("--detect"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
+        {QStringLiteral("--pair"), QStringLiteral("auto"), QStringLiteral("--file"),
+         QStringLiteral("lettre.odt")},
     };
     for (const QStringList &arguments : mistakes) {
         const Outcome outcome = run(arguments, QByteArrayLiteral("Bonjour\n"));

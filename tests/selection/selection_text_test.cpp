@@ -1,3 +1,5 @@
+#include "cli/command_line.h"
+#include "selection/detected_selection_pair.h"
 #include "selection/selection_text.h"
 
 #include <QClipboard>
@@ -44,6 +46,23 @@ TEST(SelectionText, FallsBackToTheClipboard)
     EXPECT_EQ(TakeSelection(clipboard).text, QStringLiteral("Good morning"));
     clipboard.clear(QClipboard::Clipboard);
     EXPECT_TRUE(IsEmptySelection(TakeSelection(clipboard).text));
+}
+
+// The pair a click would choose for the selection's language; the window's
+// own (-1) when the detector is unsure.
+TEST(SelectionText, PairFollowsTheDetectedLanguage)
+{
+    const auto row = [](const char *code) { return PairRowForCode(QLatin1String(code)); };
+    EXPECT_EQ(DetectedSelectionRow(QStringLiteral("Meine Nachbarin gießt ihre Tomaten")),
+              row("de|fr"));
+    EXPECT_EQ(DetectedSelectionRow(QStringLiteral("Ma voisine arrose ses tomates")), row("fr|en"));
+    EXPECT_EQ(DetectedSelectionRow(QStringLiteral("Mi vecina riega sus tomates todas las tardes")),
+              row("es|en"));
+    EXPECT_EQ(DetectedSelectionRow(QStringLiteral("Meine Nachbarin gießt ihre Tomaten"),
+                                   QStringLiteral("en")),
+              row("de|en"));
+    EXPECT_EQ(DetectedSelectionRow(QStringLiteral("OK")), -1);
+    EXPECT_EQ(DetectedSelectionRow(QStringLiteral("12:30")), -1);
 }
 
 }  // namespace

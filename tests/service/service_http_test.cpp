@@ -170,6 +170,32 @@ TEST_F(ServiceOverFakeApy, HomePageFillsTheFormEscapedAndAllowsOnlyItsOwnScriptA
         400);
 }
 
+// GET /detect answers as translation servers' detection does; the home page's
+// « Détecter la langue » translates with the detected pair, which it checks.
+TEST_F(ServiceOverFakeApy, DetectionAnswersJsonAndChoosesTheHomePagePair)
+{
+    const RawClient::Response german =
+        get("/detect?q=Der+Zug+hat+schon+wieder+Versp%C3%A4tung%2C+also+nehme+ich+den+Bus");
+    ASSERT_EQ(german.status, 200);
+    EXPECT_TRUE(QString::fromLatin1(german.head).toLower().contains(u"application/json"));
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral(R"(^\[\{"language":"de","confidence":\d+\.\d\}\]\n$)"))
+            .match(QString::fromUtf8(german.body))
+            .hasMatch())
+        << german.body.constData();
+    EXPECT_EQ(get("/detect?q=%2042%20").body, "[]\n");
+    EXPECT_EQ(get("/detect").status, 400);
+    EXPECT_EQ(get("/detect?q=%FF").status, 400);
+
+    const RawClient::Response page =
+        get("/?text=Il+treno+delle+otto+%C3%A8+di+nuovo+in+ritardo&langpair=auto");
+    ASSERT_EQ(page.status, 200);
+    EXPECT_TRUE(page.body.contains("value=\"it|en\" checked>"));
+    EXPECT_TRUE(page.body.contains("value=\"auto\"> D\xC3\xA9tecter la langue"));
+    EXPECT_TRUE(QString::fromUtf8(get("/?text=%3F%3F&langpair=auto").body)
+                    .contains(u"Langue non reconnue"));
+}
+
 TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
 {
     const QByteArray cases[] = {

@@ -1,0 +1,64 @@
+#include "ocr/picture_check.h"
+
+#include <leptonica/allheaders.h>
+
+namespace verz {
+
+namespace {
+
+bool Supported(l_int32 format)
+{
+    switch (format) {
+    case IFF_PNG:
+    case IFF_JFIF_JPEG:
+    case IFF_TIFF:
+    case IFF_TIFF_PACKBITS:
+    case IFF_TIFF_RLE:
+    case IFF_TIFF_G3:
+    case IFF_TIFF_G4:
+    case IFF_TIFF_LZW:
+    case IFF_TIFF_ZIP:
+    case IFF_TIFF_JPEG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+PictureHead CheckPicture(const std::uint8_t *bytes, std::size_t size, const PictureLimits &limits)
+{
+    PictureHead head;
+    // Leptonica would say on standard error what it thinks of bad bytes.
+    setMsgSeverity(L_SEVERITY_NONE);
+    if (size < 12)  // the longest signature looked at
+        return head;
+    l_int32 format = IFF_UNKNOWN;
+    if (findFileFormatBuffer(bytes, &format) != 0 || format == IFF_UNKNOWN)
+        return head;
+    if (!Supported(format)) {
+        head.verdict = PictureVerdict::UnsupportedFormat;
+        return head;
+    }
+    if (static_cast<std::int64_t>(size) > limits.maxFileBytes) {
+        head.verdict = PictureVerdict::TooLarge;
+        return head;
+    }
+    l_int32 width = 0;
+    l_int32 height = 0;
+    l_int32 bps = 0;
+    l_int32 spp = 0;
+    l_int32 colormap = 0;
+    if (pixReadHeaderMem(bytes, size, &format, &width, &height, &bps, &spp, &colormap) != 0 ||
+        width <= 0 || height <= 0)
+        return head;
+    head.width = width;
+    head.height = height;
+    const bool tooLarge = width > limits.maxSide || height > limits.maxSide ||
+                          static_cast<std::int64_t>(width) * height > limits.maxPixels;
+    head.verdict = tooLarge ? PictureVerdict::TooLarge : PictureVerdict::Accepted;
+    return head;
+}
+
+}  // namespace verz
