@@ -1,6 +1,8 @@
 #include "selection/selection_relay.h"
 
 #include "cli/command_line.h"
+#include "detect/detected_pair.h"
+#include "selection/detected_selection_pair.h"
 #include "selection/selection_text.h"
 #include "selection/session_selection.h"
 
@@ -42,8 +44,12 @@ bool SelectionRelayEndpoint::publish()
 
 QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
 {
+    // No pair, or "auto": the pair follows the text's language, as on the
+    // command's own road.
     int row = -1;
-    if (!pair.isEmpty()) {
+    QString autoTarget;
+    const bool detect = pair.isEmpty() || IsAutoPairCode(pair, &autoTarget);
+    if (!detect) {
         row = PairRowForCode(pair);
         if (row < 0) {
             sendErrorReply(QDBusError::InvalidArgs,
@@ -64,8 +70,11 @@ QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
         sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
         return {};
     }
-    QTimer::singleShot(0, this,
-                       [this, kept = std::move(taken.text), row] { receiver_(kept, row); });
+    // Detected after the reply: the first detection opens the word lists,
+    // which the command need not wait for.
+    QTimer::singleShot(0, this, [this, kept = std::move(taken.text), row, detect, autoTarget] {
+        receiver_(kept, detect ? DetectedSelectionRow(kept, autoTarget) : row);
+    });
     return taken.notice;
 }
 

@@ -126,6 +126,15 @@ TEST_F(SelectionWindow, CommandAndKeyTranslateInTheRunningWindow)
               kTranslation + QStringLiteral("\n") + kTranslation);
     keepShot("selection_shortcut");
 
+    // "auto" through the running window: the pair follows the text's language.
+    ASSERT_TRUE(FillClipboard(QStringLiteral("Meine Nachbarin gießt ihre Tomaten"),
+                              QStringLiteral("primary")));
+    const test::ProcessOutcome detected = runProgram(
+        {QStringLiteral("--selection"), QStringLiteral("--pair"), QStringLiteral("auto")});
+    EXPECT_EQ(detected.exitCode, 0) << detected.err.toStdString();
+    ASSERT_TRUE(waitForRequests(3));
+    EXPECT_EQ(sentPair(), QStringLiteral("de|fr"));
+
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
