@@ -116,6 +116,11 @@ QAccessibleInterface *Factory(const QString &key, QObject *object)
 void ExposeAs(QWidget &control, AccessibleKind kind, const QString &name,
               const QString &description)
 {
+    // A label that got its text as it was built already has the interface of
+    // a plain label, kept for the object: it goes, and the next look-up
+    // builds the button or link.
+    if (QAccessibleInterface *plain = QAccessible::queryAccessibleInterface(&control))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plain));
     control.setProperty(kKindProperty, static_cast<int>(kind));
     control.setAccessibleName(name);
     if (!description.isEmpty())

@@ -160,7 +160,7 @@ TEST_F(KeyboardAccessTest, CtrlReturnInTheInputTranslatesWhileReturnBreaksTheLin
     EXPECT_EQ(window->text1(), QStringLiteral("Bonjour\r\n"));
     QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
     ASSERT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "text"), QStringLiteral("Bonjour"));
+    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "text"), QStringLiteral("Bonjour\r\n"));
     EXPECT_EQ(window->text2(), QStringLiteral("Salut "));
     EXPECT_EQ(focused(*window), QStringLiteral("Text1"));
     // Tab leaves the box rather than typing into it.
