@@ -270,6 +270,8 @@ def main():
             except subprocess.TimeoutExpired:
                 process.kill()
         server.shutdown()
+        if os.environ.get("VERZ_KEEP_ORCA_LOG") and os.path.exists(os.path.join(home, "orca.log")):
+            shutil.copy(os.path.join(home, "orca.log"), os.environ["VERZ_KEEP_ORCA_LOG"])
         subprocess.run(["kill", str(bus_pid)], check=False)
         shutil.rmtree(home, ignore_errors=True)
     print("%d passed, %d failed" % (1 if not failures else 0, 1 if failures else 0))
