@@ -20,6 +20,7 @@ if [[ "${1:-}" == "--test" ]]; then
     systemd man-db appstream iproute2
     nginx-light prometheus
     dbus-daemon dbus-bin dunst
+    at-spi2-core gir1.2-atspi-2.0 python3-gi orca
   )
 fi
 

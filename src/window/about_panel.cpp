@@ -57,7 +57,8 @@ bool AboutPanel::moveFocus(bool next)
     const std::ptrdiff_t from = at == ring.end() ? (next ? -1 : 0) : at - ring.begin();
     const auto size = static_cast<std::ptrdiff_t>(ring.size());
     const std::ptrdiff_t to = ((from + (next ? 1 : -1)) % size + size) % size;
-    ring[static_cast<std::size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    ring[static_cast<std::size_t>(to)]->setFocus(next ? Qt::TabFocusReason
+                                                      : Qt::BacktabFocusReason);
     return true;
 }
 

@@ -87,7 +87,8 @@ private:
 
 class NoticeAccessible final : public QAccessibleWidget {
 public:
-    explicit NoticeAccessible(QWidget *widget) : QAccessibleWidget(widget, QAccessible::Notification)
+    explicit NoticeAccessible(QWidget *widget)
+        : QAccessibleWidget(widget, QAccessible::Notification)
     {
     }
 };

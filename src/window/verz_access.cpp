@@ -47,8 +47,7 @@ void Verz::DescribeControls()
     w_.Command5->setAccessibleName(QStringLiteral("Effacer le texte à traduire"));
     w_.Command2->setAccessibleName(QStringLiteral("Effacer la traduction"));
     // The hot spots and the arrow are buttons named by their tooltips.
-    ExposeAs(*w_.Label6, AccessibleKind::Button, w_.Label6->toolTip(),
-             QStringLiteral("Touche F1"));
+    ExposeAs(*w_.Label6, AccessibleKind::Button, w_.Label6->toolTip(), QStringLiteral("Touche F1"));
     ExposeAs(*w_.Label2, AccessibleKind::Button, w_.Label2->toolTip(),
              QStringLiteral("Touches Ctrl+M"));
     ExposeAs(*w_.Label1, AccessibleKind::Button, w_.Label1->toolTip(),
@@ -63,9 +62,9 @@ void Verz::DescribeControls()
         link->setFocusPolicy(Qt::TabFocus);
     ExposeAs(*w_.Image3, AccessibleKind::Link, QStringLiteral("Site du service de traduction"));
     // What never shows, and pictures that repeat what a text says.
-    for (QWidget *quiet : std::initializer_list<QWidget *>{
-             w_.Combo1, w_.List1, w_.Picture1, w_.ImaVerz, w_.ImageOrg, w_.Shape1[0],
-             w_.Shape1[1], w_.Shape1[2]})
+    for (QWidget *quiet :
+         std::initializer_list<QWidget *>{w_.Combo1, w_.List1, w_.Picture1, w_.ImaVerz, w_.ImageOrg,
+                                          w_.Shape1[0], w_.Shape1[1], w_.Shape1[2]})
         HideFromAssistiveTechnology(*quiet);
     for (ImageBox *flag : w_.Image2)
         HideFromAssistiveTechnology(*flag);
@@ -92,8 +91,8 @@ void Verz::ConnectKeys()
     w_.Text1->setTabChangesFocus(true);
     w_.Text2->setTabChangesFocus(true);
     w_.Text1->installEventFilter(this);
-    for (QWidget *button : std::initializer_list<QWidget *>{
-             w_.Command2, w_.Command3, w_.Command4, w_.Command5, w_.Command6, w_.Command8})
+    for (QWidget *button : std::initializer_list<QWidget *>{w_.Command2, w_.Command3, w_.Command4,
+                                                            w_.Command5, w_.Command6, w_.Command8})
         button->installEventFilter(this);
 }
 

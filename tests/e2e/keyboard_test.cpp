@@ -43,16 +43,18 @@ protected:
         paintProbe_ = QPoint(std::round(at::kBareSurface.x() * scale_),
                              std::round(at::kBareSurface.y() * scale_));
         ASSERT_NO_FATAL_FAILURE(launch());
-        const test::ProcessOutcome focus = test::RunProcess(
-            QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId_});
+        const test::ProcessOutcome focus =
+            test::RunProcess(QStringLiteral("xdotool"),
+                             {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId_});
         ASSERT_EQ(focus.exitCode, 0);
     }
 
     QRect scaled(QRect logical) const
     {
-        return QRect(QPoint(std::floor(logical.left() * scale_), std::floor(logical.top() * scale_)),
-                     QPoint(std::ceil((logical.right() + 1) * scale_) - 1,
-                            std::ceil((logical.bottom() + 1) * scale_) - 1));
+        return QRect(
+            QPoint(std::floor(logical.left() * scale_), std::floor(logical.top() * scale_)),
+            QPoint(std::ceil((logical.right() + 1) * scale_) - 1,
+                   std::ceil((logical.bottom() + 1) * scale_) - 1));
     }
     // Gold pixels in the band just around the control, against what a ring
     // all round it would light.
@@ -149,8 +151,8 @@ TEST_F(KeyboardWalk, TabWalkTranslateAboutPanelAndQuit)
 {
     ASSERT_NO_FATAL_FAILURE(launchFocused());
     ASSERT_NO_FATAL_FAILURE(expectRing(at::Text2, "Text2"));
-    const QRect chain[] = {at::Command5, at::Command4, at::Text1, at::Command2, at::Command3,
-                           at::Command6};
+    const QRect chain[] = {at::Command5, at::Command4, at::Text1,
+                           at::Command2, at::Command3, at::Command6};
     for (QRect control : chain) {
         ASSERT_TRUE(Key(QStringLiteral("Tab")));
         ASSERT_TRUE(waitForRing(control)) << control.x() << "," << control.y();

@@ -73,9 +73,9 @@ TEST_F(KeyboardAccessTest, ControlsAreNamedInFrenchWithTheirRolesAndActions)
     EXPECT_EQ(accessible(*window, QStringLiteral("Image1"))->text(QAccessible::Description),
               QStringLiteral("Monter le texte traduit"));
     // The boxes and the button are labelled by their captions.
-    for (const auto &[object, caption] : {std::pair{u"Text1", u"Label7_0"},
-                                          std::pair{u"Text2", u"Label7_1"},
-                                          std::pair{u"Command6", u"Label7_2"}}) {
+    for (const auto &[object, caption] :
+         {std::pair{u"Text1", u"Label7_0"}, std::pair{u"Text2", u"Label7_1"},
+          std::pair{u"Command6", u"Label7_2"}}) {
         const auto labels =
             accessible(*window, QString::fromUtf16(object))->relations(QAccessible::Label);
         ASSERT_EQ(labels.size(), 1) << QString::fromUtf16(object).toStdString();
@@ -98,8 +98,8 @@ TEST_F(KeyboardAccessTest, ControlsAreNamedInFrenchWithTheirRolesAndActions)
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->actionNames().contains(QAccessibleActionInterface::pressAction()));
     about->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return find(*window, QStringLiteral("FraConfig"))->isVisible(); },
-                                5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return find(*window, QStringLiteral("FraConfig"))->isVisible(); }, 5000));
 }
 
 TEST_F(KeyboardAccessTest, ReturnTranslatesAndTheFocusStaysOnTheButtonSoSpaceNeverChangesThePair)
@@ -160,7 +160,8 @@ TEST_F(KeyboardAccessTest, CtrlReturnInTheInputTranslatesWhileReturnBreaksTheLin
     EXPECT_EQ(window->text1(), QStringLiteral("Bonjour\r\n"));
     QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
     ASSERT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "text"), QStringLiteral("Bonjour\r\n"));
+    EXPECT_EQ(StandInServer::queryValue(server.lastTarget(), "text"),
+              QStringLiteral("Bonjour\r\n"));
     EXPECT_EQ(window->text2(), QStringLiteral("Salut "));
     EXPECT_EQ(focused(*window), QStringLiteral("Text1"));
     // Tab leaves the box rather than typing into it.
