@@ -17,7 +17,7 @@ public:
                     const QWidget *widget) const override
     {
         if (metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin)
-            return FocusRing::kGap + FocusRing::kWidth;
+            return FocusRing::kMargin;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
@@ -27,7 +27,7 @@ public:
             return 1;
         if (hint == SH_FocusFrame_Mask && option != nullptr) {
             if (auto *mask = qstyleoption_cast<QStyleHintReturnMask *>(returned)) {
-                const int band = FocusRing::kWidth;
+                const int band = FocusRing::kMargin;
                 mask->region = QRegion(option->rect) -
                                QRegion(option->rect.adjusted(band, band, -band, -band));
             }
@@ -67,9 +67,12 @@ void FocusRing::paintEvent(QPaintEvent *)
 {
     if (widget() == nullptr)
         return;
-    // The mask leaves only the band; fill it all.
+    // The mask leaves only the band.
     QPainter painter(this);
-    painter.fillRect(rect(), QColor::fromRgb(kColour));
+    painter.fillRect(rect(), QColor::fromRgb(kEdgeColour));
+    painter.fillRect(rect().adjusted(kEdge, kEdge, -kEdge, -kEdge), QColor::fromRgb(kColour));
+    const int inner = kEdge + kGold;
+    painter.fillRect(rect().adjusted(inner, inner, -inner, -inner), QColor::fromRgb(kEdgeColour));
 }
 
 }  // namespace verz

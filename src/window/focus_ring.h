@@ -10,16 +10,20 @@ class QStyle;
 namespace verz {
 
 // The ring around whichever control of the window has the keyboard focus: a
-// band in the skin's gold, one pixel of navy away from the control, drawn
-// over its neighbours so the column of pair buttons shows it too. The toolkit
-// style's own marks are faint on the navy face.
+// band in the skin's gold between two lines of the skin's navy, drawn over its
+// neighbours so the column of pair buttons shows it too. On the navy face the
+// navy lines vanish and the gold shows; on the white of the service's logo the
+// navy lines hold the contrast. The toolkit style's own marks are faint on the
+// navy face.
 class FocusRing final : public QFocusFrame {
     Q_OBJECT
 public:
     // The gold of the move-up arrow, 11:1 against the navy face.
     static constexpr QRgb kColour = 0xFFFFD60Au;
-    static constexpr int kGap = 1;    // pixels of navy between control and ring
-    static constexpr int kWidth = 2;  // the ring's own width, in pixels
+    static constexpr QRgb kEdgeColour = 0xFF000080u;  // the skin's navy
+    static constexpr int kEdge = 1;                   // navy on each side of the gold, pixels
+    static constexpr int kGold = 2;                   // the gold band, pixels
+    static constexpr int kMargin = kEdge + kGold + kEdge;
 
     // Follows the focus among the descendants of window.
     explicit FocusRing(QWidget &window);

@@ -246,7 +246,7 @@ TEST_F(KeyboardAccessTest, TheRingFollowsTheFocusAroundEveryControl)
     auto window = openActive();
     auto *ring = find<FocusRing>(*window, QStringLiteral("FocusRing"));
     ASSERT_NE(ring, nullptr);
-    constexpr int margin = FocusRing::kGap + FocusRing::kWidth;
+    constexpr int margin = FocusRing::kMargin;
     for (const char *name : {"Text2", "Command5", "Check1", "Option1_6", "Command6"}) {
         QWidget *control = find(*window, QLatin1String(name));
         control->setFocus();
@@ -260,7 +260,10 @@ TEST_F(KeyboardAccessTest, TheRingFollowsTheFocusAroundEveryControl)
         EXPECT_TRUE(ring->mask().contains(QPoint(0, 0)));
         EXPECT_FALSE(ring->mask().contains(QPoint(margin, margin)));
         const QImage shot = ring->grab().toImage();
-        EXPECT_EQ(shot.pixel(0, ring->height() / 2) | 0xFF000000u, FocusRing::kColour) << name;
+        EXPECT_EQ(shot.pixel(0, ring->height() / 2) | 0xFF000000u, FocusRing::kEdgeColour) << name;
+        EXPECT_EQ(shot.pixel(FocusRing::kEdge, ring->height() / 2) | 0xFF000000u,
+                  FocusRing::kColour)
+            << name;
     }
 }
 
