@@ -22,6 +22,7 @@ if [[ "${1:-}" == "--test" ]]; then
     nginx-light prometheus
     dbus-daemon dbus-bin dunst
     weston xwayland wl-clipboard
+    at-spi2-core gir1.2-atspi-2.0 python3-gi orca
   )
 fi
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
+
 class QIcon;
 
 namespace verz {
@@ -8,7 +11,8 @@ struct FormWidgets;
 
 // The about panel (FraConfig) that lies over the pair buttons: the symbol on
 // the skin shows and hides it, OK, a pair choice and "Réduire" hide it, and it
-// stays out of the way when the window comes back from the task bar.
+// stays out of the way when the window comes back from the task bar. While it
+// shows, the keyboard focus stays inside it; hidden, it gives the focus back.
 class AboutPanel {
 public:
     explicit AboutPanel(const FormWidgets &widgets) : w_(widgets) {}
@@ -19,10 +23,14 @@ public:
     void hide();
     // Hears every change of the window's minimised state.
     void windowMinimised(bool minimised);
+    // Tab and Shift+Tab while the panel shows: the next of its controls, round
+    // and round. False when the panel is hidden.
+    bool moveFocus(bool next);
 
 private:
     const FormWidgets &w_;
     bool wasMinimised_ = false;
+    QPointer<QWidget> returnFocus_;
 };
 
 }  // namespace verz

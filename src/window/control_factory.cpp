@@ -96,7 +96,7 @@ QWidget *createWidget(const ControlEntry &entry, QWidget *parent)
 {
     switch (entry.kind) {
     case ControlKind::Frame: {
-        auto *frame = new QFrame(parent);
+        auto *frame = new ContainerFrame(parent);
         frame->setFrameShape(QFrame::NoFrame);
         paintBackground(*frame, entry.back);
         return frame;

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace verz {
 
 void ImageBox::setPicture(const QPixmap &picture)
@@ -44,10 +47,22 @@ void ShapeOutline::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(border_, 1));
+    // At a fractional scale a control's edge can fall inside a screen pixel
+    // that is only partly its own, and that pixel is clipped away: the outline
+    // is drawn on the first and last screen rows and columns wholly inside.
+    const qreal ratio = devicePixelRatioF();
+    const QPointF origin = QPointF(mapTo(window(), QPoint(0, 0))) * ratio;
+    const qreal left = std::ceil(origin.x()) - origin.x();
+    const qreal top = std::ceil(origin.y()) - origin.y();
+    const qreal right = std::floor(origin.x() + width() * ratio) - origin.x() - 1;
+    const qreal bottom = std::floor(origin.y() + height() * ratio) - origin.y() - 1;
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    QPen pen(border_, 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
+    const QRectF box(left, top, right - left, bottom - top);
     // A tenth of the shorter side: soft corners that still hug the boxes inside.
-    const QRect box = rect().adjusted(0, 0, -1, -1);
     const qreal radius = std::min(box.width(), box.height()) / 10.0;
     painter.drawRoundedRect(box, radius, radius);
 }

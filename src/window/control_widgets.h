@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QFrame>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -20,6 +22,20 @@ protected:
     virtual void clickedInside() = 0;
 
     void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    // A control that takes the focus (the about panel's links) is clicked
+    // from the keyboard too; a held key clicks once.
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool activates = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                               event->key() == Qt::Key_Space;
+        if (!activates || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            Base::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        if (!event->isAutoRepeat())
+            clickedInside();
+    }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
         event->accept();
@@ -81,6 +97,14 @@ protected:
 
 private:
     QColor border_;
+};
+
+// A container of controls (the about panel): a frame of its own kind, so the
+// tree screen readers walk can leave out what it holds only for show.
+class ContainerFrame : public QFrame {
+    Q_OBJECT
+public:
+    using QFrame::QFrame;
 };
 
 // Never shown: keeps a copy of the skin whose pixels the window outline is

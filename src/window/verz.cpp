@@ -9,8 +9,10 @@
 #include "platform/app_info.h"
 #include "shape/screen_scale.h"
 #include "shape/window_region.h"
+#include "window/accessible_controls.h"
 #include "window/box_text.h"
 #include "window/control_factory.h"
+#include "window/focus_ring.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,6 +34,7 @@ Verz::Verz(StartupTrace trace, QWidget *parent)
       programEnder_([](int status) { QCoreApplication::exit(status); })
 {
     VerzInitAssets();
+    InstallAccessibleControls();
     setWindowTitle(QStringLiteral("Verzolan"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/globe.ico")));
     // Images are reentrant: the thread owns its copy until Form_Load takes it.
@@ -133,6 +136,7 @@ QString Verz::outputText() const
 void Verz::setOutputText(const QString &text)
 {
     setText2(text);
+    Announce(text);
 }
 
 void Verz::appendTranslation(const QString &translation)
@@ -140,11 +144,7 @@ void Verz::appendTranslation(const QString &translation)
     // The same text as AppendTranslation(text2(), translation) gives.
     const QString separator = w_.Text2->document()->isEmpty() ? QString() : QStringLiteral("\r\n");
     AppendBoxText(*w_.Text2, separator + translation + QLatin1Char(' '));
-}
-
-void Verz::setTranslateEnabled(bool enabled)
-{
-    w_.Command6->setEnabled(enabled);
+    Announce(translation);
 }
 
 void Verz::setBusy(bool busy)

@@ -19,11 +19,14 @@
 #include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QPlainTextEdit;
 
 namespace verz {
 
+class FocusRing;
 class ServiceWarmer;
+class SpokenNotice;
 class TranslationRequest;
 
 // The program's one window. Building it runs the whole start-up (Form_Load)
@@ -90,6 +93,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Raises the handlers below as their events would, and replaces the end
@@ -132,6 +136,13 @@ private:
     void ConnectHandlers();
     void ConnectOption(int index);
 
+    // Names for assistive technology, the keys, the focus ring.
+    void DescribeControls();
+    void ConnectKeys();
+    bool KeyFilter(QObject *watched, QKeyEvent &key);
+    // Read out by a screen reader once, wherever the focus is.
+    void Announce(const QString &text);
+
     // Start-up.
     void ShapeWindow();
     void CentreOnScreen();
@@ -171,6 +182,9 @@ private:
     };
     std::deque<WaitingSelection> waitingSelections_;
     bool translatingSelections_ = false;
+    SpokenNotice *notice_ = nullptr;
+    std::unique_ptr<FocusRing> ring_;
+    bool holdingTranslateFocus_ = false;
 };
 
 }  // namespace verz

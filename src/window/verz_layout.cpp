@@ -41,6 +41,8 @@ void Verz::BuildControls()
     StackControls();
     OrderTabs();
     ConnectHandlers();
+    DescribeControls();
+    ConnectKeys();
 }
 
 void Verz::StackControls()
@@ -123,6 +125,8 @@ void PasteSelectionAt(QPlainTextEdit &box, QPoint position)
 
 bool Verz::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && KeyFilter(watched, *static_cast<QKeyEvent *>(event)))
+        return true;
     const bool mouse =
         event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease;
     if (!mouse)

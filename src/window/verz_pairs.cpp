@@ -2,6 +2,8 @@
 // choice; the choice itself is PairChoice's.
 #include "window/verz.h"
 
+#include "window/accessible_controls.h"
+
 #include <QComboBox>
 #include <QFrame>
 #include <QRadioButton>
@@ -56,6 +58,8 @@ void Verz::AddPairButtons()
         option->setText(w_.Combo1->itemText(i));
         if (option->text().left(4) != QStringLiteral("----"))
             option->setVisible(true);
+        else
+            HideFromAssistiveTechnology(*option);  // a separator row is never shown
         previous = button;
     }
     w_.FraConfig->raise();

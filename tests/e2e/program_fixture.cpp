@@ -124,7 +124,7 @@ void ProgramTest::launch(const QStringList &arguments)
     const bool painted = QTest::qWaitFor(
         [&] {
             const QImage shot = windowShot();
-            return !shot.isNull() && IsColour(shot.pixel(at::kBareSurface), kNavy, 2);
+            return !shot.isNull() && IsColour(shot.pixel(paintProbe_), kNavy, 2);
         },
         5000);
     ASSERT_TRUE(painted) << "the window was never painted";

@@ -74,6 +74,9 @@ protected:
     // Extra environment for the program (set before launch()).
     QProcessEnvironment &programEnvironment() { return environment_; }
 
+    // Where launch() looks for the navy face to know the window is painted,
+    // in window pixels (a scaled window moves it).
+    QPoint paintProbe_{560, 30};
     test::StandInServer standIn_;
     QTemporaryDir root_;
     QString programPath_;
