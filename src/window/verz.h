@@ -63,8 +63,10 @@ public:
     // "Coller" would, the pair chosen as a click on its button would (row
     // -1 keeps the current one), translated as "Lancer la traduction" does,
     // the window brought to the front. A text that arrives while a
-    // translation runs waits for its end.
+    // translation runs waits for its end; past kMaxWaitingSelections
+    // waiting, the oldest waiting one is dropped for it.
     void TranslateSelection(const QString &text, int pairRow);
+    static constexpr std::size_t kMaxWaitingSelections = 3;
 
     // TranslationForm, over Text1, Check1, Combo1, Lang, Text2 and Command6.
     QString inputText() const override;

@@ -1,3 +1,4 @@
+#include "selection/global_shortcut.h"
 #include "selection/selection_text.h"
 
 #include <QClipboard>
@@ -44,6 +45,19 @@ TEST(SelectionText, FallsBackToTheClipboard)
     EXPECT_EQ(TakeSelection(clipboard).text, QStringLiteral("Good morning"));
     clipboard.clear(QClipboard::Clipboard);
     EXPECT_TRUE(IsEmptySelection(TakeSelection(clipboard).text));
+}
+
+// A damaged settings file's megabyte of "shortcut" is refused, and said shortened.
+TEST(GlobalShortcutSetting, AValueFarTooLongIsNoKeyAndIsEchoedShortened)
+{
+    GlobalShortcut shortcut([] {});
+    QString problem;
+    EXPECT_FALSE(shortcut.grab(QString(1024 * 1024, u'Y'), problem));
+    EXPECT_LT(problem.size(), 200);
+    EXPECT_TRUE(problem.contains(QStringLiteral("1048576 caractères"))) << problem.toStdString();
+    problem.clear();
+    EXPECT_TRUE(shortcut.grab(QStringLiteral("none"), problem));
+    EXPECT_TRUE(problem.isEmpty());
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ public:
     Mode mode = Mode::Translate;
     int documentCalls = 0;
     int documentFailures = 0;  // document calls to answer 500 first
+    int restartingCalls = 0;   // /translate calls to answer 503 first, as APy restarting a pipeline
     QByteArrayList documentFormats;
     int translateCalls = 0;
     QString markUnknownSeen;
@@ -82,6 +83,14 @@ private:
     void translate(const StandInServer::Received &request, StandInServer::Script &answer)
     {
         ++translateCalls;
+        if (restartingCalls > 0) {
+            --restartingCalls;
+            answer.status = 503;
+            answer.body = QByteArrayLiteral(
+                R"({"status": "error", "code": 503, "message": "Service Unavailable", )"
+                R"("explanation": "internal error"})");
+            return;
+        }
         if (mode == Mode::ServerError) {
             answer.status = 500;
             answer.body = QByteArrayLiteral(R"({"status": "error", "code": 500})");
