@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QNetworkInterface>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -34,10 +35,12 @@ using test::Nginx;
 using test::RawClient;
 using test::ServiceProcess;
 
-// A unix datagram socket standing in for the service manager's NOTIFY_SOCKET.
+// A unix datagram socket standing in for the service manager's NOTIFY_SOCKET,
+// read whenever a message comes, as the manager does: a full queue (ten
+// datagrams) would block the service's next ping, and its event loop with it.
 class NotifySocket {
 public:
-    explicit NotifySocket(const QString &path) : path_(path)
+    NotifySocket(const QString &path, const QElapsedTimer &clock) : path_(path)
     {
         fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         sockaddr_un address{};
@@ -46,6 +49,9 @@ public:
         std::copy_n(name.constData(), std::min<size_t>(name.size(), sizeof address.sun_path - 1),
                     address.sun_path);
         ::bind(fd_, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        reader_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+        QObject::connect(reader_.get(), &QSocketNotifier::activated,
+                         [this, &clock] { drain(clock); });
     }
     ~NotifySocket() { ::close(fd_); }
 
@@ -65,6 +71,7 @@ public:
 private:
     QString path_;
     int fd_ = -1;
+    std::unique_ptr<QSocketNotifier> reader_;
 };
 
 // The state letter of /proc/PID/stat ('T': stopped), or 0.
@@ -90,12 +97,12 @@ TEST(ServiceOperations, ReadyThenWatchdogPingsThatStopWhileFrozenHealthAndMetric
 {
     test::FakeApy apy(test::kRecordedListPairs);
     QTemporaryDir dir;
-    NotifySocket manager(dir.filePath(QStringLiteral("notify")));
+    QElapsedTimer clock;
+    clock.start();
+    NotifySocket manager(dir.filePath(QStringLiteral("notify")), clock);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("NOTIFY_SOCKET"), dir.filePath(QStringLiteral("notify")));
     environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("200000"));
-    QElapsedTimer clock;
-    clock.start();
     ServiceProcess service;
     ASSERT_TRUE(service.start(apy.url(),
                               {QStringLiteral("--listen"), QStringLiteral("0.0.0.0"),
