@@ -45,9 +45,9 @@ ApyClient::Result ParseApyTranslation(int httpStatus, const QByteArray &body)
         if (why.isEmpty())
             why = answer.value(u"responseDetails").toString();
         ApyClient::Result failure{false,
-                       {},
-                       QStringLiteral("APy answered %1 %2").arg(httpStatus).arg(why),
-                       httpStatus >= 500 || httpStatus == 0};
+                                  {},
+                                  QStringLiteral("APy answered %1 %2").arg(httpStatus).arg(why),
+                                  httpStatus >= 500 || httpStatus == 0};
         failure.pipelineRestarting = httpStatus == 503;
         return failure;
     }

@@ -87,10 +87,10 @@ bool GlobalShortcut::grab(const QString &keys, QString &problem)
     // The settings file is the user's to damage: a value far past any key's
     // name is no key anywhere, and is echoed shortened.
     constexpr qsizetype kLongestKeys = 64;
-    const QString wanted = whole.size() <= kLongestKeys
-                               ? whole
-                               : whole.first(kLongestKeys) +
-                                     QStringLiteral("… (%1 caractères)").arg(whole.size());
+    const QString wanted =
+        whole.size() <= kLongestKeys
+            ? whole
+            : whole.first(kLongestKeys) + QStringLiteral("… (%1 caractères)").arg(whole.size());
     if (whole.size() > kLongestKeys) {
         problem = QStringLiteral("le raccourci « ") + wanted +
                   QStringLiteral(" » n’est pas une touche connue (par exemple Ctrl+Alt+Y)");

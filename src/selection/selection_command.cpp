@@ -47,9 +47,8 @@ bool WaylandReachable()
     const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (name.isEmpty())
         return false;
-    const QString path = QDir::isAbsolutePath(name)
-                             ? name
-                             : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
+    const QString path =
+        QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
     return QFileInfo(path).exists();
 }
 
@@ -70,8 +69,8 @@ bool SelectionDisplayReachable()
     // Without one, Qt ends the process with an abort and an English advice to
     // reinstall; the user is owed a line in French and a plain failure.
     const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-    const bool forced = !platform.isEmpty() && !platform.startsWith(u"xcb") &&
-                        !platform.startsWith(u"wayland");
+    const bool forced =
+        !platform.isEmpty() && !platform.startsWith(u"xcb") && !platform.startsWith(u"wayland");
     if (forced || WaylandReachable() || X11Reachable())
         return true;
     SayOnError(QStringLiteral("aucun écran n'est joignable (ni DISPLAY ni WAYLAND_DISPLAY) : "

@@ -20,8 +20,8 @@
 #include <csignal>
 #include <functional>
 #include <memory>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 namespace verz {
 namespace {
@@ -256,8 +256,7 @@ TEST(ServiceProcess, SigtermUnderLoadEndsCleanlyWithAnswersOwed)
         clients.push_back(std::make_unique<RawClient>(port));
         ask(clients.back().get(), i);
     }
-    ASSERT_TRUE(test::WaitUntil([&] { return answered >= 64; }, 120000))
-        << answered << " answered";
+    ASSERT_TRUE(test::WaitUntil([&] { return answered >= 64; }, 120000)) << answered << " answered";
     ::kill(pid_t(service.processId()), SIGTERM);
     const test::ProcessOutcome end = test::FinishProcess(service, 30000);
     EXPECT_TRUE(end.ended);
