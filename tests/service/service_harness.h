@@ -145,7 +145,7 @@ public:
         socket_.write(bytes);
     }
 
-    Response exchange(const QByteArray &bytes)
+    Response exchange(const QByteArray &bytes, int limitMs = 20000)
     {
         Response result;
         bool finished = false;
@@ -153,7 +153,7 @@ public:
             result = response;
             finished = true;
         });
-        WaitUntil([&] { return finished; });
+        WaitUntil([&] { return finished; }, limitMs);
         return result;
     }
 
