@@ -1,6 +1,9 @@
 #include "service/document_endpoint.h"
 
+#include "common/languages.h"
 #include "docs/attachment_name.h"
+#include "docs/converter_seam.h"
+#include "docs/language_words.h"
 #include "service/document_order.h"
 #include "service/private_scratch.h"
 #include "service/translator.h"
@@ -118,21 +121,37 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
         done(work);
         return;
     }
-    QByteArray document;
-    if (RestoresAccents(order.format))
-        document =
-            translator_.restoreAccents(order.source, QString::fromUtf8(order.content)).toUtf8();
-    else  // the mapped upload itself: no copy while it waits its turn
-        document = QByteArray::fromRawData(order.content.data(), order.content.size());
+    // A document in another language would come back almost as it went, a few words altered.
+    const QString written = LikelyLanguage(SampleText(order.format, order.content));
+    if (!written.isEmpty() && written != order.source) {
+        const Language *source = LanguageByCode(order.source);
+        const Language *found = LanguageByCode(written);
+        WriteRefusal(*work->responder, 422,
+                     QStringLiteral("Ce document semble écrit en %1, pas en %2 : choisissez la "
+                                    "paire qui part de sa langue.")
+                         .arg(found ? found->frenchName.toLower() : written,
+                              source ? source->frenchName.toLower() : order.source));
+        done(work);
+        return;
+    }
+    // The converters get what they read well, codes hidden from them (converter_seam).
+    auto codes = std::make_shared<QStringList>();
+    const QByteArray document = DocumentForConverter(
+        order.format,
+        RestoresAccents(order.format)
+            ? translator_.restoreAccents(order.source, QString::fromUtf8(order.content)).toUtf8()
+            : QByteArray::fromRawData(order.content.data(), order.content.size()),
+        *codes);
     calls_.translate(
         route.legs, info.apertiumFormat, document,
         [responder = std::weak_ptr<HttpResponder>(work->responder)] {
             const auto alive = responder.lock();
             return alive && alive->clientConnected();
         },
-        [this, work, deliver](const DocumentTranslator::Result &result) {
+        [this, work, deliver, codes](const DocumentTranslator::Result &result) {
             if (result.ok && !result.document.isEmpty())
-                deliver(result.document);
+                deliver(DocumentFromConverter(work->order.format, result.document,
+                                              work->order.target, *codes));
             else
                 WriteRefusal(*work->responder, result.ok ? 503 : result.status,
                              result.ok ? QStringLiteral("Le moteur n'a rien rendu pour ce "

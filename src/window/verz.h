@@ -68,6 +68,11 @@ public:
     void TranslateSelection(const QString &text, int pairRow);
     static constexpr std::size_t kMaxWaitingSelections = 3;
 
+    // Shown, restored if minimised, raised and asked to be activated. A
+    // Wayland window minimised by "Réduire" is mapped anew: nothing brings a
+    // minimised surface back on a shell without a task bar.
+    void ComeToFront();
+
     // TranslationForm, over Text1, Check1, Combo1, Lang, Text2 and Command6.
     QString inputText() const override;
     int foldValue() const override;
@@ -119,7 +124,6 @@ private:
 
     // Selections from other programs, in the order they came.
     void TranslateWaitingSelections();
-    void ComeToFront();
 
     // Layout.
     void BuildControls();
@@ -162,6 +166,7 @@ private:
     WindowDrag drag_;
     ProgramEnder programEnder_;
     bool busy_ = false;
+    bool minimisedOnWayland_ = false;
     struct WaitingSelection {
         QString text;
         int pairRow;
