@@ -68,6 +68,8 @@ int main(int argc, char *argv[])
         const verz::CommandLine line = verz::ParseCommandLine(ArgumentsOf(argc, argv));
         if (line.action != verz::CommandLine::Action::Selection)
             return verz::CommandLineMain(argc, argv);
+        if (!verz::SelectionDisplayReachable())
+            return 1;
         if (line.notify)
             return verz::NotifySelectionMain(argc, argv, line);
         // A running window reads the selection itself: no display connection

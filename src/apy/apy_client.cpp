@@ -44,10 +44,12 @@ ApyClient::Result ParseApyTranslation(int httpStatus, const QByteArray &body)
         QString why = answer.value(u"explanation").toString();
         if (why.isEmpty())
             why = answer.value(u"responseDetails").toString();
-        return {false,
-                {},
-                QStringLiteral("APy answered %1 %2").arg(httpStatus).arg(why),
-                httpStatus >= 500 || httpStatus == 0};
+        ApyClient::Result failure{false,
+                                  {},
+                                  QStringLiteral("APy answered %1 %2").arg(httpStatus).arg(why),
+                                  httpStatus >= 500 || httpStatus == 0};
+        failure.pipelineRestarting = httpStatus == 503;
+        return failure;
     }
     return {true, text.toString(), {}, false};
 }

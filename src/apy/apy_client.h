@@ -34,6 +34,9 @@ public:
         bool apyFault = false;
         // Which engine answered, as the home page names it ("Apertium").
         QString engine{};
+        // APy's 503: the langpair's pipeline timed out or died and APy starts
+        // it again; the server itself is fine.
+        bool pipelineRestarting = false;
     };
     using Callback = std::function<void(const Result &)>;
 

@@ -110,6 +110,8 @@ int ApyDispatcher::usableServers() const
 int ApyDispatcher::pickServer(const QString &langpair) const
 {
     const qint64 now = clock_.elapsed();
+    if (pausedUntilMs_.value(langpair) > now)
+        return -1;
     int best = -1, bestCalls = 0;
     for (const auto &[id, server] : servers_) {
         if (server.retired || server.restUntilMs > now ||
@@ -205,7 +207,9 @@ void ApyDispatcher::finished(int serverId, const QString &langpair, const Batch 
     if (auto server = servers_.find(serverId); server != servers_.end()) {
         --server->second.calls;
         --server->second.callsByPair[langpair];
-        if (!result.ok && result.apyFault)
+        if (!result.ok && result.pipelineRestarting)
+            pausedUntilMs_[langpair] = clock_.elapsed() + options_.pipelineRestartMs;
+        else if (!result.ok && result.apyFault)
             server->second.restUntilMs = clock_.elapsed() + options_.restMs;
         forgetIfIdle(server);
     }

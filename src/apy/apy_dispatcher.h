@@ -32,6 +32,9 @@ public:
     struct Options {
         int callsPerPair = 2;  // per server and langpair: APy's pipelines per pair
         int restMs = 1000;     // a server that failed is left alone this long
+        // A langpair whose pipeline APy restarts is asked again this soon: the
+        // call then waits for the new pipeline, within the texts' deadlines.
+        int pipelineRestartMs = 250;
         qsizetype maxQuery = kMaxBlockQuery;
     };
     using Done = std::function<void(const ApyClient::Result &)>;
@@ -93,6 +96,7 @@ private:
     std::map<int, Server> servers_;
     int nextServerId_ = 0;
     QHash<QString, std::deque<JobPtr>> queues_;
+    QHash<QString, qint64> pausedUntilMs_;  // langpairs whose pipeline APy restarts
     QTimer wake_;  // while texts wait: retries after a rest, drops the stale
     QElapsedTimer clock_;
 };

@@ -27,7 +27,10 @@ public:
         int processes = 1;     // APy's -j
         int pipesPerPair = 2;  // APy's -i
         int usersPerPipe = 2;  // APy's -u: open another pipeline beyond this load
-        int apyTimeoutSeconds = 8;
+        // APy's -t: a pipeline that takes longer over a text is "stuck" and
+        // restarted. Past the service's own deadline, so that a pipeline still
+        // starting on a busy machine is never killed while a text waits for it.
+        int apyTimeoutSeconds = 17;
         int watchIntervalMs = 1000;   // a running APy is asked this often
         int watchDeadlineMs = 1000;   // and must answer within this
         int watchMisses = 2;          // unanswered in a row by a stopped APy: it is frozen

@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace verz {
 
 std::optional<QUrl> ReadLibreUrl(const QString &text, QString *error)
@@ -21,8 +27,24 @@ std::optional<QUrl> ReadLibreUrl(const QString &text, QString *error)
 
 std::optional<QByteArray> ReadLibreKeyFile(const QString &path, QString *error, QString *warning)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without blocking and judged by what was opened: a FIFO, a device
+    // or a folder would make the start wait for ever or read what no key is.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = QStringLiteral("--libretranslate-key-file: cannot read %1: %2")
+                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        *error = QStringLiteral("--libretranslate-key-file: %1 is not a regular file").arg(path);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         *error = QStringLiteral("--libretranslate-key-file: cannot read %1: %2")
                      .arg(path, file.errorString());
         return std::nullopt;

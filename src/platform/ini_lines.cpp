@@ -8,6 +8,20 @@ namespace verz {
 
 namespace {
 
+// One byte in this many a NUL, or more: no text (UTF-16 of ASCII is one in two).
+constexpr qsizetype kMostlyNul = 8;
+
+// A line the reader takes: UTF-8 without NUL. Others are kept, never read.
+bool ReadableLine(const QByteArray &line)
+{
+    if (line.contains('\0'))
+        return false;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString decoded = decoder.decode(line);  // decodes only once made a QString
+    Q_UNUSED(decoded);
+    return !decoder.hasError();
+}
+
 // The file as the reader and the writer see it: UTF-8 after its mark.
 struct IniText {
     bool readable = true;
@@ -49,8 +63,9 @@ IniText DecodeIni(const QByteArray &file)
         text.readable = text.utf8.size() % unit == 0 && !decoder.hasError();
         text.utf8 = decoded.toUtf8();
     }
-    // Text holds no NUL: such a file is in an encoding no mark announced.
-    if (text.utf8.contains('\0'))
+    // Text in an encoding no mark announced (UTF-16 without its mark) or no
+    // text at all is full of NULs; a NUL or two in a damaged line is not that.
+    if (text.utf8.contains('\0') && text.utf8.count('\0') * kMostlyNul >= text.utf8.size())
         text.readable = false;
     return text;
 }
@@ -90,7 +105,9 @@ QList<Line> ParseLines(const QByteArray &file)
             line.end.prepend('\r');
         }
         const QByteArray trimmed = line.text.trimmed();
-        if (trimmed.startsWith('[')) {
+        if (!ReadableLine(trimmed)) {
+            // Kept byte for byte by the writer, skipped by the reader.
+        } else if (trimmed.startsWith('[')) {
             const qsizetype close = trimmed.indexOf(']');
             if (close > 0) {  // a header without its "]" is only an unreadable line
                 section = QString::fromUtf8(trimmed.mid(1, close - 1).trimmed());

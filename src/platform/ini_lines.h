@@ -18,8 +18,11 @@ namespace verz {
 // do not count: "[ Data ]" and "Service = x" are what the user meant.
 //
 // Text is UTF-8; a byte-order mark at the start says UTF-8, UTF-16 or UTF-32
-// and is no part of the first line. A file with NUL bytes and no mark, or
-// whose mark its bytes belie, is no text: it reads as unreadable.
+// and is no part of the first line. A line that is not UTF-8, or holds a NUL,
+// is one the reader skips and the writer keeps as it was. A file without a
+// mark of which one byte in eight or more is NUL (UTF-16 without its mark, a
+// binary file), or whose mark its bytes belie, is no text: it reads as
+// unreadable.
 bool IniReadable(const QByteArray &file);
 std::optional<QString> IniValue(const QByteArray &file, const QString &section, const QString &key);
 

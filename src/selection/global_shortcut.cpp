@@ -81,9 +81,21 @@ GlobalShortcut::~GlobalShortcut()
 bool GlobalShortcut::grab(const QString &keys, QString &problem)
 {
     release();
-    const QString wanted = keys.trimmed();
-    if (wanted.isEmpty() || wanted.compare(u"none", Qt::CaseInsensitive) == 0)
+    const QString whole = keys.trimmed();
+    if (whole.isEmpty() || whole.compare(u"none", Qt::CaseInsensitive) == 0)
         return true;
+    // The settings file is the user's to damage: a value far past any key's
+    // name is no key anywhere, and is echoed shortened.
+    constexpr qsizetype kLongestKeys = 64;
+    const QString wanted =
+        whole.size() <= kLongestKeys
+            ? whole
+            : whole.first(kLongestKeys) + QStringLiteral("… (%1 caractères)").arg(whole.size());
+    if (whole.size() > kLongestKeys) {
+        problem = QStringLiteral("le raccourci « ") + wanted +
+                  QStringLiteral(" » n’est pas une touche connue (par exemple Ctrl+Alt+Y)");
+        return false;
+    }
     xcb_connection_t *connection = Connection();
     if (connection == nullptr)
         return true;  // not X11: the desktop's own shortcut settings do it

@@ -14,7 +14,11 @@
 #include "selection/session_selection.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+
+#include <xcb/xcb.h>
 
 #include <iostream>
 
@@ -43,7 +47,42 @@ bool Notify(DesktopNotification &notification)
     return false;
 }
 
+// A Wayland compositor's socket, as WAYLAND_DISPLAY names it.
+bool WaylandReachable()
+{
+    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (name.isEmpty())
+        return false;
+    const QString path =
+        QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
+    return QFileInfo(path).exists();
+}
+
+bool X11Reachable()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const bool reached = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return reached;
+}
+
 }  // namespace
+
+bool SelectionDisplayReachable()
+{
+    // Without one, Qt ends the process with an abort and an English advice to
+    // reinstall; the user is owed a line in French and a plain failure.
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool forced =
+        !platform.isEmpty() && !platform.startsWith(u"xcb") && !platform.startsWith(u"wayland");
+    if (forced || WaylandReachable() || X11Reachable())
+        return true;
+    SayOnError(QStringLiteral("aucun écran n'est joignable (ni DISPLAY ni WAYLAND_DISPLAY) : "
+                              "la sélection ne se lit que dans une session graphique."));
+    return false;
+}
 
 int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
 {

@@ -12,6 +12,11 @@ struct CommandLine;
 class GlobalShortcut;
 class PortalShortcut;
 
+// Whether a display (X11 or Wayland) can be reached for --selection, before
+// any GUI application is made; when not, says so on standard error (the
+// command then ends with status 1).
+bool SelectionDisplayReachable();
+
 // Verzolan --selection --notify: no window; the translation of the selected
 // text in a desktop notification, or on standard output where no
 // notification service answers. Runs under its own QGuiApplication.

@@ -168,16 +168,18 @@ std::optional<ServiceSettings> ParseServiceArguments(const QStringList &argument
     if (parser.isSet(libre) && !ReadLibreArguments(parser.value(libre), parser.value(libreKey),
                                                    parser.value(librePairs), &settings, error))
         return std::nullopt;
-    // APy gives up on a pipeline a little before we give up on APy.
-    settings.supervisor.apyTimeoutSeconds = std::max(1, settings.service.apyTimeoutMs / 1000);
+    // APy gives up on a pipeline (and restarts it) only after we have given up
+    // on the text: a cold start slower than APy's limit would otherwise be
+    // killed as stuck, started again, and never finish on a loaded machine.
+    settings.supervisor.apyTimeoutSeconds = settings.service.apyTimeoutMs / 1000 + 5;
     settings.supervisor.pipelineIdleSeconds = settings.apyIdleSeconds;
     settings.service.pipelineIdleMs = qint64(settings.apyIdleSeconds) * 1000;
     return settings;
 }
 
 ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
-    : QObject(parent), settings_(std::move(settings)), service_(settings_.service),
-      notifier_(new SystemdNotifier(this))
+    : QObject(parent), settings_(std::move(settings)), notifier_(new SystemdNotifier(this)),
+      service_(settings_.service)
 {
     service_.http().observeAnswers([this](const QString &route, int status, qint64 ns) {
         metrics_.answered(route, status, ns);
@@ -198,6 +200,11 @@ ServiceApp::ServiceApp(ServiceSettings settings, QObject *parent)
 ServiceApp::~ServiceApp()
 {
     stop();
+    // The service's work still under way is dropped with it; nothing of it
+    // may call back into this object while it is half gone.
+    service_.disconnect(this);
+    service_.translator().disconnect(this);
+    service_.translator().apyDispatcher().disconnect(this);
 }
 
 bool ServiceApp::start(QString *error)

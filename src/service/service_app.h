@@ -65,15 +65,18 @@ private:
     void useApy(const QUrl &base, const QByteArray &listPairs, const QByteArray &accessKey);
 
     ServiceSettings settings_;
-    TranslationService service_;
-    ApySupervisor *supervisor_ = nullptr;
-    bool externalInUse_ = false;  // the first --apy to answer gave the pairs
+    // Declared before the service, so they outlive it: the answers still owed
+    // when the service goes (a SIGTERM under load) are written as 500s then,
+    // and each one is counted here.
     ServiceMetrics metrics_;
-    SystemdNotifier *notifier_;
     QTimer idleExit_;
     QTimer apyIdle_;
     bool apyAsleep_ = false;
+    bool externalInUse_ = false;  // the first --apy to answer gave the pairs
     int exitCode_ = 0;
+    ApySupervisor *supervisor_ = nullptr;
+    SystemdNotifier *notifier_;
+    TranslationService service_;
 };
 
 }  // namespace verz

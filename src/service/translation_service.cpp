@@ -132,7 +132,16 @@ TranslationService::TranslationService(Options options, QObject *parent)
     });
 }
 
-TranslationService::~TranslationService() = default;
+TranslationService::~TranslationService()
+{
+    // Connections first (no request comes in while the rest goes), then the
+    // documents, which ask the translator, then the translator. The answers
+    // still owed go with their work as 500s to nobody, reported to the
+    // answer observer, which must outlive this.
+    delete http_;
+    delete documents_;
+    delete translator_;
+}
 
 int TranslationService::answersOwed() const
 {

@@ -36,7 +36,13 @@ Translator::Translator(Options options, QObject *parent)
     }
 }
 
-Translator::~Translator() = default;
+Translator::~Translator()
+{
+    // LibreTranslate's texts still under way call back into the members
+    // below: it goes while they are whole.
+    delete libre_;
+    libre_ = nullptr;
+}
 
 Route Translator::routeFor(const QString &source, const QString &target) const
 {

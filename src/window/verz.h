@@ -66,8 +66,10 @@ public:
     // "Coller" would, the pair chosen as a click on its button would (row
     // -1 keeps the current one), translated as "Lancer la traduction" does,
     // the window brought to the front. A text that arrives while a
-    // translation runs waits for its end.
+    // translation runs waits for its end; past kMaxWaitingSelections
+    // waiting, the oldest waiting one is dropped for it.
     void TranslateSelection(const QString &text, int pairRow);
+    static constexpr std::size_t kMaxWaitingSelections = 3;
 
     // Shown, restored if minimised, raised and asked to be activated. A
     // Wayland window minimised by "Réduire" is mapped anew: nothing brings a

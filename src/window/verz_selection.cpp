@@ -11,6 +11,11 @@ namespace verz {
 
 void Verz::TranslateSelection(const QString &text, int pairRow)
 {
+    // A burst (a key held down, a script calling the bus) must not keep
+    // the window translating long after its sender has gone; the latest
+    // selection is the one the user is looking at.
+    if (waitingSelections_.size() >= kMaxWaitingSelections)
+        waitingSelections_.pop_front();
     waitingSelections_.push_back({text, pairRow});
     ComeToFront();
     // A running translation (a click, or an earlier selection) reads Text1

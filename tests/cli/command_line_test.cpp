@@ -306,6 +306,21 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
+// With no display at all, the selection cannot be read: one French line, status 1.
+TEST_F(CommandLineTest, SelectionWithoutADisplaySaysSoAndExitsOne)
+{
+    for (const QStringList &arguments :
+         {QStringList{QStringLiteral("--selection")},
+          QStringList{QStringLiteral("--selection"), QStringLiteral("--notify")}}) {
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.status, 1) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(outcome.err.contains(QStringLiteral("aucun écran")))
+            << outcome.err.toStdString();
+        EXPECT_EQ(outcome.err.count(u'\n'), 1) << outcome.err.toStdString();
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 TEST_F(CommandLineTest, ServiceThatCannotBeReachedExitsOneWithNonConnecte)
 {
     const QByteArray nobody = "127.0.0.1:" + QByteArray::number(test::FreePort());

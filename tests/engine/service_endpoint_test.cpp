@@ -57,6 +57,12 @@ TEST_F(ServiceHostTest, SettingsAsEditorsSaveThemAreReadAsMeantOrNotAtAll)
     EXPECT_EQ(hostFrom("[data]\r\nlist=3\r\nservice=127.0.0.1:9\r\n"), named);
     EXPECT_EQ(hostFrom("[Data]\nservice=127.0.0.1:9\n"), named);
     EXPECT_EQ(hostFrom("[ data ]\n  service = 127.0.0.1:9 \n"), named);
+    // Damaged lines (bytes that are no UTF-8, a NUL, no key) cost only themselves.
+    EXPECT_EQ(hostFrom(QByteArray("[data]\n\xff\xfe\xfd\0 \xc3( garbage\nno equals sign\n=no key\n"
+                                  "\x01\x02\x7f\n;\xe9t\xe9\nlist=pas un nombre\n"
+                                  "service=127.0.0.1:9\n",
+                                  94)),
+              named);
     const QString text = QStringLiteral("[data]\nservice=127.0.0.1:9\n");
     QByteArray little("\xff\xfe");
     QByteArray big("\xfe\xff");

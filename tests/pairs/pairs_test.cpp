@@ -130,6 +130,20 @@ TEST(StoredChoice, StoringTheRowKeepsEveryOtherLineOfTheFile)
     EXPECT_EQ(service(), QStringLiteral("127.0.0.1:9000"));
     EXPECT_EQ(ReadStoredRow(app), 13);
 
+    // Lines that are no UTF-8 or hold a NUL are kept byte for byte, not read.
+    const QByteArray damaged("[data]\n\xff\xfe\xfd\0 \xc3( garbage\n=no key\n;\xe9t\xe9\n"
+                             "\xe9=1\nlist=pas un nombre\nservice=127.0.0.1:9000\n",
+                             82);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    EXPECT_EQ(service(), QStringLiteral("127.0.0.1:9000"));
+    StoreRow(app, 6);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(damaged).replace("list=pas un nombre", "list=6"));
+    file.close();
+    EXPECT_EQ(ReadStoredRow(app), 6);
+
     // A file without the section gets it at the end; an odd value comes back whole.
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[other]\nx=1");

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 #include "selection/detected_selection_pair.h"
+#include "selection/global_shortcut.h"
 #include "selection/selection_text.h"
 
 #include <QClipboard>
@@ -63,6 +64,19 @@ TEST(SelectionText, PairFollowsTheDetectedLanguage)
               row("de|en"));
     EXPECT_EQ(DetectedSelectionRow(QStringLiteral("OK")), -1);
     EXPECT_EQ(DetectedSelectionRow(QStringLiteral("12:30")), -1);
+}
+
+// A damaged settings file's megabyte of "shortcut" is refused, and said shortened.
+TEST(GlobalShortcutSetting, AValueFarTooLongIsNoKeyAndIsEchoedShortened)
+{
+    GlobalShortcut shortcut([] {});
+    QString problem;
+    EXPECT_FALSE(shortcut.grab(QString(1024 * 1024, u'Y'), problem));
+    EXPECT_LT(problem.size(), 200);
+    EXPECT_TRUE(problem.contains(QStringLiteral("1048576 caractères"))) << problem.toStdString();
+    problem.clear();
+    EXPECT_TRUE(shortcut.grab(QStringLiteral("none"), problem));
+    EXPECT_TRUE(problem.isEmpty());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 namespace verz {
@@ -249,6 +250,9 @@ TEST(Libre, OptionsRefuseWhatCannotWorkAndWarnOfAnOpenKey)
     key.write(kKey + '\n');
     key.close();
     QFile(emptyFile).open(QIODevice::WriteOnly);
+    // A FIFO nobody writes to: reading it would wait for ever.
+    const QString fifo = folder.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const auto parse = [](QStringList arguments, QString *error) {
         arguments.prepend(QStringLiteral("verzolan-service"));
         return ParseServiceArguments(arguments, error);
@@ -280,6 +284,9 @@ TEST(Libre, OptionsRefuseWhatCannotWorkAndWarnOfAnOpenKey)
         {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, emptyFile}, "is empty"},
         {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile + u"-gone"_s},
          "cannot read"},
+        {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, fifo}, "not a regular"},
+        {{u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, folder.path()},
+         "not a regular"},
         {{u"--libretranslate"_s, url, u"--libretranslate-pairs"_s, u"de|xx"_s}, "de|xx"},
         {{u"--libretranslate-pairs"_s, u"all"_s}, "need --libretranslate"},
     };

@@ -28,7 +28,11 @@ protected:
         if (!ApySupervisor::ApyInstalled())
             return;
         supervisor_ = new ApySupervisor(ApySupervisor::Options{});
-        service_ = new TranslationService(TranslationService::Options{});
+        // A deadline of its own, far past the usual: on a loaded machine a
+        // cold two-leg route takes longer, and what is tested is the routes.
+        TranslationService::Options options;
+        options.apyTimeoutMs = 60000;
+        service_ = new TranslationService(options);
         service_->listen(QHostAddress::LocalHost, 0);
         QObject::connect(supervisor_, &ApySupervisor::ready, service_,
                          [](const QUrl &url, const QByteArray &pairs) {
@@ -61,7 +65,7 @@ protected:
     {
         RawClient client(service_->port());
         const RawClient::Response response =
-            client.exchange(RawClient::Get(test::TranslateTarget(text, langpair)));
+            client.exchange(RawClient::Get(test::TranslateTarget(text, langpair)), 90000);
         if (status)
             *status = response.status;
         return ExtractTranslation(response.body);
@@ -196,7 +200,7 @@ TEST_F(RealApy, LongTextIsTranslatedToTheEnd)
     RawClient client(patient.port());
     const QByteArray target = test::TranslateTarget(text.trimmed(), "en|es").replace("%20", "+");
     ASSERT_LT(target.size(), 64 * 1024);
-    const RawClient::Response response = client.exchange(RawClient::Get(target));
+    const RawClient::Response response = client.exchange(RawClient::Get(target), 150000);
     ASSERT_EQ(response.status, 200);
     const QString result = ExtractTranslation(response.body);
     qsizetype at = 0;

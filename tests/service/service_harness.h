@@ -52,6 +52,7 @@ public:
     Mode mode = Mode::Translate;
     int documentCalls = 0;
     int documentFailures = 0;  // document calls to answer 500 first
+    int restartingCalls = 0;   // /translate calls to answer 503 first, as APy restarting a pipeline
     QByteArrayList documentFormats;
     int translateCalls = 0;
     QString markUnknownSeen;
@@ -82,6 +83,14 @@ private:
     void translate(const StandInServer::Received &request, StandInServer::Script &answer)
     {
         ++translateCalls;
+        if (restartingCalls > 0) {
+            --restartingCalls;
+            answer.status = 503;
+            answer.body = QByteArrayLiteral(
+                R"({"status": "error", "code": 503, "message": "Service Unavailable", )"
+                R"("explanation": "internal error"})");
+            return;
+        }
         if (mode == Mode::ServerError) {
             answer.status = 500;
             answer.body = QByteArrayLiteral(R"({"status": "error", "code": 500})");
@@ -136,7 +145,7 @@ public:
         socket_.write(bytes);
     }
 
-    Response exchange(const QByteArray &bytes)
+    Response exchange(const QByteArray &bytes, int limitMs = 20000)
     {
         Response result;
         bool finished = false;
@@ -144,7 +153,7 @@ public:
             result = response;
             finished = true;
         });
-        WaitUntil([&] { return finished; });
+        WaitUntil([&] { return finished; }, limitMs);
         return result;
     }
 

@@ -18,7 +18,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <memory>
 #include <sys/types.h>
+#include <vector>
 
 namespace verz {
 namespace {
@@ -33,7 +36,7 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     TranslationService::Options options;
     // From arrival: room for the warm-up exchange below on a slow (sanitized,
     // loaded) build, since the first request's wait includes it.
-    options.apyTimeoutMs = 2000;
+    options.apyTimeoutMs = 6000;
     options.cacheEntries = 0;
     TranslationService service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
@@ -174,37 +177,102 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
     const quint16 port = test::FreePort();
     QProcess service;
     service.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    // The longest deadline: APy and a route's pipelines start within it on a
+    // machine loaded at twice its cores.
     service.start(QString::fromLatin1(kService),
                   {QStringLiteral("--port"), QString::number(port), QStringLiteral("--engine-idle"),
-                   QStringLiteral("2"), QStringLiteral("--idle-exit"), QStringLiteral("5")});
+                   QStringLiteral("2"), QStringLiteral("--idle-exit"), QStringLiteral("5"),
+                   QStringLiteral("--timeout"), QStringLiteral("14000")});
     ASSERT_TRUE(service.waitForStarted(5000));
-    auto translate = [&] {
+    auto translate = [&](const char *pair) {
         RawClient client(port);
         return client.exchange(
-            RawClient::Get(test::TranslateTarget(QStringLiteral("Good morning"), "en|fr")));
+            RawClient::Get(test::TranslateTarget(QStringLiteral("Good morning"), pair)));
     };
     const auto engine = [&] {
         const QList<qint64> children = ChildrenOf(service.processId());
         return children.isEmpty() ? 0 : children.first();
     };
-    ASSERT_TRUE(test::WaitUntil([&] { return engine() != 0; }, 5000));
-    EXPECT_EQ(translate().status, 200);  // both legs: two pipelines in APy's group
+    ASSERT_TRUE(test::WaitUntil([&] { return engine() != 0; }, 30000));
+    // A 503 is only the deadline passing on a machine loaded past its cores:
+    // asked again until a translation comes.
+    const auto translatedOnce = [&](const char *pair) {
+        RawClient::Response answer;
+        test::WaitUntil(
+            [&] {
+                answer = translate(pair);
+                return answer.status == 200;
+            },
+            120000);
+        return answer;
+    };
+    EXPECT_EQ(translatedOnce("en|fr").status, 200);  // both legs: two pipelines in APy's group
     const qint64 first = engine();
     ASSERT_NE(first, 0);
 
     // Unused, APy and its pipelines go; the service stays and wakes it.
-    ASSERT_TRUE(test::WaitUntil([&] { return GroupGone(first); }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return GroupGone(first); }, 30000));
     EXPECT_EQ(service.state(), QProcess::Running);
-    const RawClient::Response again = translate();
+    // One leg this time: APy's start and one pipeline's fit in the deadline.
+    const RawClient::Response again = translatedOnce("en|es");
     EXPECT_EQ(again.status, 200) << service.readAllStandardError().toStdString();
     EXPECT_FALSE(ExtractTranslation(again.body).isEmpty());
     const qint64 second = engine();
     ASSERT_NE(second, 0);
 
-    const test::ProcessOutcome end = test::FinishProcess(service, 20000);
+    const test::ProcessOutcome end = test::FinishProcess(service, 60000);
     EXPECT_TRUE(end.ended);
     EXPECT_EQ(end.exitCode, 0) << end.err.toStdString();
-    EXPECT_TRUE(GroupGone(second)) << "APy or a pipeline outlived the service";
+    EXPECT_TRUE(test::WaitUntil([&] { return GroupGone(second); }, 10000))
+        << "APy or a pipeline outlived the service";
+}
+
+// Sixteen clients keep asking four pairs; SIGTERM comes while their answers
+// are owed. The service answers or drops them and ends with status 0: no
+// answer still owed may outlive the figures it is counted in.
+TEST(ServiceProcess, SigtermUnderLoadEndsCleanlyWithAnswersOwed)
+{
+    if (!ApySupervisor::ApyInstalled())
+        GTEST_SKIP() << "apertium-apy is not installed";
+    const quint16 port = test::FreePort();
+    QProcess service;
+    service.start(QString::fromLatin1(kService),
+                  {QStringLiteral("--port"), QString::number(port),
+                   QStringLiteral("--cache-entries"), QStringLiteral("0")});
+    ASSERT_TRUE(service.waitForStarted(5000));
+    const char *pairs[] = {"en|es", "en|fr", "fr|en", "es|en"};
+    const char *texts[] = {"The house is big.", "The children are playing.",
+                           "Le chat dort sur la table.", "La casa es grande."};
+    std::vector<std::unique_ptr<RawClient>> clients;
+    int answered = 0, sent = 0;
+    std::function<void(RawClient *, int)> ask = [&](RawClient *client, int which) {
+        ++sent;
+        const QString text = QString::fromUtf8(texts[which % 4]) + QString::number(sent);
+        client->send(RawClient::Get(test::TranslateTarget(text, pairs[which % 4])),
+                     [&, client, which](const RawClient::Response &response) {
+                         if (response.status == 200)
+                             ++answered;
+                         // Asked again on the same connection, as long as it lasts.
+                         if (client->socket().state() == QAbstractSocket::ConnectedState)
+                             ask(client, which);
+                     });
+    };
+    // Each client once the service listens; every pair's pipelines then run.
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            RawClient probe(port);
+            return probe.socket().waitForConnected(200);
+        },
+        30000));
+    for (int i = 0; i < 16; ++i) {
+        clients.push_back(std::make_unique<RawClient>(port));
+        ask(clients.back().get(), i);
+    }
+    ASSERT_TRUE(test::WaitUntil([&] { return answered >= 64; }, 120000)) << answered << " answered";
+    ::kill(pid_t(service.processId()), SIGTERM);
+    const test::ProcessOutcome end = test::FinishProcess(service, 30000);
+    EXPECT_TRUE(end.ended);
+    EXPECT_EQ(end.exitCode, 0) << end.err.toStdString();
 }
 
 }  // namespace

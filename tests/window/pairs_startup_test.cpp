@@ -6,6 +6,7 @@
 #include "engine/translation_request.h"
 #include "pairs/pair_catalogue.h"
 #include "support/stand_in_server.h"
+#include "support/toolkit.h"
 #include "window/control_widgets.h"
 
 #include <QApplication>
@@ -253,6 +254,34 @@ TEST_F(PairsStartupTest, TranslateButtonRunsTheRequestOnTheChosenPair)
     EXPECT_TRUE(QFile::exists(ScratchFilePath()));
     window->close();
     EXPECT_FALSE(QFile::exists(ScratchFilePath()));
+}
+
+// A burst of selections over the bus while one translates: only the last few
+// wait, the latest last; the rest are dropped, not translated for minutes.
+TEST_F(PairsStartupTest, ABurstOfSelectionsKeepsOnlyTheLatestFewWaiting)
+{
+    StandInServer server;
+    StandInServer::Script slow;
+    slow.echoText = true;
+    slow.delayMs = 200;
+    server.setScript(slow);
+    store(QStringLiteral("service"), server.host());
+    auto window = open();
+    constexpr int kBurst = 1000;
+    for (int i = 0; i < kBurst; ++i)
+        QTimer::singleShot(0, window.get(), [&window, i] {
+            window->TranslateSelection(QStringLiteral("texte %1").arg(i), -1);
+        });
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window->text2().contains(QStringLiteral("texte %1").arg(kBurst - 1)); },
+        60000));
+    const int expected = 1 + int(Verz::kMaxWaitingSelections);
+    ASSERT_EQ(server.requests().size(), expected);
+    EXPECT_EQ(StandInServer::queryValue(server.requests().first().target, "text"),
+              QStringLiteral("texte 0"));
+    for (int i = 1; i < expected; ++i)
+        EXPECT_EQ(StandInServer::queryValue(server.requests().at(i).target, "text"),
+                  QStringLiteral("texte %1").arg(kBurst - expected + i));
 }
 
 TEST_F(PairsStartupTest, ClosingWhileATranslationRunsAbandonsItUnderTheBusyPointer)
