@@ -1,6 +1,7 @@
 #include "service/document_endpoint.h"
 
 #include "docs/attachment_name.h"
+#include "docs/document_repack.h"
 #include "service/document_order.h"
 #include "service/private_scratch.h"
 #include "service/translator.h"
@@ -67,7 +68,8 @@ void DocumentEndpoint::handle(const HttpRequest &request, HttpResponder &&respon
         return;
     }
     const QByteArrayView body(reinterpret_cast<const char *>(mapped), size);
-    auto read = ReadDocumentOrder(request.field("Content-Type"), body);
+    auto read = ReadDocumentOrder(request.field("Content-Type"), body, {},
+                                  DocumentMemberPasses().toConverter);
     if (const DocumentRefusal *refusal = std::get_if<DocumentRefusal>(&read)) {
         WriteRefusal(responder, refusal->status, refusal->text);
         return;
@@ -100,7 +102,7 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
     }
     if (!translator_.apyAvailable()) {
         // APy is starting: wait for it as a text would.
-        if (translator_.apyAwaited() && waitedMs < Translator::Options{}.apyTimeoutMs &&
+        if (translator_.apyAwaited() && waitedMs < translator_.apyTimeoutMs() &&
             work->responder->clientConnected()) {
             QTimer::singleShot(250, this, [this, work, waitedMs] { start(work, waitedMs + 250); });
             return;
@@ -118,21 +120,27 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
         done(work);
         return;
     }
-    QByteArray document;
+    QByteArray document = order.forConverter;  // repacked, or the mapped upload itself
     if (RestoresAccents(order.format))
-        document =
-            translator_.restoreAccents(order.source, QString::fromUtf8(order.content)).toUtf8();
-    else  // the mapped upload itself: no copy while it waits its turn
-        document = QByteArray::fromRawData(order.content.data(), order.content.size());
+        document = translator_.restoreAccents(order.source, QString::fromUtf8(document)).toUtf8();
     calls_.translate(
         route.legs, info.apertiumFormat, document,
         [responder = std::weak_ptr<HttpResponder>(work->responder)] {
             const auto alive = responder.lock();
             return alive && alive->clientConnected();
         },
-        [this, work, deliver](const DocumentTranslator::Result &result) {
+        [this, work, deliver, format = order.format](const DocumentTranslator::Result &result) {
+            // What the converter gives back takes the same road before anyone gets it.
+            Repacked back;
             if (result.ok && !result.document.isEmpty())
-                deliver(result.document);
+                back =
+                    RepackDocument(format, result.document, DocumentMemberPasses().fromConverter);
+            if (const QByteArray *document = std::get_if<QByteArray>(&back);
+                document && !document->isEmpty())
+                deliver(*document);
+            else if (result.ok && !result.document.isEmpty())
+                WriteRefusal(*work->responder, 503,
+                             QStringLiteral("Le moteur a rendu un document illisible."));
             else
                 WriteRefusal(*work->responder, result.ok ? 503 : result.status,
                              result.ok ? QStringLiteral("Le moteur n'a rien rendu pour ce "

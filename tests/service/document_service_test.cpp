@@ -42,6 +42,17 @@ QByteArray Odt(const QByteArray &content)
                     {"META-INF/manifest.xml", "<manifest:manifest/>"}});
 }
 
+QByteArray Member(const QByteArray &zip, const char *name)
+{
+    QByteArray found;
+    UnpackZip(zip, [&](const ZipEntry &entry, const QByteArray &content) {
+        if (entry.name == QLatin1String(name))
+            found = content;
+        return true;
+    });
+    return found;
+}
+
 QByteArray Field(const QByteArray &head, const char *name)
 {
     for (const QByteArray &line : head.split('\n'))
@@ -93,10 +104,13 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
     EXPECT_EQ(observed, QStringList{QStringLiteral("/translate_doc 200")});
     const QStringList legs =
         RouteTable::FromListPairs(test::kRecordedListPairs)->routeFor(u"fra"_qs, u"eng"_qs).legs;
-    QByteArray expected = odt;
+    QByteArray expected = "<office:text><text:p>Bonjour</text:p></office:text>";
     for (const QString &leg : legs)  // each leg reads what the one before wrote
         expected.prepend('[' + leg.toUtf8() + ']');
-    EXPECT_EQ(answer.body, expected);
+    EXPECT_EQ(Member(answer.body, "content.xml"), expected);
+    // Repacked as OpenDocument wants: its type first, stored, at offset 38.
+    EXPECT_EQ(answer.body.mid(30, 8), "mimetype");
+    EXPECT_EQ(answer.body.mid(38, 39), "application/vnd.oasis.opendocument.text");
     EXPECT_EQ(apy_.documentCalls, legs.size() + 1);
     EXPECT_EQ(apy_.documentFormats.value(0), "odt");
     EXPECT_EQ(Field(answer.head, "Content-Type"), "application/vnd.oasis.opendocument.text");
@@ -106,6 +120,16 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
     const RawClient::Response renamed = send(Post(Form(odt, "en|es", "../../x/été.docx")));
     EXPECT_EQ(Field(renamed.head, "Content-Disposition"),
               "attachment; filename=\"_t_.es.odt\"; filename*=UTF-8''%C3%A9t%C3%A9.es.odt");
+
+    // An old writer's DOCTYPE naming a DTD is cut out; the rest goes on.
+    const QByteArray named = MakeZip(
+        {{"mimetype", "application/vnd.oasis.opendocument.text", false},
+         {"content.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE office:document-content PUBLIC "
+                         "\"-//x//DTD y//EN\" \"office.dtd\"><text:p>Hi</text:p>"}});
+    const RawClient::Response cut = send(Post(Form(named, "en|es", "n.odt")));
+    ASSERT_EQ(cut.status, 200) << cut.body.constData();
+    EXPECT_EQ(Member(cut.body, "content.xml"),
+              "[eng|spa]<?xml version=\"1.0\"?>\n<text:p>Hi</text:p>");
 
     // Nothing to translate: the very bytes back, the engine never asked.
     const int calls = apy_.documentCalls;
@@ -129,6 +153,15 @@ TEST_F(DocumentsOverFakeApy, BadInputsGetAFrenchFourHundredAndLeaveNothingBehind
         MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text", false},
                  {"content.xml", "\x01\x02"},
                  {"META-INF/manifest.xml", "<manifest:encryption-data manifest:checksum=\"x\"/>"}});
+    auto odtWith = [](const test::ZipMember &extra) {
+        return MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text", false},
+                        {"content.xml", "<text:p>Hello</text:p>"},
+                        extra});
+    };
+    // An encrypted docx: an OLE compound file naming its enciphered package.
+    const QByteArray lockedDocx =
+        QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0') +
+        QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32);
     const QByteArray twoFiles = "--b0uNd\r\nContent-Disposition: form-data; name=\"file\"; "
                                 "filename=\"a.txt\"\r\n\r\nun\r\n" +
                                 Form("deux", "en|es", "b.txt");
@@ -143,6 +176,36 @@ TEST_F(DocumentsOverFakeApy, BadInputsGetAFrenchFourHundredAndLeaveNothingBehind
         {"a truncated zip", Post(Form(odt.first(odt.size() - 30), "en|es", "t.odt")), 422},
         {"a zip bomb", Post(Form(bomb, "en|es", "b.odt")), 413},
         {"a password-protected odt", Post(Form(locked, "en|es", "p.odt")), 422},
+        {"a password-protected docx", Post(Form(lockedDocx, "en|es", "p.docx")), 422},
+        {"a link member",
+         Post(Form(odtWith({"Pictures/styles.xml", "/etc/hostname", false, false, -1, 0120777}),
+                   "en|es", "l.odt")),
+         415},
+        {"a device member",
+         Post(Form(odtWith({"dev", "", false, false, -1, 0020644}), "en|es", "d.odt")), 415},
+        {"a folder named like a part",
+         Post(Form(odtWith({"Pictures/content.xml/", "", false}), "en|es", "f.odt")), 422},
+        {"a file where a folder is",
+         Post(Form(odtWith({"content.xml/x.png", "x"}), "en|es", "f.odt")), 422},
+        {"a name leading out", Post(Form(odtWith({"../../x.xml", "<a/>"}), "en|es", "s.odt")), 422},
+        {"an absolute name", Post(Form(odtWith({"/tmp/x.xml", "<a/>"}), "en|es", "s.odt")), 422},
+        {"a member twice", Post(Form(odtWith({"content.xml", "<b/>"}), "en|es", "s.odt")), 422},
+        {"an external entity",
+         Post(
+             Form(odtWith({"styles.xml", "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY % pe SYSTEM "
+                                         "\"http://127.0.0.1:9/pe\"> %pe;]><x/>"}),
+                  "en|es", "x.odt")),
+         422},
+        {"an entity without a DOCTYPE",
+         Post(Form(odtWith({"meta.xml", "<!ENTITY a 'b'><x/>"}), "en|es", "x.odt")), 422},
+        {"a member in UTF-16",
+         Post(
+             Form(odtWith({"meta.xml", QByteArray("\xFF\xFE<\0x\0/\0>\0", 10)}), "en|es", "x.odt")),
+         422},
+        {"a member in UTF-7",
+         Post(Form(odtWith({"meta.xml", "<?xml version=\"1.0\" encoding=\"UTF-7\"?>+ADw-x/+AD4-"}),
+                   "en|es", "x.odt")),
+         422},
         {"an empty file", Post(Form({}, "en|es", "e.odt")), 400},
         {"a German pair", Post(Form(odt, "de|fr", "l.odt")), 422},
         {"no boundary", Post(Form(odt, "en|es", "l.odt"), "multipart/form-data"), 400},

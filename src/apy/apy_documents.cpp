@@ -1,12 +1,11 @@
-#include "service/document_translator.h"
+#include "apy/apy_documents.h"
 
 #include "apy/apy_client.h"
+#include "apy/apy_log.h"
 
 #include <QHttpMultiPart>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-
-#include <cstdio>
 
 namespace verz {
 
@@ -141,12 +140,22 @@ void DocumentTranslator::runLeg(const JobPtr &job)
             return;
         }
         const QByteArray why = reply->readAll().left(300);
-        if ((status == 0 || status >= 500) && job->deadline.remainingTime() > options_.retryMs) {
+        // 504: the converter ran out of its time budget; it would again.
+        if ((status == 0 || status >= 500) && status != 504 &&
+            job->deadline.remainingTime() > options_.retryMs) {
             QTimer::singleShot(options_.retryMs, this, [this, job] { runLeg(job); });
             return;
         }
-        std::fprintf(stderr, "verzolan-service: document leg %s: %d %s\n",
-                     qUtf8Printable(job->legs.at(job->leg)), status, why.constData());
+        qCWarning(lcApy, "document leg %s: %d %s", qUtf8Printable(job->legs.at(job->leg)), status,
+                  why.constData());
+        if (status == 504) {
+            finish(job, {false,
+                         {},
+                         422,
+                         QStringLiteral("Document refusé : sa conversion a dépassé le temps "
+                                        "imparti.")});
+            return;
+        }
         finish(job, {false,
                      {},
                      status >= 400 && status < 500 ? 422 : 503,
