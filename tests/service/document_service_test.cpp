@@ -9,11 +9,13 @@
 #include "service/translation_service.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace verz {
 namespace {
@@ -260,6 +262,65 @@ TEST_F(DocumentsOverFakeApy, ASlowOrDepartingUploaderBlocksNobodyAndLeavesNoFile
     slow.reset();
     EXPECT_TRUE(test::WaitUntil([] { return UploadSpool::Live() == 0; }));
     EXPECT_TRUE(LeftOver().isEmpty());
+}
+
+TEST_F(DocumentsOverFakeApy, PostsFromAnotherSiteAreRefusedAndTheServicesOwnPass)
+{
+    const QByteArray form = Form(Odt("<text:p>Hello</text:p>"), "en|es", "l.odt");
+    auto post = [](const QByteArray &path, const QByteArray &fields, const QByteArray &type,
+                   const QByteArray &body) {
+        return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1:8787\r\n" + fields +
+               "Content-Type: " + type + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\n\r\n" + body;
+    };
+    const QByteArray multipart = "multipart/form-data; boundary=b0uNd";
+    const QByteArray urlencoded = "application/x-www-form-urlencoded";
+    const QByteArray text = "text=Hello&langpair=en%7Ces";
+    struct Case {
+        const char *what;
+        QByteArray fields;
+        int status;
+    };
+    const QList<Case> cases = {
+        {"another site", "Origin: http://evil.example\r\nSec-Fetch-Site: cross-site\r\n", 403},
+        {"another site, Origin only", "Origin: http://evil.example\r\n", 403},
+        {"another port of this machine", "Origin: http://127.0.0.1:8080\r\n", 403},
+        {"same site, another origin", "Sec-Fetch-Site: same-site\r\n", 403},
+        {"a sandboxed frame", "Origin: null\r\n", 403},
+        {"the home page itself", "Origin: http://127.0.0.1:8787\r\nSec-Fetch-Site: same-origin\r\n",
+         200},
+        {"a command line", "", 200},
+    };
+    for (const Case &c : cases) {
+        for (const auto &[path, type, body] :
+             {std::tuple{QByteArray("/translate_doc"), multipart, form},
+              std::tuple{QByteArray("/translate_t"), urlencoded, text},
+              std::tuple{QByteArray("/"), urlencoded, text}}) {
+            const RawClient::Response answer = send(post(path, c.fields, type, body));
+            EXPECT_EQ(answer.status, c.status)
+                << c.what << " " << path.constData() << ": " << answer.body.constData();
+            if (c.status == 403) {
+                EXPECT_TRUE(answer.body.contains("autre page")) << answer.body.constData();
+            }
+        }
+    }
+}
+
+TEST(DocumentsWaitingForApy, GiveUpAfterTheServicesTimeoutNotTheDefault)
+{
+    TranslationService::Options options;
+    options.apyTimeoutMs = 300;
+    TranslationService service(options);
+    ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
+    service.translator().awaitApy();  // APy is starting and never comes
+    QElapsedTimer clock;
+    clock.start();
+    RawClient client(service.port());
+    const RawClient::Response answer =
+        client.exchange(Post(Form(Odt("<text:p>Hello</text:p>"), "en|es", "l.odt")));
+    EXPECT_EQ(answer.status, 503) << answer.body.constData();
+    // The default wait is 12 s; this one 0.3 s, with room for a loaded machine.
+    EXPECT_LT(clock.elapsed(), 8000);
 }
 
 }  // namespace
