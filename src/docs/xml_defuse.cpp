@@ -69,8 +69,6 @@ std::optional<QByteArray> DefuseXml(QByteArray member)
     if (!encoding.isEmpty() && encoding != "utf-8" && encoding != "utf8" &&
         encoding != "us-ascii" && encoding != "ascii")
         return std::nullopt;
-    if (FindNoCase(member, "<!ENTITY") >= 0)
-        return std::nullopt;
     qsizetype at = FindNoCase(member, "<!DOCTYPE");
     while (at >= 0) {
         // To its closing '>' outside quotes; a '[' before it opens an internal subset.
@@ -92,8 +90,11 @@ std::optional<QByteArray> DefuseXml(QByteArray member)
         if (end >= member.size())
             return std::nullopt;
         member.remove(at, end - at + 1);
-        at = FindNoCase(member, "<!DOCTYPE", at);
+        // What lay on both sides may join into a declaration of its own.
+        at = FindNoCase(member, "<!DOCTYPE", qMax<qsizetype>(0, at - 9));
     }
+    if (FindNoCase(member, "<!ENTITY") >= 0)
+        return std::nullopt;
     return member;
 }
 
