@@ -126,6 +126,15 @@ void DocumentTranslator::runLeg(const JobPtr &job)
     form->append(FormField("file", job->document, true));
     QNetworkReply *reply = network_->post(request, form);
     form->setParent(reply);
+    // A requester gone mid-conversion: the call is dropped, and with it the
+    // connection whose close ends the converter and all it started.
+    auto *watch = new QTimer(reply);
+    watch->setInterval(250);
+    connect(watch, &QTimer::timeout, reply, [reply, job] {
+        if (!job->wanted())
+            reply->abort();
+    });
+    watch->start();
     connect(reply, &QNetworkReply::downloadProgress, reply, [this, reply](qint64 received) {
         if (received > options_.maxAnswer)
             reply->abort();

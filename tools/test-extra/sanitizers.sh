@@ -14,3 +14,6 @@ cd build-asan
 # VERZ_SANITIZED gives the load tests (sixteen clients against short engine
 # deadlines) deadlines as roomy as the sanitizers' slowdown needs.
 ctest --output-on-failure --timeout 600 -j2 -LE 'e2e|apertium'
+# The document road with a real APy: the service process itself under the
+# sanitizers, its uploads, repacks and converters' answers.
+ctest --output-on-failure --timeout 900 -R '^(hostile_documents|document_roundtrip)$'
