@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    static const verz::DocumentFormat kFormats[] = {verz::DocumentFormat::Odt,
-                                                    verz::DocumentFormat::Docx,
-                                                    verz::DocumentFormat::Rtf};
+    static const verz::DocumentFormat kFormats[] = {
+        verz::DocumentFormat::Odt, verz::DocumentFormat::Docx, verz::DocumentFormat::Rtf};
     const verz::DocumentFormat format = kFormats[data[0] % 3];
     const QByteArrayView file(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     const verz::ZipLimits limits{1024 * 1024, 64};

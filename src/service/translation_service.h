@@ -1,7 +1,7 @@
 #pragma once
 
-#include "http/gated_tcp_server.h"
 #include "apy/apy_documents.h"
+#include "http/gated_tcp_server.h"
 #include "service/translator.h"
 
 #include <QAbstractSocket>
