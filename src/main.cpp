@@ -2,6 +2,7 @@
 #include "cli/command_line.h"
 #include "common/termination_signals.h"
 #include "selection/selection_command.h"
+#include "selection/window_activation.h"
 #include "window/font_warmup.h"
 #include "window/indicator_style.h"
 #include "window/verz.h"
@@ -29,9 +30,18 @@ int WindowMain(QApplication &app, std::optional<verz::SelectionHandOver> selecti
     verz::Verz window;  // shows itself once built
     // A logout or a kill closes the window as "Quitter" does: the scratch file goes.
     verz::HandleTerminationSignals([&window](int) { window.Label1_Click(); });
-    const verz::SelectionSources sources(
-        [&window](const QString &text, int row) { window.TranslateSelection(text, row); });
-    if (selection) {
+    const verz::SelectionReceiver receiver = [&window](const QString &text, int row) {
+        window.TranslateSelection(text, row);
+    };
+    const verz::SelectionSources sources(receiver, [&window](const QString &token) {
+        // Handed on to the compositor by the next activation request.
+        if (!token.isEmpty())
+            qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+        window.ComeToFront();
+    });
+    if (selection && selection->takeOnceFocused) {
+        verz::TakeSelectionForNewWindow(receiver, selection->pairRow);
+    } else if (selection) {
         QTimer::singleShot(0, &window, [&window, taken = *selection] {
             window.TranslateSelection(taken.text, taken.pairRow);
         });
@@ -43,6 +53,9 @@ int WindowMain(QApplication &app, std::optional<verz::SelectionHandOver> selecti
 
 int main(int argc, char *argv[])
 {
+    // The application id: the Wayland app id and the portal's registration
+    // both name the installed desktop file by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.verzolan.verzolan"));
     // Chosen before any application object exists: with arguments only a core
     // application is made, so the command line needs no display and no
     // platform plugin (ssh, scripts, CI).
@@ -64,5 +77,7 @@ int main(int argc, char *argv[])
     // Meanwhile the application connects to the display.
     const std::future<void> fonts = verz::StartLoadingFontConfiguration();
     QApplication app(argc, argv);
+    if (verz::ActivateRunningWindow())
+        return 0;
     return WindowMain(app, std::nullopt);
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config curl
-  qt6-base-dev libsystemd-dev libxkbcommon-dev libxcb1-dev libxcb-keysyms1-dev libfontconfig-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-wayland libsystemd-dev libxkbcommon-dev libxcb1-dev libxcb-keysyms1-dev libfontconfig-dev libgtest-dev libbenchmark-dev
   fonts-liberation fonts-comic-neue
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
   apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
@@ -20,6 +20,7 @@ if [[ "${1:-}" == "--test" ]]; then
     systemd man-db appstream iproute2
     nginx-light prometheus
     dbus-daemon dbus-bin dunst
+    weston xwayland wl-clipboard
   )
 fi
 

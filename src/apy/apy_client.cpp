@@ -97,8 +97,10 @@ void ApyClient::translate(const QString &langpair, const QString &html, int time
     post.setHeader(QNetworkRequest::ContentTypeHeader,
                    QByteArrayLiteral("application/x-www-form-urlencoded"));
     // HTML in (APy's default), so that block boundaries hold.
-    const QByteArray form =
-        "langpair=" + FormValue(langpair) + "&q=" + FormValue(html) + "&markUnknown=no";
+    const bool marked = langpair.endsWith(kMarkUnknownSuffix);
+    const QString pair = marked ? langpair.chopped(kMarkUnknownSuffix.size()) : langpair;
+    const QByteArray form = "langpair=" + FormValue(pair) + "&q=" + FormValue(html) +
+                            (marked ? "&markUnknown=yes" : "&markUnknown=no");
     QNetworkReply *reply = nextManager()->post(post, form);
     WatchReply(reply, timeoutMs, [done = std::move(done)](QNetworkReply *r) {
         if (r->error() != QNetworkReply::NoError &&

@@ -16,6 +16,10 @@ namespace verz {
 // The header that carries the key of our own APy child (see apy_supervisor).
 inline constexpr char kApyKeyHeader[] = "X-Apy-Key";
 
+// A langpair ending in this asks APy to mark the words the pair does not know
+// ("*word"), for a caller that reads the marks; it queues apart from the plain one.
+inline constexpr QLatin1StringView kMarkUnknownSuffix("+marked");
+
 // Asks an APy server for translations, many at once: requests are spread over
 // several connection pools so that APy's pipelines all get work.
 class ApyClient : public QObject {

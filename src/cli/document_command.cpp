@@ -73,7 +73,9 @@ int TranslateDocumentFile(const CommandLine &line, const ServiceAccess &service,
                     kExitNotConnected);
     if (answer.status != 200)
         return Fail(err, QString::fromUtf8(answer.body).trimmed(),
-                    answer.status >= 500 ? kExitNotConnected : kExitUsage);
+                    // 422: a sound document the service could not translate (another
+                    // language than the pair's, a pair not installed): no usage error.
+                    answer.status >= 500 || answer.status == 422 ? kExitNotConnected : kExitUsage);
 
     QString output = line.outputFile;
     if (output.isEmpty()) {

@@ -2,6 +2,8 @@
 
 #include "cli/command_line.h"
 #include "selection/selection_text.h"
+#include "selection/session_selection.h"
+#include "selection/window_activation.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -27,6 +29,48 @@ QString BusPath()
 // A window that hangs would otherwise keep the command waiting for the bus's
 // own 25 s; past this, a new window is better than nothing.
 constexpr int kCallTimeoutMs = 3000;
+// The window's wait for the focus, within the command's wait for the window.
+constexpr int kFocusWaitMs = 2500;
+constexpr int kFocusCallTimeoutMs = kFocusWaitMs + kCallTimeoutMs;
+
+// Finds the pair's row; false after an error reply when the code is unknown.
+bool RowOfPair(const QString &pair, int &row, QDBusContext &context)
+{
+    row = -1;
+    if (pair.isEmpty())
+        return true;
+    row = PairRowForCode(pair);
+    if (row >= 0)
+        return true;
+    context.sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("paire de langues inconnue « ") + pair +
+                               QStringLiteral(" » (voir Verzolan --list-pairs)"));
+    return false;
+}
+
+Delivery Call(QDBusMessage call, int timeoutMs)
+{
+    Delivery delivery;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return delivery;
+    // Never start a window through the bus's activation: the command does it.
+    call.setAutoStartService(false);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        delivery.outcome = Delivery::Outcome::Delivered;
+    } else if (reply.errorName() == QDBusError::errorString(QDBusError::InvalidArgs)) {
+        delivery.outcome = Delivery::Outcome::Refused;
+        delivery.problem = reply.errorMessage();
+    }
+    return delivery;
+}
+
+QDBusMessage SelectionCall(const QString &method)
+{
+    return QDBusMessage::createMethodCall(BusName(), BusPath(), QString::fromLatin1(kBusInterface),
+                                          method);
+}
 
 }  // namespace
 
@@ -40,7 +84,8 @@ bool SelectionEndpoint::publish()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    if (!bus.registerObject(BusPath(), this, QDBusConnection::ExportAllSlots))
+    if (!bus.registerObject(BusPath(), this,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors))
         return false;
     // Queued: when the first window closes, the next one answers.
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
@@ -49,18 +94,17 @@ bool SelectionEndpoint::publish()
     return reply.isValid();
 }
 
+void SelectionEndpoint::setFrontBringer(FrontBringer bringer)
+{
+    bringer_ = bringer;
+    new ApplicationAdaptor(std::move(bringer), this);
+}
+
 void SelectionEndpoint::Translate(const QString &text, const QString &pair)
 {
     int row = -1;
-    if (!pair.isEmpty()) {
-        row = PairRowForCode(pair);
-        if (row < 0) {
-            sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("paire de langues inconnue « ") + pair +
-                               QStringLiteral(" » (voir Verzolan --list-pairs)"));
-            return;
-        }
-    }
+    if (!RowOfPair(pair, row, *this))
+        return;
     if (IsEmptySelection(text)) {
         sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
         return;
@@ -71,25 +115,41 @@ void SelectionEndpoint::Translate(const QString &text, const QString &pair)
                        [this, kept = std::move(fitted.text), row] { receiver_(kept, row); });
 }
 
+void SelectionEndpoint::TranslateWhenFocused(const QString &pair)
+{
+    int row = -1;
+    if (!RowOfPair(pair, row, *this))
+        return;
+    if (!bringer_) {
+        sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
+        return;
+    }
+    setDelayedReply(true);
+    const QDBusMessage call = message();
+    bringer_(QString());
+    TakeSelectionOnceFocused(this, kFocusWaitMs, [this, call, row](const TakenSelection &taken) {
+        if (IsEmptySelection(taken.text)) {
+            QDBusConnection::sessionBus().send(
+                call.createErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage()));
+            return;
+        }
+        QDBusConnection::sessionBus().send(call.createReply());
+        receiver_(taken.text, row);
+    });
+}
+
 Delivery DeliverToRunningWindow(const QString &text, const QString &pairCode)
 {
-    Delivery delivery;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return delivery;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        BusName(), BusPath(), QString::fromLatin1(kBusInterface), QStringLiteral("Translate"));
+    QDBusMessage call = SelectionCall(QStringLiteral("Translate"));
     call << text << pairCode;
-    // Never start a window through the bus's activation: the command does it.
-    call.setAutoStartService(false);
-    const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
-    if (reply.type() == QDBusMessage::ReplyMessage) {
-        delivery.outcome = Delivery::Outcome::Delivered;
-    } else if (reply.errorName() == QDBusError::errorString(QDBusError::InvalidArgs)) {
-        delivery.outcome = Delivery::Outcome::Refused;
-        delivery.problem = reply.errorMessage();
-    }
-    return delivery;
+    return Call(call, kCallTimeoutMs);
+}
+
+Delivery AskRunningWindowToTakeIt(const QString &pairCode)
+{
+    QDBusMessage call = SelectionCall(QStringLiteral("TranslateWhenFocused"));
+    call << pairCode;
+    return Call(call, kFocusCallTimeoutMs);
 }
 
 }  // namespace verz

@@ -17,6 +17,9 @@ inline constexpr char kBusInterface[] = "org.verzolan.verzolan.Selection";
 // Hands a text to the window: the pair's catalogue row, or -1 to keep the
 // window's own choice.
 using SelectionReceiver = std::function<void(const QString &text, int pairRow)>;
+// Brings the window to the front, with the desktop's activation token when
+// the caller passed one on (empty otherwise).
+using FrontBringer = std::function<void(const QString &activationToken)>;
 
 // The window's side of the bus: Translate(text, pair) with pair a code from
 // --list-pairs or empty. A bad pair or an empty text gets an error reply and
@@ -33,11 +36,21 @@ public:
     // is no session bus: the window works on without it.
     bool publish();
 
+    // Before publish(): the window answers org.freedesktop.Application's
+    // Activate too, and can take the selection itself once focused.
+    void setFrontBringer(FrontBringer bringer);
+
 public Q_SLOTS:
     void Translate(const QString &text, const QString &pair);
+    // For a command that found no selection it may read (Wayland): the
+    // window comes to the front and, once it has the focus, takes the
+    // selection itself; the reply waits for that, and is the nothing-selected
+    // error when it finds no text.
+    void TranslateWhenFocused(const QString &pair);
 
 private:
     SelectionReceiver receiver_;
+    FrontBringer bringer_;
 };
 
 // The command's side: what became of a text sent to a running window.
@@ -47,5 +60,7 @@ struct Delivery {
     QString problem;  // for Refused, the window's reason
 };
 Delivery DeliverToRunningWindow(const QString &text, const QString &pairCode);
+// The command's side of TranslateWhenFocused.
+Delivery AskRunningWindowToTakeIt(const QString &pairCode);
 
 }  // namespace verz

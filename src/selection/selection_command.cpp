@@ -8,7 +8,9 @@
 #include "platform/settings_store.h"
 #include "selection/desktop_notification.h"
 #include "selection/global_shortcut.h"
+#include "selection/portal_shortcut.h"
 #include "selection/selection_text.h"
+#include "selection/session_selection.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -21,6 +23,9 @@ namespace {
 
 // How long a notification's « Copier » stays usable, and the copy with it.
 constexpr int kNotificationWaitMs = 5 * 60 * 1000;
+// How long a window brought to the front waits for the focus to read a
+// selection only the focus may read.
+constexpr int kFocusWaitMs = 2500;
 
 void SayOnError(const QString &text)
 {
@@ -42,7 +47,8 @@ bool Notify(DesktopNotification &notification)
 int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
 {
     const QGuiApplication application(argc, argv);
-    const TakenSelection taken = TakeSelection(*QGuiApplication::clipboard());
+    bool onlyWithFocus = false;
+    const TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
     if (IsEmptySelection(taken.text)) {
         DesktopNotification nothing(QStringLiteral("Verzolan"), NothingSelectedMessage(), false);
         if (!Notify(nothing))
@@ -81,7 +87,22 @@ int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
 SelectionHandOver HandSelectionToWindow(const CommandLine &line)
 {
     SelectionHandOver handOver;
-    const TakenSelection taken = TakeSelection(*QGuiApplication::clipboard());
+    bool onlyWithFocus = false;
+    const TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
+    if (IsEmptySelection(taken.text) && onlyWithFocus) {
+        const Delivery asked = AskRunningWindowToTakeIt(line.pairCode);
+        if (asked.outcome == Delivery::Outcome::NoWindow) {
+            handOver.windowNeeded = true;
+            handOver.takeOnceFocused = true;
+            handOver.pairRow = line.pairRow;
+            return handOver;
+        }
+        if (asked.outcome == Delivery::Outcome::Refused) {
+            SayOnError(asked.problem);
+            handOver.exitStatus = 1;
+        }
+        return handOver;
+    }
     if (IsEmptySelection(taken.text)) {
         SayOnError(NothingSelectedMessage());
         handOver.exitStatus = 1;
@@ -106,22 +127,59 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
     return handOver;
 }
 
-SelectionSources::SelectionSources(const SelectionReceiver &receiver)
-    : endpoint_(receiver), shortcut_(std::make_unique<GlobalShortcut>([receiver] {
-          const TakenSelection taken = TakeSelection(*QGuiApplication::clipboard());
-          if (IsEmptySelection(taken.text)) {
-              SayOnError(NothingSelectedMessage());
-              return;
-          }
-          if (!taken.notice.isEmpty())
-              SayOnError(taken.notice);
-          receiver(taken.text, -1);
-      }))
+namespace {
+
+// The key's press: the selection as the session gives it, or as the window
+// takes it once brought to the front and focused.
+void TranslateSelectionOnKey(const SelectionReceiver &receiver, const FrontBringer &bringer)
 {
+    bool onlyWithFocus = false;
+    const TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
+    if (IsEmptySelection(taken.text) && onlyWithFocus) {
+        bringer(QString());
+        TakeSelectionForNewWindow(receiver, -1);
+        return;
+    }
+    if (IsEmptySelection(taken.text)) {
+        SayOnError(NothingSelectedMessage());
+        return;
+    }
+    if (!taken.notice.isEmpty())
+        SayOnError(taken.notice);
+    receiver(taken.text, -1);
+}
+
+}  // namespace
+
+void TakeSelectionForNewWindow(const SelectionReceiver &receiver, int pairRow)
+{
+    TakeSelectionOnceFocused(qApp, kFocusWaitMs, [receiver, pairRow](const TakenSelection &taken) {
+        if (IsEmptySelection(taken.text)) {
+            SayOnError(NothingSelectedMessage());
+            return;
+        }
+        if (!taken.notice.isEmpty())
+            SayOnError(taken.notice);
+        receiver(taken.text, pairRow);
+    });
+}
+
+SelectionSources::SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer)
+    : endpoint_(receiver)
+{
+    const auto pressed = [receiver, bringer] { TranslateSelectionOnKey(receiver, bringer); };
+    endpoint_.setFrontBringer(bringer);
     endpoint_.publish();
     const QString keys =
         GetSetting(ExecutableBaseName(), QStringLiteral("data"),
                    QString::fromUtf16(kShortcutSettingKey), QString::fromUtf16(kDefaultShortcut));
+    if (QGuiApplication::platformName() != u"xcb") {
+        // No program may grab keys outside X11: the desktop's portal binds it.
+        portal_ = std::make_unique<PortalShortcut>(pressed);
+        portal_->bind(keys);
+        return;
+    }
+    shortcut_ = std::make_unique<GlobalShortcut>(pressed);
     QString problem;
     if (!shortcut_->grab(keys, problem))
         SayOnError(problem);

@@ -10,6 +10,7 @@ namespace verz {
 
 struct CommandLine;
 class GlobalShortcut;
+class PortalShortcut;
 
 // Verzolan --selection --notify: no window; the translation of the selected
 // text in a desktop notification, or on standard output where no
@@ -23,14 +24,19 @@ struct SelectionHandOver {
     int exitStatus = 0;         // otherwise, the command's status
     QString text;
     int pairRow = -1;
+    // No text could be read without the focus (Wayland): the new window
+    // takes the selection itself once focused.
+    bool takeOnceFocused = false;
 };
 SelectionHandOver HandSelectionToWindow(const CommandLine &line);
 
-// Where a running window hears of selections: the session bus and, on X11,
-// its global shortcut (a line on standard error when it cannot be had).
+// Where a running window hears of selections: the session bus and its
+// global key, grabbed on X11, asked of the desktop's portal elsewhere (a line
+// on standard error when it cannot be had). bringer brings the window to the
+// front, for activation and for taking a selection only the focus may read.
 class SelectionSources {
 public:
-    explicit SelectionSources(const SelectionReceiver &receiver);
+    SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer);
     ~SelectionSources();
     SelectionSources(const SelectionSources &) = delete;
     SelectionSources &operator=(const SelectionSources &) = delete;
@@ -38,6 +44,11 @@ public:
 private:
     SelectionEndpoint endpoint_;
     std::unique_ptr<GlobalShortcut> shortcut_;
+    std::unique_ptr<PortalShortcut> portal_;
 };
+
+// For a window started with takeOnceFocused: once it is focused, the
+// selection to the receiver, or the nothing-selected message on standard error.
+void TakeSelectionForNewWindow(const SelectionReceiver &receiver, int pairRow);
 
 }  // namespace verz

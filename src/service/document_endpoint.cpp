@@ -1,7 +1,10 @@
 #include "service/document_endpoint.h"
 
+#include "common/languages.h"
 #include "docs/attachment_name.h"
+#include "docs/converter_seam.h"
 #include "docs/document_repack.h"
+#include "docs/language_words.h"
 #include "service/document_order.h"
 #include "service/private_scratch.h"
 #include "service/translator.h"
@@ -120,21 +123,44 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
         done(work);
         return;
     }
-    QByteArray document = order.forConverter;  // repacked, or the mapped upload itself
-    if (RestoresAccents(order.format))
-        document = translator_.restoreAccents(order.source, QString::fromUtf8(document)).toUtf8();
+    // From here on only the repacked document is read: the upload as it
+    // came goes to no parser but the repack's own.
+    const QByteArrayView safe = order.forConverter;
+    // A document in another language would come back almost as it went, a few words altered.
+    const QString written = LikelyLanguage(SampleText(order.format, safe));
+    if (!written.isEmpty() && written != order.source) {
+        const Language *source = LanguageByCode(order.source);
+        const Language *found = LanguageByCode(written);
+        WriteRefusal(*work->responder, 422,
+                     QStringLiteral("Ce document semble écrit en %1, pas en %2 : choisissez la "
+                                    "paire qui part de sa langue.")
+                         .arg(found ? found->frenchName.toLower() : written,
+                              source ? source->frenchName.toLower() : order.source));
+        done(work);
+        return;
+    }
+    // The converters get what they read well, codes hidden from them (converter_seam).
+    auto codes = std::make_shared<QStringList>();
+    const QByteArray document = DocumentForConverter(
+        order.format,
+        RestoresAccents(order.format)
+            ? translator_.restoreAccents(order.source, QString::fromUtf8(safe)).toUtf8()
+            : order.forConverter,
+        *codes);
     calls_.translate(
         route.legs, info.apertiumFormat, document,
         [responder = std::weak_ptr<HttpResponder>(work->responder)] {
             const auto alive = responder.lock();
             return alive && alive->clientConnected();
         },
-        [this, work, deliver, format = order.format](const DocumentTranslator::Result &result) {
+        [this, work, deliver, codes](const DocumentTranslator::Result &result) {
             // What the converter gives back takes the same road before anyone gets it.
             Repacked back;
             if (result.ok && !result.document.isEmpty())
-                back =
-                    RepackDocument(format, result.document, DocumentMemberPasses().fromConverter);
+                back = RepackDocument(work->order.format,
+                                      DocumentFromConverter(work->order.format, result.document,
+                                                            work->order.target, *codes),
+                                      DocumentMemberPasses().fromConverter);
             if (const QByteArray *document = std::get_if<QByteArray>(&back);
                 document && !document->isEmpty())
                 deliver(*document);

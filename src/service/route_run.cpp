@@ -1,6 +1,8 @@
 #include "service/route_run.h"
 
 #include "apy/apy_blocks.h"
+#include "docs/kept_codes.h"
+#include "service/pivot_check.h"
 #include "service/service_log.h"
 
 #include <QElapsedTimer>
@@ -8,13 +10,47 @@
 namespace verz {
 
 void RouteRun::translate(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
-                         ApyDispatcher::Wanted wanted, ApyDispatcher::Done done)
+                         ApyDispatcher::Wanted wanted, ApyDispatcher::Done done,
+                         const QStringList &alternative)
+{
+    const KeptCodes kept = KeepCodes(text);
+    ApyDispatcher::Done restore = [codes = kept.codes,
+                                   done = std::move(done)](ApyClient::Result result) {
+        if (result.ok)
+            result.text = RestoreCodes(result.text, codes);
+        done(result);
+    };
+    if (legs.size() < 2 || alternative.isEmpty() || !CanMark(kept.text)) {
+        run(legs, kept.text, deadline, std::move(wanted), false, std::move(restore));
+        return;
+    }
+    run(legs, kept.text, deadline, wanted, true,
+        [this, alternative, deadline, wanted, source = kept.text,
+         restore = std::move(restore)](const ApyClient::Result &first) {
+            if (!first.ok || LegMadeUnknowns(first.text, source) == 0) {
+                restore({first.ok, WithoutMarks(first.text), first.error, first.apyFault});
+                return;
+            }
+            run(alternative, source, deadline, wanted, true,
+                [source, first, restore](const ApyClient::Result &other) {
+                    restore({true,
+                             other.ok ? PreferKnown(source, first.text, other.text)
+                                      : WithoutMarks(first.text),
+                             {},
+                             false});
+                });
+        });
+}
+
+void RouteRun::run(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
+                   ApyDispatcher::Wanted wanted, bool marked, ApyDispatcher::Done done)
 {
     auto run = std::make_shared<Run>();
     run->legs = legs;
     run->deadline = deadline;
     run->wanted = std::move(wanted);
     run->done = std::move(done);
+    run->marked = marked;
     // APy starts a langpair's pipeline on its first call, which takes seconds
     // on a busy machine; on a two-leg route the second start would wait for
     // the first leg's answer, and both together can outlast the deadline on
@@ -73,7 +109,9 @@ void RouteRun::runLeg(const std::shared_ptr<Run> &run, qsizetype index, const QS
         return;
     }
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        apy_.translate(run->legs.at(index), pieces.at(i), run->deadline, run->wanted,
+        const bool marked = run->marked && index == run->legs.size() - 1;
+        apy_.translate(run->legs.at(index) + (marked ? kMarkUnknownSuffix : QLatin1StringView()),
+                       pieces.at(i), run->deadline, run->wanted,
                        [this, run, index, gather, i](const ApyClient::Result &result) {
                            if (gather->failed)
                                return;

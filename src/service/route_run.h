@@ -19,8 +19,12 @@ public:
 
     // One deadline for the whole route, so two legs together stay within it.
     // done runs exactly once.
+    // Codes and identifiers pass as they are (kept_codes). With an
+    // alternative, a pivot's sentences whose second leg met words the first
+    // one made are taken from it where it reads them better (pivot_check).
     void translate(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
-                   ApyDispatcher::Wanted wanted, ApyDispatcher::Done done);
+                   ApyDispatcher::Wanted wanted, ApyDispatcher::Done done,
+                   const QStringList &alternative = {});
     // Starts the pipelines of legs from the first one on that are not
     // starting already, with a word nobody reads; at most once per langpair
     // and PipelineWarmth::kWarmAgainMs, however many ask.
@@ -38,7 +42,10 @@ private:
         QDeadlineTimer deadline;
         ApyDispatcher::Wanted wanted;
         ApyDispatcher::Done done;
+        bool marked = false;  // the last leg's unknown words marked
     };
+    void run(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
+             ApyDispatcher::Wanted wanted, bool marked, ApyDispatcher::Done done);
     void runLeg(const std::shared_ptr<Run> &run, qsizetype index, const QString &input);
 
     ApyDispatcher &apy_;

@@ -77,18 +77,28 @@ Route RouteTable::routeFor(const QString &source, const QString &target) const
 {
     const QString from = NormalisedApertiumCode(source);
     const QString to = NormalisedApertiumCode(target);
+    Route route;
     for (const char *way : WaysFor(from, to)) {
         if (way == nullptr)
             break;
         const QString pivot = QString::fromLatin1(way);
+        QStringList legs;
         if (pivot.isEmpty()) {
             if (hasPair(from, to))
-                return {{Langpair(from, to)}};
+                legs = {Langpair(from, to)};
         } else if (from != pivot && to != pivot && hasPair(from, pivot) && hasPair(pivot, to)) {
-            return {{Langpair(from, pivot), Langpair(pivot, to)}};
+            legs = {Langpair(from, pivot), Langpair(pivot, to)};
+        }
+        if (legs.isEmpty())
+            continue;
+        if (!route.available()) {
+            route.legs = legs;
+        } else {
+            route.alternative = legs;
+            break;
         }
     }
-    return {};
+    return route;
 }
 
 }  // namespace verz

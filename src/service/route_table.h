@@ -16,6 +16,9 @@ namespace verz {
 // two legs through Spanish; none when no installed pair serves it.
 struct Route {
     QStringList legs;  // APy langpairs in order, "fra|spa"
+    // The next measured route whose pairs are installed, for the sentences a
+    // pivot's second leg cannot read; empty when there is none.
+    QStringList alternative;
     bool available() const { return !legs.isEmpty(); }
 };
 

@@ -206,7 +206,8 @@ void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done 
             done(result.ok ? Result{true, result.text, {}, false, kApertium}
                            : Failure("Translation engine unavailable"));
             answerDone();
-        });
+        },
+        route.alternative);
 }
 
 QString Translator::dictionaryAnswerFor(const TranslateQuery &query)

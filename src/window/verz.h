@@ -66,6 +66,11 @@ public:
     // translation runs waits for its end.
     void TranslateSelection(const QString &text, int pairRow);
 
+    // Shown, restored if minimised, raised and asked to be activated. A
+    // Wayland window minimised by "Réduire" is mapped anew: nothing brings a
+    // minimised surface back on a shell without a task bar.
+    void ComeToFront();
+
     // TranslationForm, over Text1, Check1, Combo1, Lang, Text2 and Command6.
     QString inputText() const override;
     int foldValue() const override;
@@ -117,7 +122,6 @@ private:
 
     // Selections from other programs, in the order they came.
     void TranslateWaitingSelections();
-    void ComeToFront();
 
     // Layout.
     void BuildControls();
@@ -160,6 +164,7 @@ private:
     WindowDrag drag_;
     ProgramEnder programEnder_;
     bool busy_ = false;
+    bool minimisedOnWayland_ = false;
     struct WaitingSelection {
         QString text;
         int pairRow;

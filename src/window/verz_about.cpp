@@ -4,6 +4,7 @@
 
 #include "platform/app_info.h"
 #include "platform/link_opener.h"
+#include "shape/alpha_outline.h"
 #include "window/link_targets.h"
 
 #include <QEvent>
@@ -23,6 +24,9 @@ void Verz::Command8_Click()
 void Verz::Label2_Click()
 {
     about_.hide();
+    // On Wayland a request to the compositor, which never says whether it
+    // minimised the window, nor when it shows it again.
+    minimisedOnWayland_ = OutlineNeedsAlpha();
     setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
 }
 

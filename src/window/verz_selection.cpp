@@ -3,6 +3,9 @@
 #include "window/verz.h"
 
 #include "engine/translation_request.h"
+#include "shape/alpha_outline.h"
+
+#include <utility>
 
 namespace verz {
 
@@ -38,6 +41,11 @@ void Verz::ComeToFront()
 {
     if (isMinimized())
         showNormal();
+    if (std::exchange(minimisedOnWayland_, false)) {
+        hide();
+        show();
+        RenewInputRegion(*this);
+    }
     show();
     raise();
     activateWindow();

@@ -5,6 +5,7 @@
 #include "engine/translation_request.h"
 #include "pairs/stored_choice.h"
 #include "platform/app_info.h"
+#include "shape/alpha_outline.h"
 #include "shape/redimensionne.h"
 #include "shape/screen_scale.h"
 #include "shape/window_region.h"
@@ -72,6 +73,7 @@ void Verz::Form_Load()
 
     CentreOnScreen();
     show();
+    RenewInputRegion(*this);
     w_.Text2->setFocus(Qt::OtherFocusReason);
     Trace(u"shown");
     QTimer::singleShot(0, this, [this] { WarmChosenPair(); });
@@ -86,7 +88,13 @@ void Verz::ShapeWindow()
     picture1->setWidth(twips_.toTwips(picture.width()));
     picture1->setHeight(twips_.toTwips(picture.height()));
     resize(twips_.toPixels(picture1->width()), twips_.toPixels(picture1->height()));
-    // The outline was cut from the skin, which is Picture1's picture.
+    // The outline was cut from the skin, which is Picture1's picture. Where
+    // the compositor shapes windows by alpha, the cut-away pixels are painted
+    // clear and the mask is the input region only.
+    if (OutlineNeedsAlpha()) {
+        MakeTranslucent(*this);
+        skin_ = WithKeyColourClear(skin_);
+    }
     ApplyWindowRegion(*this, outline_);
 }
 

@@ -2,6 +2,8 @@
 // and handing the region to a widget.
 #include "shape/window_region.h"
 
+#include "shape/alpha_outline.h"
+
 #include "assets_init.h"
 
 #include <QColor>
@@ -80,6 +82,36 @@ TEST(ApplyWindowRegion, MasksTheWidgetToTheUnionOrLeavesItWhole)
 
     ApplyWindowRegion(window, {});
     EXPECT_TRUE(window.mask().isEmpty());
+}
+
+// Where the compositor shapes by alpha: exactly the pixels the region leaves
+// out are clear, every other one keeps its colour, opaque.
+TEST(WithKeyColourClear, ClearsWhatTheRegionCutsAway)
+{
+    VerzInitAssets();
+    const QImage skin =
+        QImage(QStringLiteral(":/assets/skin.bmp")).convertToFormat(QImage::Format_RGB32);
+    const QImage clear = WithKeyColourClear(skin);
+    ASSERT_EQ(clear.size(), skin.size());
+    const QRegion kept = UnionOfRuns(RegionFromImage(skin));
+    int wrong = 0;
+    for (int y = 0; y < skin.height(); ++y)
+        for (int x = 0; x < skin.width(); ++x) {
+            const QRgb pixel = clear.pixel(x, y);
+            const bool inside = kept.contains(QPoint(x, y));
+            if (inside ? pixel != skin.pixel(x, y) : qAlpha(pixel) != 0)
+                ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+
+    QImage nearRed(3, 1, QImage::Format_RGB32);
+    nearRed.setPixel(0, 0, qRgb(254, 0, 0));
+    nearRed.setPixel(1, 0, qRgb(255, 0, 0));
+    nearRed.setPixel(2, 0, qRgb(255, 0, 1));
+    const QImage cleared = WithKeyColourClear(nearRed);
+    EXPECT_EQ(cleared.pixel(0, 0), qRgb(254, 0, 0));
+    EXPECT_EQ(cleared.pixel(1, 0), 0u);
+    EXPECT_EQ(cleared.pixel(2, 0), qRgb(255, 0, 1));
 }
 
 }  // namespace

@@ -15,14 +15,14 @@ deb=$(ls -t "$build"/verzolan_*.deb | head -1)
 dpkg-deb -x "$deb" "$stage"
 status=0
 units=usr/lib/systemd/user
-for f in usr/bin/Verzolan usr/bin/verzolan-service usr/share/applications/verzolan.desktop \
+for f in usr/bin/Verzolan usr/bin/verzolan-service usr/share/applications/org.verzolan.verzolan.desktop \
          usr/share/icons/hicolor/32x32/apps/verzolan.png usr/share/man/man1/Verzolan.1 \
          usr/share/man/man1/verzolan-service.1 usr/share/metainfo/org.verzolan.verzolan.metainfo.xml \
          usr/share/doc/verzolan/nginx/verzolan.conf $units/verzolan-service.socket \
          $units/verzolan-service.service; do
   [[ -f $stage/$f ]] || { echo "install: $f is missing"; status=1; }
 done
-desktop-file-validate "$stage/usr/share/applications/verzolan.desktop" || status=1
+desktop-file-validate "$stage/usr/share/applications/org.verzolan.verzolan.desktop" || status=1
 appstreamcli validate --no-net --pedantic "$stage/usr/share/metainfo/org.verzolan.verzolan.metainfo.xml" \
   >/dev/null || { echo "install: the AppStream metadata does not validate"; status=1; }
 # Enabled for every user: the socket is wanted by sockets.target.
@@ -64,11 +64,11 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 grep -q '<svg' "$stage/usr/share/icons/hicolor/scalable/apps/verzolan.svg" ||
   { echo "install: no scalable icon"; status=1; }
-grep -q '^Exec=Verzolan --selection$' "$stage/usr/share/applications/verzolan.desktop" ||
+grep -q '^Exec=Verzolan --selection$' "$stage/usr/share/applications/org.verzolan.verzolan.desktop" ||
   { echo "install: the menu entry has no action for the selection"; status=1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \
+for d in libqt6widgets6 qt6-wayland libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \
          apertium-spa-ita cg3 dict-freedict-deu-fra dict-freedict-eng-deu; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || { echo "deb: does not depend on $d"; status=1; }
 done

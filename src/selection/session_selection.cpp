@@ -1,0 +1,86 @@
+#include "selection/session_selection.h"
+
+#include "selection/x11_selection.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+#include <memory>
+
+namespace verz {
+
+namespace {
+
+// An owner that does not answer costs this much, for each selection asked.
+constexpr int kX11ReadTimeoutMs = 1000;
+// UTF-8 takes at most four bytes a character: enough for the longest
+// selection kept, and no more is read.
+constexpr qsizetype kMaxSelectionBytes = 4 * kMaxSelectionLength + 4;
+
+QString TextOf(const QClipboard &clipboard, QClipboard::Mode mode)
+{
+    const QMimeData *data = clipboard.mimeData(mode);
+    return data == nullptr || !data->hasText() ? QString() : data->text();
+}
+
+}  // namespace
+
+TakenSelection TakeSessionSelection(const QClipboard &clipboard, bool &onlyWithFocus)
+{
+    onlyWithFocus = false;
+    if (!QGuiApplication::platformName().startsWith(u"wayland"))
+        return TakeSelection(clipboard);
+    for (const char *selection : {"PRIMARY", "CLIPBOARD"}) {
+        QString text = ReadX11Selection(selection, kX11ReadTimeoutMs, kMaxSelectionBytes);
+        if (!IsEmptySelection(text))
+            return FitSelection(std::move(text));
+    }
+    onlyWithFocus = true;
+    return {};
+}
+
+void TakeSelectionOnceFocused(QObject *context, int timeoutMs,
+                              std::function<void(const TakenSelection &)> done)
+{
+    struct Wait {
+        std::function<void(const TakenSelection &)> done;
+        QMetaObject::Connection focus;
+        bool finished = false;
+    };
+    auto wait = std::make_shared<Wait>();
+    wait->done = std::move(done);
+    const auto finish = [wait](bool focused) {
+        if (wait->finished)
+            return;
+        wait->finished = true;
+        QObject::disconnect(wait->focus);
+        TakenSelection taken;
+        if (focused) {
+            const QClipboard &clipboard = *QGuiApplication::clipboard();
+            QString text;
+            if (clipboard.supportsSelection())
+                text = TextOf(clipboard, QClipboard::Selection);
+            if (IsEmptySelection(text))
+                text = TextOf(clipboard, QClipboard::Clipboard);
+            taken = FitSelection(std::move(text));
+        }
+        wait->done(taken);
+    };
+    // From the event loop in every case: the caller's reply or state first.
+    if (QGuiApplication::focusWindow() != nullptr) {
+        QTimer::singleShot(0, context, [finish] { finish(true); });
+        return;
+    }
+    wait->focus = QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, context,
+                                   [finish](QWindow *window) {
+                                       if (window != nullptr)
+                                           finish(true);
+                                   });
+    QTimer::singleShot(timeoutMs, context, [finish] { finish(false); });
+}
+
+}  // namespace verz
