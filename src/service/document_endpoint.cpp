@@ -155,12 +155,16 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
         },
         [this, work, deliver, codes](const DocumentTranslator::Result &result) {
             // What the converter gives back takes the same road before anyone gets it.
+            // (mended is kept here: for a file that is no archive the repack's
+            // answer points into it)
             Repacked back;
-            if (result.ok && !result.document.isEmpty())
-                back = RepackDocument(work->order.format,
-                                      DocumentFromConverter(work->order.format, result.document,
-                                                            work->order.target, *codes),
+            QByteArray mended;
+            if (result.ok && !result.document.isEmpty()) {
+                mended = DocumentFromConverter(work->order.format, result.document,
+                                               work->order.target, *codes);
+                back = RepackDocument(work->order.format, mended,
                                       DocumentMemberPasses().fromConverter);
+            }
             if (const QByteArray *document = std::get_if<QByteArray>(&back);
                 document && !document->isEmpty())
                 deliver(*document);
