@@ -1,10 +1,13 @@
 #!/usr/bin/python3
 """Document figures, run by hand:
-    bench/service/documents.py [build/verzolan-service] [runs, 3]
+    bench/service/documents.py [build/verzolan-service] [runs, 3] [an earlier verzolan-service]
 
 A 10,000-word OpenDocument text through the service's /translate_doc against
 `apertium -f odt` on the same file: en|es (one leg) and en|fr (two legs, each
-leg's document read by the next), best of N runs each, interleaved, side by side. Then the
+leg's document read by the next), best of N runs each, interleaved, side by side; given an
+earlier build of the service (one whose converters ran unboxed and read the
+upload as it came), through it too, in the same run, each service with its
+own APy, and both at rest after: processes and proportional memory. Then the
 service's own resident memory (VmRSS of the service process, APy apart) while
 it receives a 10 MiB upload and while it inspects a zip bomb (a 1 MiB zip that
 unpacks to 1 GiB), with the answer each got."""
@@ -26,6 +29,7 @@ from odf.text import P
 
 SERVICE = sys.argv[1] if len(sys.argv) > 1 else "build/verzolan-service"
 RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+BEFORE = sys.argv[3] if len(sys.argv) > 3 else None
 SENTENCES = ["The small house near the river was painted white last summer.",
              "My brother works in a large office in the city centre.",
              "We will travel to the mountains when the weather is better.",
@@ -98,27 +102,56 @@ def peak_while(pid, action):
     return peak[0], result
 
 
-def main():
+def start(binary):
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         port = s.getsockname()[1]
-    service = subprocess.Popen([SERVICE, "--port", str(port)],
-                               stderr=subprocess.DEVNULL)
+    service = subprocess.Popen([binary, "--port", str(port)], stderr=subprocess.DEVNULL)
+    for _ in range(200):  # APy up and both routes' pipelines warm
+        try:
+            if post(port, "en|es", "w.txt", b"Warm.\n")[0] == 200:
+                break
+        except OSError:
+            pass
+        time.sleep(0.3)
+    post(port, "en|fr", "w.txt", b"Warm.\n")
+    return service, port
+
+
+def tree(pid):
+    """The processes under pid, itself included, and their summed Pss in KiB."""
+    parents = {}
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                parents[int(entry)] = int(f.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, ValueError, IndexError):
+            pass
+    found = [pid]
+    for candidate in sorted(parents):
+        if parents[candidate] in found:
+            found.append(candidate)
+    pss = 0
+    for p in found:
+        try:
+            with open(f"/proc/{p}/smaps_rollup") as f:
+                pss += next(int(line.split()[1]) for line in f if line.startswith("Pss:"))
+        except (OSError, StopIteration):
+            pass
+    return len(found), pss
+
+
+def main():
+    service, port = start(SERVICE)
+    before = start(BEFORE) if BEFORE else None
     try:
         document, words = ten_thousand_words()
         path = f"/tmp/verz-bench-{os.getpid()}.odt"
         with open(path, "wb") as f:
             f.write(document)
-        for _ in range(100):  # APy up and both routes' pipelines warm
-            try:
-                if post(port, "en|es", "w.txt", b"Warm.\n")[0] == 200:
-                    break
-            except OSError:
-                pass
-            time.sleep(0.3)
-        post(port, "en|fr", "w.txt", b"Warm.\n")
         print(f"{words} words, {len(document)} bytes of odt; best of {RUNS}")
-        print(f"{'route':<26}{'apertium -f odt':>16}{'/translate_doc':>16}{'ratio':>8}")
+        print(f"{'route':<26}{'apertium -f odt':>16}{'/translate_doc':>16}{'ratio':>8}"
+              + (f"{'earlier build':>16}" if before else ""))
         for pair, legs in (("en|es", ["eng-spa"]), ("en|fr", ["eng-cat", "cat-fra"])):
             def direct():
                 # From a file, as APy gives it: from a pipe the converter's
@@ -131,12 +164,20 @@ def main():
                         data = subprocess.run(["apertium", "-u", "-f", "odt", mode], stdin=f,
                                               capture_output=True, check=True).stdout
                     assert zipfile.is_zipfile(io.BytesIO(data)), f"apertium -f odt {mode}: no odt"
-            def through():
-                status, body = post(port, pair, "bench.odt", document)
+            def through(at=port):
+                status, body = post(at, pair, "bench.odt", document)
                 assert status == 200 and zipfile.is_zipfile(io.BytesIO(body)), status
-            a, b = best_interleaved(direct, through)
-            print(f"{pair + ' (' + ' > '.join(legs) + ')':<26}{a:>15.2f}s{b:>15.2f}s{b / a:>7.2f}x")
+            runs = [direct, through] + ([lambda: through(before[1])] if before else [])
+            a, b, *rest = best_interleaved(*runs)
+            c = rest[0] if rest else None
+            print(f"{pair + ' (' + ' > '.join(legs) + ')':<26}{a:>15.2f}s{b:>15.2f}s{b / a:>7.2f}x"
+                  + (f"{c:>15.2f}s" if before else ""))
         os.unlink(path)
+        time.sleep(2)  # the last document's converters gone
+        for name, proc in (("this build", service), ("earlier build", before and before[0])):
+            if proc:
+                count, pss = tree(proc.pid)
+                print(f"at rest, {name}: {count} processes, {pss / 1024:.0f} MiB Pss")
 
         base = rss_kib(service.pid)
         upload = os.urandom(10 * 1024 * 1024 - 4096)
@@ -153,8 +194,10 @@ def main():
         print(f"zip bomb ({len(payload) // 1024} KiB, 1 GiB unpacked): peak {peak / 1024:.1f} MiB, "
               f"answered {status} {body.decode(errors='replace').strip()}")
     finally:
-        service.terminate()
-        service.wait(20)
+        for proc in (service, before and before[0]):
+            if proc:
+                proc.terminate()
+                proc.wait(20)
 
 
 if __name__ == "__main__":

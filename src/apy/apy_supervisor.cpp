@@ -34,64 +34,12 @@ bool ProcessStopped(qint64 pid)
     return state == 'T' || state == 't';
 }
 
-// APy has no option to bind one address, to serve only some of its pages or
-// to demand a password, and among its pages is one that fetches any URL it
-// is given. This start-up line runs it unchanged but bound to loopback only,
-// serving only the pair list and translation (of texts, and of documents
-// through a handler of our own that checks the converter's exit status and
-// reads every format the converter knows), and only to callers that send
-// the key passed in its environment (which other users cannot read, unlike
-// a command line): every other local user and every page a browser opens
-// gets 403.
-const char kGuardedBoot[] =
-    "import hmac, logging, os, sys, tornado.tcpserver as t, tornado.web as w\n"
-    "logging.getLogger('tornado.access').setLevel(logging.WARNING)\n"
-    "_bind = t.TCPServer.bind\n"
-    "def bind(self, port, address=None, *args, **kwargs):\n"
-    "    return _bind(self, port, '127.0.0.1', *args, **kwargs)\n"
-    "t.TCPServer.bind = bind\n"
-    "key = os.environ.pop('VERZ_APY_KEY', '').encode()\n"
-    "import tempfile, tornado.process as tp\n"
-    "from apertium_apy.handlers.translate_doc import TranslateDocHandler\n"
-    "FORMATS = ('txt', 'html-noent', 'rtf', 'odt', 'odp', 'docx', 'pptx', 'xlsx')\n"
-    "class Doc(TranslateDocHandler):\n"
-    "    async def get(self):\n"
-    "        pair = self.get_pair_or_error(self.get_argument('langpair'), -1)\n"
-    "        fmt = self.get_argument('format', '')\n"
-    "        files = self.request.files.get('file')\n"
-    "        if pair is None:\n"
-    "            return\n"
-    "        if fmt not in FORMATS or not files:\n"
-    "            return self.send_error(400, explanation='format or file missing')\n"
-    "        mode = self.pairs['%s-%s' % pair]\n"
-    "        cmd = ['apertium', '-f', fmt, '-u', '-d', os.path.dirname(os.path.dirname(mode)),\n"
-    "               os.path.splitext(os.path.basename(mode))[0]]\n"
-    "        with tempfile.NamedTemporaryFile() as f:\n"
-    "            f.write(files[0]['body'])\n"
-    "            f.flush()\n"
-    "            f.seek(0)\n"
-    "            async with self.doc_pipe_sem:\n"
-    "                p = tp.Subprocess(cmd, stdin=f, stdout=tp.Subprocess.STREAM)\n"
-    "                out = await p.stdout.read_until_close()\n"
-    "                code = await p.wait_for_exit(raise_error=False)\n"
-    "        if code != 0:\n"
-    "            return self.send_error(500, explanation='apertium exit %d' % code)\n"
-    "        self.set_header('Content-Type', 'application/octet-stream')\n"
-    "        self.finish(out)\n"
-    "class Guarded(w.Application):\n"
-    "    def __init__(self, handlers, *args, **kwargs):\n"
-    "        keep = [h for h in handlers if h[0] in ('/listPairs', '/translate')]\n"
-    "        keep.append((r'/translateDoc', Doc))\n"
-    "        super().__init__(keep, *args, **kwargs)\n"
-    "    def find_handler(self, request, **kwargs):\n"
-    "        given = request.headers.get('X-Apy-Key', '').encode()\n"
-    "        if not key or not hmac.compare_digest(given, key):\n"
-    "            return self.get_handler_delegate(request, w.ErrorHandler, {'status_code': 403})\n"
-    "        return super().find_handler(request, **kwargs)\n"
-    "w.Application = Guarded\n"
-    "from apertium_apy.apy import main\n"
-    "sys.argv = ['apertium-apy'] + sys.argv[1:]\n"
-    "sys.exit(main())\n";
+// APy started unchanged but guarded: see the script itself.
+QByteArray GuardedBoot()
+{
+    QFile script(QStringLiteral(":/apy/apy_guard.py"));
+    return script.open(QIODevice::ReadOnly) ? script.readAll() : QByteArray();
+}
 
 // APy refuses to start without a UTF-8 locale, and a service manager (or
 // systemd-socket-activate) may start us with none at all.
@@ -187,7 +135,6 @@ void ApySupervisor::launch()
     // A document's converter unpacks it there, and so does APy with uploads.
     if (!options_.tempFolder.isEmpty())
         environment.insert(QStringLiteral("TMPDIR"), options_.tempFolder);
-    process_->setProcessEnvironment(environment);
     // Its own process group, so stopping it also stops its pipelines and any
     // worker processes; and it goes when we go, even if we are killed.
     process_->setChildProcessModifier([] {
@@ -204,9 +151,13 @@ void ApySupervisor::launch()
     if (options_.pipelineIdleSeconds > 0)
         arguments.insert(arguments.size() - 1,
                          QStringLiteral("-m=%1").arg(options_.pipelineIdleSeconds));
+    environment.insert(QStringLiteral("VERZ_CONVERTER_SECONDS"),
+                       QString::number(options_.converterSeconds));
+    process_->setProcessEnvironment(environment);
     const QString python = QStringLiteral("/usr/bin/python3");
-    if (QFileInfo(python).isExecutable()) {
-        arguments.prepend(QString::fromLatin1(kGuardedBoot));
+    const QByteArray boot = GuardedBoot();
+    if (QFileInfo(python).isExecutable() && !boot.isEmpty()) {
+        arguments.prepend(QString::fromUtf8(boot));
         arguments.prepend(QStringLiteral("-c"));
         process_->start(python, arguments);
     } else {

@@ -38,6 +38,10 @@ public:
         int startLimitMs = 30000;     // not answering by then: start afresh
         int pipelineIdleSeconds = 0;  // APy's -m: shut pipelines unused this long (0: never)
         QString tempFolder;           // its TMPDIR, for documents (empty: the system's)
+        // A document converter still running after this is killed with all
+        // it started: a 10,000-word document takes a few seconds on a loaded
+        // machine, and one leg gets at most half a document's 120 s.
+        int converterSeconds = 60;
     };
 
     explicit ApySupervisor(Options options, QObject *parent = nullptr);

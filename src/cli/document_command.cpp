@@ -65,6 +65,12 @@ int TranslateDocumentFile(const CommandLine &line, const ServiceAccess &service,
                     QStringLiteral("Non Connecté (le service de traduction ") + service.host +
                         QStringLiteral(" ne répond pas)"),
                     kExitNotConnected);
+    if (answer.tooLarge)
+        return Fail(err,
+                    QStringLiteral("réponse du service trop grosse (plus de %1 Mio) : rien n'a "
+                                   "été écrit")
+                        .arg(kMaxDocumentAnswer / (1024 * 1024)),
+                    kExitNotConnected);
     if (answer.status != 200)
         return Fail(err, QString::fromUtf8(answer.body).trimmed(),
                     // 422: a sound document the service could not translate (another

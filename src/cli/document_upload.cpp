@@ -41,6 +41,17 @@ DocumentAnswer PostOnce(const ServiceAccess &service, const QString &pairCode,
     form->append(Field("form-data; name=\"file\"; filename=" + QuotedName(fileName), content));
     QNetworkReply *reply = network.post(request, form);
     form->setParent(reply);
+    bool tooLarge = false;
+    // Said in advance or found while it comes: either way no more is read.
+    auto capped = [reply, &tooLarge](qint64 received) {
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (received > kMaxDocumentAnswer || announced > kMaxDocumentAnswer) {
+            tooLarge = true;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [capped] { capped(0); });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, capped);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
@@ -48,7 +59,9 @@ DocumentAnswer PostOnce(const ServiceAccess &service, const QString &pairCode,
     *refused = reply->error() == QNetworkReply::ConnectionRefusedError;
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     answer.reached = answer.status != 0;
-    answer.body = reply->readAll();
+    answer.tooLarge = tooLarge;
+    if (!tooLarge)
+        answer.body = reply->readAll();
     answer.fileName = AttachmentFileName(reply->rawHeader("Content-Disposition"));
     reply->deleteLater();
     return answer;

@@ -7,9 +7,15 @@
 
 namespace verz {
 
+// The most of an answer the command reads: a translation is about the size of
+// the document (at most 10 MiB) and the service's own cap on the engine's
+// answer is 64 MiB; beyond it the answer is dropped unread.
+inline constexpr qint64 kMaxDocumentAnswer = 64LL * 1024 * 1024;
+
 // What the service answered for a document.
 struct DocumentAnswer {
-    bool reached = false;  // false: no answer at all (« Non Connecté »)
+    bool reached = false;   // false: no answer at all (« Non Connecté »)
+    bool tooLarge = false;  // longer than kMaxDocumentAnswer: body is empty
     int status = 0;
     QByteArray body;   // the document when 200, the service's French reason otherwise
     QString fileName;  // as the service names the translation

@@ -28,6 +28,9 @@ quint32 U32(QByteArrayView bytes, qsizetype at)
 
 struct Member {
     QString name;
+    QByteArray rawName;
+    quint16 madeBy = 0;
+    quint32 external = 0;
     quint16 flags = 0;
     quint16 method = 0;
     quint32 crc = 0;
@@ -39,13 +42,13 @@ struct Member {
 // Unpacks one member, counting into written, which must stay within budget
 // over the whole archive; the bytes are kept only when wanted.
 ZipVerdict Unpack(QByteArrayView data, const Member &member, qint64 budget, qint64 *written,
-                  QByteArray *kept)
+                  QByteArray *kept, qint64 keepCap)
 {
     uLong crc = crc32(0, nullptr, 0);
     auto take = [&](const char *bytes, qint64 size) {
         *written += size;
         crc = crc32(crc, reinterpret_cast<const Bytef *>(bytes), uInt(size));
-        if (kept && kept->size() + size <= kMaxKeptMember)
+        if (kept && kept->size() + size <= keepCap)
             kept->append(bytes, size);
     };
     if (member.method == 0) {
@@ -85,9 +88,14 @@ ZipVerdict Unpack(QByteArrayView data, const Member &member, qint64 budget, qint
     return ZipVerdict::Sound;
 }
 
-}  // namespace
+ZipEntry EntryOf(const Member &member)
+{
+    return {member.name, member.rawName, member.madeBy, member.external};
+}
 
-ZipReport InspectZip(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits)
+// Both readers: with visit, every member is unpacked whole and handed over
+// in directory order, then let go.
+ZipReport Read(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits, const ZipVisit &visit)
 {
     ZipReport report;
     // The end record lies in the last 22 bytes plus at most a 64 KiB comment.
@@ -129,6 +137,7 @@ ZipReport InspectZip(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits)
             return report;
         }
         Member member;
+        member.madeBy = U16(zip, at + 4);
         member.flags = U16(zip, at + 8);
         member.method = U16(zip, at + 10);
         member.crc = U32(zip, at + 16);
@@ -136,12 +145,14 @@ ZipReport InspectZip(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits)
         member.unpacked = U32(zip, at + 24);
         const quint16 nameLength = U16(zip, at + 28);
         const qsizetype rest = qsizetype(nameLength) + U16(zip, at + 30) + U16(zip, at + 32);
+        member.external = U32(zip, at + 38);
         member.localOffset = U32(zip, at + 42);
         if (at + kCentralSize + rest > end) {
             report.verdict = ZipVerdict::Corrupt;
             return report;
         }
-        member.name = QString::fromUtf8(zip.sliced(at + kCentralSize, nameLength));
+        member.rawName = zip.sliced(at + kCentralSize, nameLength).toByteArray();
+        member.name = QString::fromUtf8(member.rawName);
         at += kCentralSize + rest;
         if (member.packed == 0xffffffff || member.unpacked == 0xffffffff ||
             member.localOffset == 0xffffffff) {
@@ -177,15 +188,19 @@ ZipReport InspectZip(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits)
             return report;
         }
         QByteArray kept;
-        const bool wanted = keep && keep(member.name);
-        const ZipVerdict verdict =
-            Unpack(zip.sliced(dataAt, member.packed), member, limits.maxUnpacked,
-                   &report.unpackedBytes, wanted ? &kept : nullptr);
+        const bool wanted = visit || (keep && keep(member.name));
+        const ZipVerdict verdict = Unpack(
+            zip.sliced(dataAt, member.packed), member, limits.maxUnpacked, &report.unpackedBytes,
+            wanted ? &kept : nullptr, visit ? limits.maxUnpacked : kMaxKeptMember);
         if (verdict != ZipVerdict::Sound) {
             report.verdict = verdict;
             return report;
         }
-        if (wanted)
+        if (visit && !visit(EntryOf(member), kept)) {
+            report.verdict = ZipVerdict::Refused;
+            return report;
+        }
+        if (wanted && !visit)
             report.small.insert(member.name, kept);
     }
     // OpenDocument enciphers its members with its own scheme and says so here.
@@ -195,6 +210,30 @@ ZipReport InspectZip(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits)
     }
     report.verdict = ZipVerdict::Sound;
     return report;
+}
+
+}  // namespace
+
+ZipReport InspectZip(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits)
+{
+    return Read(zip, keep, limits, {});
+}
+
+ZipVerdict UnpackZip(QByteArrayView zip, const ZipVisit &visit, ZipLimits limits)
+{
+    return Read(zip, {}, limits, visit).verdict;
+}
+
+bool ZipEntry::isDirectory() const
+{
+    return name.endsWith(u'/') || (external & 0x10) != 0 || (unixMode() & 0170000) == 0040000;
+}
+
+bool ZipEntry::isSpecial() const
+{
+    // A link, a device, a pipe or a socket: anything but a file or a folder.
+    const quint32 type = unixMode() & 0170000;
+    return type != 0 && type != 0100000 && type != 0040000;
 }
 
 }  // namespace verz

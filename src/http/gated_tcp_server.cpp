@@ -94,7 +94,8 @@ void GatedTcpServer::incomingConnection(qintptr descriptor)
     connection->setBodyPolicy([this](const HttpRequest &request) -> const UploadRules * {
         const auto upload = uploads_.find(request.url().path());
         if (request.method != "POST" || upload == uploads_.end() ||
-            (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)))
+            (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) ||
+            ComesFromAnotherSite(request))
             return nullptr;
         return &upload->second.rules;
     });
@@ -151,6 +152,14 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
     if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
         WritePlain(responder, "Unknown host: this service answers to localhost only",
                    Status::MisdirectedRequest);
+        return;
+    }
+    // A form another site's page posts here (and so the user's browser, its
+    // cookies and this machine's loopback) is not read, let alone acted on.
+    if (request.method == "POST" && ComesFromAnotherSite(request)) {
+        WritePlain(responder,
+                   "Requête refusée : elle vient d'une autre page que celle de ce service.",
+                   Status::Forbidden);
         return;
     }
     const auto upload = uploads_.find(request.url().path());

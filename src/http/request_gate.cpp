@@ -263,6 +263,23 @@ bool IsLoopbackHost(QByteArrayView host)
     return !address.isNull() && address.isLoopback();
 }
 
+bool ComesFromAnotherSite(const HttpRequest &request)
+{
+    const QByteArray site = request.field("Sec-Fetch-Site").toLower();
+    if (site == "cross-site" || site == "same-site")
+        return true;
+    const QByteArray origin = request.field("Origin");
+    if (origin.isNull())
+        return false;
+    for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
+        if (origin.startsWith(scheme))
+            return !request.hasHost || QByteArrayView(origin)
+                                               .sliced(scheme.size())
+                                               .compare(request.host, Qt::CaseInsensitive) != 0;
+    }
+    return true;
+}
+
 GateVerdict JudgeRequestStart(QByteArrayView head)
 {
     // Blank lines before a request are allowed by HTTP/1.1.

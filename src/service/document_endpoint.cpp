@@ -3,6 +3,7 @@
 #include "common/languages.h"
 #include "docs/attachment_name.h"
 #include "docs/converter_seam.h"
+#include "docs/document_repack.h"
 #include "docs/language_words.h"
 #include "service/document_order.h"
 #include "service/private_scratch.h"
@@ -70,7 +71,8 @@ void DocumentEndpoint::handle(const HttpRequest &request, HttpResponder &&respon
         return;
     }
     const QByteArrayView body(reinterpret_cast<const char *>(mapped), size);
-    auto read = ReadDocumentOrder(request.field("Content-Type"), body);
+    auto read = ReadDocumentOrder(request.field("Content-Type"), body, {},
+                                  DocumentMemberPasses().toConverter);
     if (const DocumentRefusal *refusal = std::get_if<DocumentRefusal>(&read)) {
         WriteRefusal(responder, refusal->status, refusal->text);
         return;
@@ -103,7 +105,7 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
     }
     if (!translator_.apyAvailable()) {
         // APy is starting: wait for it as a text would.
-        if (translator_.apyAwaited() && waitedMs < Translator::Options{}.apyTimeoutMs &&
+        if (translator_.apyAwaited() && waitedMs < translator_.apyTimeoutMs() &&
             work->responder->clientConnected()) {
             QTimer::singleShot(250, this, [this, work, waitedMs] { start(work, waitedMs + 250); });
             return;
@@ -121,8 +123,11 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
         done(work);
         return;
     }
+    // From here on only the repacked document is read: the upload as it
+    // came goes to no parser but the repack's own.
+    const QByteArrayView safe = order.forConverter;
     // A document in another language would come back almost as it went, a few words altered.
-    const QString written = LikelyLanguage(SampleText(order.format, order.content));
+    const QString written = LikelyLanguage(SampleText(order.format, safe));
     if (!written.isEmpty() && written != order.source) {
         const Language *source = LanguageByCode(order.source);
         const Language *found = LanguageByCode(written);
@@ -139,8 +144,8 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
     const QByteArray document = DocumentForConverter(
         order.format,
         RestoresAccents(order.format)
-            ? translator_.restoreAccents(order.source, QString::fromUtf8(order.content)).toUtf8()
-            : QByteArray::fromRawData(order.content.data(), order.content.size()),
+            ? translator_.restoreAccents(order.source, QString::fromUtf8(safe)).toUtf8()
+            : order.forConverter,
         *codes);
     calls_.translate(
         route.legs, info.apertiumFormat, document,
@@ -149,9 +154,23 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
             return alive && alive->clientConnected();
         },
         [this, work, deliver, codes](const DocumentTranslator::Result &result) {
-            if (result.ok && !result.document.isEmpty())
-                deliver(DocumentFromConverter(work->order.format, result.document,
-                                              work->order.target, *codes));
+            // What the converter gives back takes the same road before anyone gets it.
+            // (mended is kept here: for a file that is no archive the repack's
+            // answer points into it)
+            Repacked back;
+            QByteArray mended;
+            if (result.ok && !result.document.isEmpty()) {
+                mended = DocumentFromConverter(work->order.format, result.document,
+                                               work->order.target, *codes);
+                back = RepackDocument(work->order.format, mended,
+                                      DocumentMemberPasses().fromConverter);
+            }
+            if (const QByteArray *document = std::get_if<QByteArray>(&back);
+                document && !document->isEmpty())
+                deliver(*document);
+            else if (result.ok && !result.document.isEmpty())
+                WriteRefusal(*work->responder, 503,
+                             QStringLiteral("Le moteur a rendu un document illisible."));
             else
                 WriteRefusal(*work->responder, result.ok ? 503 : result.status,
                              result.ok ? QStringLiteral("Le moteur n'a rien rendu pour ce "

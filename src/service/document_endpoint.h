@@ -1,7 +1,7 @@
 #pragma once
 
+#include "apy/apy_documents.h"
 #include "http/http_connection.h"
-#include "service/document_translator.h"
 
 #include <QObject>
 

@@ -1,6 +1,7 @@
 #include "service/document_order.h"
 
 #include "common/languages.h"
+#include "docs/document_repack.h"
 #include "docs/multipart_form.h"
 
 namespace verz {
@@ -30,6 +31,9 @@ DocumentRefusal FormRefusal(FormError error)
     return Refuse(400, "Formulaire illisible.");
 }
 
+const char kLocked[] = "Document protégé par un mot de passe : enregistrez-le sans mot de "
+                       "passe pour le traduire.";
+
 DocumentRefusal ZipRefusal(ZipVerdict verdict)
 {
     switch (verdict) {
@@ -37,17 +41,27 @@ DocumentRefusal ZipRefusal(ZipVerdict verdict)
         return Refuse(413, "Document refusé : une fois décompressé, il dépasserait la taille "
                            "admise.");
     case ZipVerdict::Encrypted:
-        return Refuse(422, "Document protégé par un mot de passe : enregistrez-le sans mot de "
-                           "passe pour le traduire.");
+        return Refuse(422, kLocked);
     case ZipVerdict::Unsupported:
         return Refuse(415, "Archive d'un type non pris en charge (zip64 ou compression "
                            "inconnue).");
     case ZipVerdict::Corrupt:
+    case ZipVerdict::Refused:
     case ZipVerdict::NotZip:
     case ZipVerdict::Sound:
         break;
     }
     return Refuse(422, "Document endommagé ou tronqué : son archive ne se lit pas.");
+}
+
+// An encrypted docx, xlsx or pptx is no zip but an OLE compound file holding
+// the package enciphered, under these stream names (UTF-16 in its directory).
+bool IsEncryptedOfficePackage(QByteArrayView content)
+{
+    if (!content.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return false;
+    const QByteArray stream = QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32);
+    return QByteArrayView(content).indexOf(stream) >= 0;
 }
 
 bool LooksZipped(QByteArrayView content)
@@ -57,8 +71,10 @@ bool LooksZipped(QByteArrayView content)
 
 }  // namespace
 
-std::variant<DocumentOrder, DocumentRefusal>
-ReadDocumentOrder(QByteArrayView contentType, QByteArrayView body, ZipLimits limits)
+std::variant<DocumentOrder, DocumentRefusal> ReadDocumentOrder(QByteArrayView contentType,
+                                                               QByteArrayView body,
+                                                               ZipLimits limits,
+                                                               const MemberPass &pass)
 {
     const auto parsed = ParseMultipartForm(contentType, body);
     if (const FormError *error = std::get_if<FormError>(&parsed))
@@ -88,6 +104,8 @@ ReadDocumentOrder(QByteArrayView contentType, QByteArrayView body, ZipLimits lim
     if (order.content.isEmpty())
         return Refuse(400, "Le fichier envoyé est vide.");
 
+    if (IsEncryptedOfficePackage(order.content))
+        return Refuse(422, kLocked);
     ZipReport zip;
     const bool zipped = LooksZipped(order.content);
     if (zipped) {
@@ -102,6 +120,13 @@ ReadDocumentOrder(QByteArrayView contentType, QByteArrayView body, ZipLimits lim
                       : Refuse(415, "Format non reconnu : envoyez un fichier texte, HTML, RTF, "
                                     "odt, odp, docx, pptx ou xlsx.");
     order.hasText = HasText(order.format, order.content, zipped ? &zip : nullptr);
+    // Even a document that goes back as it came is checked: the same file
+    // gets the same answer whatever its text.
+    Repacked repacked = RepackDocument(order.format, order.content, pass, limits);
+    if (const RepackRefusal *refusal = std::get_if<RepackRefusal>(&repacked))
+        return DocumentRefusal{refusal->status, refusal->text};
+    if (order.hasText)
+        order.forConverter = std::get<QByteArray>(std::move(repacked));
     return order;
 }
 

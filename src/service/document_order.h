@@ -1,6 +1,7 @@
 #pragma once
 
 #include "docs/document_format.h"
+#include "docs/member_passes.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -17,6 +18,8 @@ struct DocumentOrder {
     QString fileName;  // as sent, folders and all
     QByteArrayView content;
     bool hasText = true;
+    // What the converter reads (RepackDocument's answer) when there is text.
+    QByteArray forConverter;
 };
 
 // Why a form is refused: an HTTP status and the French text that says so.
@@ -28,8 +31,11 @@ struct DocumentRefusal {
 // Reads and checks a /translate_doc form (multipart/form-data, fields `file`
 // and `langpair`) and the file it carries: its format from its content, and a
 // zipped one unpacked into nothing first (ZipLimits), so a bomb, a locked or a
-// broken archive is refused before anything unpacks it for real.
-std::variant<DocumentOrder, DocumentRefusal>
-ReadDocumentOrder(QByteArrayView contentType, QByteArrayView body, ZipLimits limits = {});
+// broken archive is refused before anything unpacks it for real; then
+// repacked for the converter through pass.
+std::variant<DocumentOrder, DocumentRefusal> ReadDocumentOrder(QByteArrayView contentType,
+                                                               QByteArrayView body,
+                                                               ZipLimits limits = {},
+                                                               const MemberPass &pass = {});
 
 }  // namespace verz

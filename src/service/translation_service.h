@@ -1,7 +1,7 @@
 #pragma once
 
+#include "apy/apy_documents.h"
 #include "http/gated_tcp_server.h"
-#include "service/document_translator.h"
 #include "service/translator.h"
 
 #include <QAbstractSocket>

@@ -72,6 +72,8 @@ public:
     // instead of failing, so the one that woke the service is answered.
     void awaitApy();
 
+    // How long a request waits for APy to come up (the service's --timeout).
+    int apyTimeoutMs() const { return options_.apyTimeoutMs; }
     bool apyAvailable() const { return apy_.hasServers(); }
     // The APy servers in use and the key each wants, for calls other than texts'.
     const QList<std::pair<QUrl, QByteArray>> &apyServers() const { return servers_; }

@@ -1,6 +1,8 @@
 #include "docs/attachment_name.h"
 #include "docs/document_format.h"
+#include "docs/document_repack.h"
 #include "docs/multipart_form.h"
+#include "docs/xml_defuse.h"
 #include "docs/zip_inspector.h"
 #include "docs/zip_writer.h"
 
@@ -114,6 +116,57 @@ TEST(DocumentFormat, SniffsFromContentNotName)
     EXPECT_EQ(SniffFormat("Une lettre.\nÀ bientôt.\n", nullptr), DocumentFormat::Text);
     EXPECT_EQ(SniffFormat("\xff\xfe\x00\x01", nullptr), DocumentFormat::Unknown);
     EXPECT_EQ(SniffFormat(QByteArray("ab\0cd", 5), nullptr), DocumentFormat::Unknown);
+}
+
+TEST(XmlDefuse, CutsNamedDtdsAndRefusesEveryWayToAnEntity)
+{
+    EXPECT_EQ(DefuseXml("<?xml version=\"1.0\"?><a>b</a>"), "<?xml version=\"1.0\"?><a>b</a>");
+    EXPECT_EQ(DefuseXml("\xEF\xBB\xBF<!doctype a PUBLIC \"-//x>y//EN\" 'z.dtd'><a/>"), "<a/>");
+    // Two halves around a cut one join into a declaration: found and cut too.
+    EXPECT_EQ(DefuseXml("<!DOC<!DOCTYPE a>TYPE b><a/>"), "<a/>");
+    for (const QByteArray &refused :
+         {QByteArray("<!DOCTYPE a [<!ENTITY x 'y'>]><a>&x;</a>"),
+          QByteArray("<!DOCTYPE a SYSTEM \"http://h/d\" [ ]><a/>"), QByteArray("<!ENTITY x 'y'>"),
+          QByteArray("<!ENT<!DOCTYPE a>ITY x 'y'>"), QByteArray("<!DOCTYPE a"),
+          QByteArray("<?xml version='1.0' encoding='UTF-16'?><a/>"),
+          QByteArray("<?xml version='1.0' encoding=\"utf-7\"?>+ADw-!DOCTYPE"),
+          QByteArray("\xFE\xFF\0<\0a\0/\0>", 9), QByteArray("<a>\0</a>", 8)})
+        EXPECT_EQ(DefuseXml(refused), std::nullopt) << refused.constData();
+}
+
+TEST(DocumentRepack, KeepsFilesAndTheirOrderWithTheTypeFirstAndStored)
+{
+    const QByteArray odt = MakeZip({{"content.xml", "<a/>"},
+                                    {"Pictures/", "", false},
+                                    {"Pictures/p.png", "\x89PNG"},
+                                    {"mimetype", "application/vnd.oasis.opendocument.text"}});
+    QStringList passed;
+    const Repacked repacked =
+        RepackDocument(DocumentFormat::Odt, odt, [&](const QString &name, QByteArray bytes) {
+            passed.append(name);
+            return bytes + "<!-- seen -->";
+        });
+    ASSERT_TRUE(std::holds_alternative<QByteArray>(repacked));
+    const QByteArray &out = std::get<QByteArray>(repacked);
+    EXPECT_EQ(out.mid(30, 8 + 39), "mimetypeapplication/vnd.oasis.opendocument.text");
+    QStringList names;
+    UnpackZip(out, [&](const ZipEntry &entry, const QByteArray &content) {
+        names.append(entry.name);
+        EXPECT_FALSE(entry.isSpecial() || entry.isDirectory());
+        if (entry.name == u"content.xml") {
+            EXPECT_EQ(content, "<a/><!-- seen -->");
+        }
+        return true;
+    });
+    EXPECT_EQ(names, (QStringList{u"mimetype"_qs, u"content.xml"_qs, u"Pictures/p.png"_qs}));
+    EXPECT_EQ(passed, QStringList{u"content.xml"_qs});  // text members only
+    // A file that is no archive is one member of its own.
+    passed.clear();
+    RepackDocument(DocumentFormat::Rtf, "{\\rtf1 x}", [&](const QString &name, QByteArray bytes) {
+        passed.append(name);
+        return bytes;
+    });
+    EXPECT_EQ(passed, QStringList{u"document.rtf"_qs});
 }
 
 TEST(AttachmentName, NamesTheTranslationAndQuotesItSafely)

@@ -1,7 +1,7 @@
 #pragma once
 
 // Writes small zips for tests, with the defects the service must catch on
-// demand: a directory that lies about sizes, an encryption flag.
+// demand: a directory that lies about sizes, an encryption flag, a link.
 
 #include <QByteArray>
 #include <QList>
@@ -16,6 +16,7 @@ struct ZipMember {
     bool deflate = true;
     bool encryptedFlag = false;
     qint64 declaredSize = -1;  // what the directory claims; -1: the truth
+    quint32 unixMode = 0;      // e.g. 0120777: a symbolic link, made on Unix
 };
 
 inline QByteArray Le16(quint16 v)
@@ -62,8 +63,8 @@ inline QByteArray MakeZip(const QList<ZipMember> &members)
                                   Le16(quint16(name.size())) + Le16(0);
         const quint32 offset = quint32(body.size());
         body += Le32(0x04034b50) + common + name + packed;
-        directory += Le32(0x02014b50) + Le16(20) + common + Le16(0) + Le16(0) + Le16(0) + Le32(0) +
-                     Le32(offset) + name;
+        directory += Le32(0x02014b50) + Le16(m.unixMode ? 0x0314 : 20) + common + Le16(0) +
+                     Le16(0) + Le16(0) + Le32(m.unixMode << 16) + Le32(offset) + name;
     }
     const auto count = quint16(members.size());
     return body + directory + Le32(0x06054b50) + Le16(0) + Le16(0) + Le16(count) + Le16(count) +

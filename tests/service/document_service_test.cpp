@@ -9,11 +9,13 @@
 #include "service/translation_service.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace verz {
 namespace {
@@ -40,6 +42,17 @@ QByteArray Odt(const QByteArray &content)
     return MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text", false},
                     {"content.xml", content},
                     {"META-INF/manifest.xml", "<manifest:manifest/>"}});
+}
+
+QByteArray Member(const QByteArray &zip, const char *name)
+{
+    QByteArray found;
+    UnpackZip(zip, [&](const ZipEntry &entry, const QByteArray &content) {
+        if (entry.name == QLatin1String(name))
+            found = content;
+        return true;
+    });
+    return found;
 }
 
 QByteArray Field(const QByteArray &head, const char *name)
@@ -93,10 +106,13 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
     EXPECT_EQ(observed, QStringList{QStringLiteral("/translate_doc 200")});
     const QStringList legs =
         RouteTable::FromListPairs(test::kRecordedListPairs)->routeFor(u"fra"_qs, u"eng"_qs).legs;
-    QByteArray expected = odt;
+    QByteArray expected = "<office:text><text:p>Bonjour</text:p></office:text>";
     for (const QString &leg : legs)  // each leg reads what the one before wrote
         expected.prepend('[' + leg.toUtf8() + ']');
-    EXPECT_EQ(answer.body, expected);
+    EXPECT_EQ(Member(answer.body, "content.xml"), expected);
+    // Repacked as OpenDocument wants: its type first, stored, at offset 38.
+    EXPECT_EQ(answer.body.mid(30, 8), "mimetype");
+    EXPECT_EQ(answer.body.mid(38, 39), "application/vnd.oasis.opendocument.text");
     EXPECT_EQ(apy_.documentCalls, legs.size() + 1);
     EXPECT_EQ(apy_.documentFormats.value(0), "odt");
     EXPECT_EQ(Field(answer.head, "Content-Type"), "application/vnd.oasis.opendocument.text");
@@ -106,6 +122,16 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
     const RawClient::Response renamed = send(Post(Form(odt, "en|es", "../../x/été.docx")));
     EXPECT_EQ(Field(renamed.head, "Content-Disposition"),
               "attachment; filename=\"_t_.es.odt\"; filename*=UTF-8''%C3%A9t%C3%A9.es.odt");
+
+    // An old writer's DOCTYPE naming a DTD is cut out; the rest goes on.
+    const QByteArray named = MakeZip(
+        {{"mimetype", "application/vnd.oasis.opendocument.text", false},
+         {"content.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE office:document-content PUBLIC "
+                         "\"-//x//DTD y//EN\" \"office.dtd\"><text:p>Hi</text:p>"}});
+    const RawClient::Response cut = send(Post(Form(named, "en|es", "n.odt")));
+    ASSERT_EQ(cut.status, 200) << cut.body.constData();
+    EXPECT_EQ(Member(cut.body, "content.xml"),
+              "[eng|spa]<?xml version=\"1.0\"?>\n<text:p>Hi</text:p>");
 
     // Nothing to translate: the very bytes back, the engine never asked.
     const int calls = apy_.documentCalls;
@@ -129,6 +155,15 @@ TEST_F(DocumentsOverFakeApy, BadInputsGetAFrenchFourHundredAndLeaveNothingBehind
         MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text", false},
                  {"content.xml", "\x01\x02"},
                  {"META-INF/manifest.xml", "<manifest:encryption-data manifest:checksum=\"x\"/>"}});
+    auto odtWith = [](const test::ZipMember &extra) {
+        return MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text", false},
+                        {"content.xml", "<text:p>Hello</text:p>"},
+                        extra});
+    };
+    // An encrypted docx: an OLE compound file naming its enciphered package.
+    const QByteArray lockedDocx =
+        QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0') +
+        QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32);
     const QByteArray twoFiles = "--b0uNd\r\nContent-Disposition: form-data; name=\"file\"; "
                                 "filename=\"a.txt\"\r\n\r\nun\r\n" +
                                 Form("deux", "en|es", "b.txt");
@@ -143,6 +178,36 @@ TEST_F(DocumentsOverFakeApy, BadInputsGetAFrenchFourHundredAndLeaveNothingBehind
         {"a truncated zip", Post(Form(odt.first(odt.size() - 30), "en|es", "t.odt")), 422},
         {"a zip bomb", Post(Form(bomb, "en|es", "b.odt")), 413},
         {"a password-protected odt", Post(Form(locked, "en|es", "p.odt")), 422},
+        {"a password-protected docx", Post(Form(lockedDocx, "en|es", "p.docx")), 422},
+        {"a link member",
+         Post(Form(odtWith({"Pictures/styles.xml", "/etc/hostname", false, false, -1, 0120777}),
+                   "en|es", "l.odt")),
+         415},
+        {"a device member",
+         Post(Form(odtWith({"dev", "", false, false, -1, 0020644}), "en|es", "d.odt")), 415},
+        {"a folder named like a part",
+         Post(Form(odtWith({"Pictures/content.xml/", "", false}), "en|es", "f.odt")), 422},
+        {"a file where a folder is",
+         Post(Form(odtWith({"content.xml/x.png", "x"}), "en|es", "f.odt")), 422},
+        {"a name leading out", Post(Form(odtWith({"../../x.xml", "<a/>"}), "en|es", "s.odt")), 422},
+        {"an absolute name", Post(Form(odtWith({"/tmp/x.xml", "<a/>"}), "en|es", "s.odt")), 422},
+        {"a member twice", Post(Form(odtWith({"content.xml", "<b/>"}), "en|es", "s.odt")), 422},
+        {"an external entity",
+         Post(
+             Form(odtWith({"styles.xml", "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY % pe SYSTEM "
+                                         "\"http://127.0.0.1:9/pe\"> %pe;]><x/>"}),
+                  "en|es", "x.odt")),
+         422},
+        {"an entity without a DOCTYPE",
+         Post(Form(odtWith({"meta.xml", "<!ENTITY a 'b'><x/>"}), "en|es", "x.odt")), 422},
+        {"a member in UTF-16",
+         Post(
+             Form(odtWith({"meta.xml", QByteArray("\xFF\xFE<\0x\0/\0>\0", 10)}), "en|es", "x.odt")),
+         422},
+        {"a member in UTF-7",
+         Post(Form(odtWith({"meta.xml", "<?xml version=\"1.0\" encoding=\"UTF-7\"?>+ADw-x/+AD4-"}),
+                   "en|es", "x.odt")),
+         422},
         {"an empty file", Post(Form({}, "en|es", "e.odt")), 400},
         {"a German pair", Post(Form(odt, "de|fr", "l.odt")), 422},
         {"no boundary", Post(Form(odt, "en|es", "l.odt"), "multipart/form-data"), 400},
@@ -197,6 +262,65 @@ TEST_F(DocumentsOverFakeApy, ASlowOrDepartingUploaderBlocksNobodyAndLeavesNoFile
     slow.reset();
     EXPECT_TRUE(test::WaitUntil([] { return UploadSpool::Live() == 0; }));
     EXPECT_TRUE(LeftOver().isEmpty());
+}
+
+TEST_F(DocumentsOverFakeApy, PostsFromAnotherSiteAreRefusedAndTheServicesOwnPass)
+{
+    const QByteArray form = Form(Odt("<text:p>Hello</text:p>"), "en|es", "l.odt");
+    auto post = [](const QByteArray &path, const QByteArray &fields, const QByteArray &type,
+                   const QByteArray &body) {
+        return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1:8787\r\n" + fields +
+               "Content-Type: " + type + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\n\r\n" + body;
+    };
+    const QByteArray multipart = "multipart/form-data; boundary=b0uNd";
+    const QByteArray urlencoded = "application/x-www-form-urlencoded";
+    const QByteArray text = "text=Hello&langpair=en%7Ces";
+    struct Case {
+        const char *what;
+        QByteArray fields;
+        int status;
+    };
+    const QList<Case> cases = {
+        {"another site", "Origin: http://evil.example\r\nSec-Fetch-Site: cross-site\r\n", 403},
+        {"another site, Origin only", "Origin: http://evil.example\r\n", 403},
+        {"another port of this machine", "Origin: http://127.0.0.1:8080\r\n", 403},
+        {"same site, another origin", "Sec-Fetch-Site: same-site\r\n", 403},
+        {"a sandboxed frame", "Origin: null\r\n", 403},
+        {"the home page itself", "Origin: http://127.0.0.1:8787\r\nSec-Fetch-Site: same-origin\r\n",
+         200},
+        {"a command line", "", 200},
+    };
+    for (const Case &c : cases) {
+        for (const auto &[path, type, body] :
+             {std::tuple{QByteArray("/translate_doc"), multipart, form},
+              std::tuple{QByteArray("/translate_t"), urlencoded, text},
+              std::tuple{QByteArray("/"), urlencoded, text}}) {
+            const RawClient::Response answer = send(post(path, c.fields, type, body));
+            EXPECT_EQ(answer.status, c.status)
+                << c.what << " " << path.constData() << ": " << answer.body.constData();
+            if (c.status == 403) {
+                EXPECT_TRUE(answer.body.contains("autre page")) << answer.body.constData();
+            }
+        }
+    }
+}
+
+TEST(DocumentsWaitingForApy, GiveUpAfterTheServicesTimeoutNotTheDefault)
+{
+    TranslationService::Options options;
+    options.apyTimeoutMs = 300;
+    TranslationService service(options);
+    ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
+    service.translator().awaitApy();  // APy is starting and never comes
+    QElapsedTimer clock;
+    clock.start();
+    RawClient client(service.port());
+    const RawClient::Response answer =
+        client.exchange(Post(Form(Odt("<text:p>Hello</text:p>"), "en|es", "l.odt")));
+    EXPECT_EQ(answer.status, 503) << answer.body.constData();
+    // The default wait is 12 s; this one 0.3 s, with room for a loaded machine.
+    EXPECT_LT(clock.elapsed(), 8000);
 }
 
 }  // namespace

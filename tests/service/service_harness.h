@@ -1,6 +1,8 @@
 #pragma once
 
 #include "docs/multipart_form.h"
+#include "docs/zip_inspector.h"
+#include "docs/zip_packer.h"
 #include "http_answer.h"
 #include "stand_in_server.h"
 #include "toolkit.h"
@@ -60,7 +62,8 @@ public:
     quint16 port = 0;
 
 private:
-    // Documents come back as "[langpair]" and the file, so each leg's input shows.
+    // Documents come back as "[langpair]" and the file, so each leg's input
+    // shows; in an archive, before each of its XML members.
     void translateDocument(const StandInServer::Received &request, StandInServer::Script &answer)
     {
         ++documentCalls;
@@ -76,8 +79,19 @@ private:
         const auto form = ParseMultipartForm(type, request.body);
         const MultipartForm &parts = std::get<MultipartForm>(form);
         documentFormats.append(parts.find("format")->data.toByteArray());
-        answer.body = '[' + parts.find("langpair")->data.toByteArray() + ']' +
-                      parts.find("file")->data.toByteArray();
+        const QByteArray mark = '[' + parts.find("langpair")->data.toByteArray() + ']';
+        const QByteArrayView file = parts.find("file")->data;
+        if (!file.startsWith("PK")) {
+            answer.body = mark + file.toByteArray();
+            return;
+        }
+        ZipPacker packer;
+        UnpackZip(file, [&](const ZipEntry &entry, const QByteArray &content) {
+            packer.add(entry.rawName, entry.name.endsWith(u".xml") ? mark + content : content,
+                       entry.name == u"mimetype");
+            return true;
+        });
+        answer.body = packer.finish();
     }
 
     void translate(const StandInServer::Received &request, StandInServer::Script &answer)

@@ -9,7 +9,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
   -DVERZ_BUILD_TESTS=OFF -DVERZ_BUILD_BENCH=OFF >/dev/null
 targets=(fuzz_page_reader fuzz_remplace)
-[[ -f fuzz/fuzz_service_request.cpp ]] && targets+=(fuzz_service_request fuzz_document_order)
+[[ -f fuzz/fuzz_service_request.cpp ]] && targets+=(fuzz_service_request fuzz_document_order fuzz_document_repack)
 cmake --build build-fuzz --target "${targets[@]}"
 status=0
 for t in "${targets[@]}"; do

@@ -1,12 +1,11 @@
-#include "service/document_translator.h"
+#include "apy/apy_documents.h"
 
 #include "apy/apy_client.h"
+#include "apy/apy_log.h"
 
 #include <QHttpMultiPart>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-
-#include <cstdio>
 
 namespace verz {
 
@@ -127,6 +126,15 @@ void DocumentTranslator::runLeg(const JobPtr &job)
     form->append(FormField("file", job->document, true));
     QNetworkReply *reply = network_->post(request, form);
     form->setParent(reply);
+    // A requester gone mid-conversion: the call is dropped, and with it the
+    // connection whose close ends the converter and all it started.
+    auto *watch = new QTimer(reply);
+    watch->setInterval(250);
+    connect(watch, &QTimer::timeout, reply, [reply, job] {
+        if (!job->wanted())
+            reply->abort();
+    });
+    watch->start();
     connect(reply, &QNetworkReply::downloadProgress, reply, [this, reply](qint64 received) {
         if (received > options_.maxAnswer)
             reply->abort();
@@ -141,12 +149,22 @@ void DocumentTranslator::runLeg(const JobPtr &job)
             return;
         }
         const QByteArray why = reply->readAll().left(300);
-        if ((status == 0 || status >= 500) && job->deadline.remainingTime() > options_.retryMs) {
+        // 504: the converter ran out of its time budget; it would again.
+        if ((status == 0 || status >= 500) && status != 504 &&
+            job->deadline.remainingTime() > options_.retryMs) {
             QTimer::singleShot(options_.retryMs, this, [this, job] { runLeg(job); });
             return;
         }
-        std::fprintf(stderr, "verzolan-service: document leg %s: %d %s\n",
-                     qUtf8Printable(job->legs.at(job->leg)), status, why.constData());
+        qCWarning(lcApy, "document leg %s: %d %s", qUtf8Printable(job->legs.at(job->leg)), status,
+                  why.constData());
+        if (status == 504) {
+            finish(job, {false,
+                         {},
+                         422,
+                         QStringLiteral("Document refusé : sa conversion a dépassé le temps "
+                                        "imparti.")});
+            return;
+        }
         finish(job, {false,
                      {},
                      status >= 400 && status < 500 ? 422 : 503,

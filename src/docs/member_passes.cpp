@@ -1,0 +1,10 @@
+#include "docs/member_passes.h"
+
+namespace verz {
+
+MemberPasses DocumentMemberPasses()
+{
+    return {};
+}
+
+}  // namespace verz
