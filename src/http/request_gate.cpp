@@ -271,6 +271,11 @@ bool ComesFromAnotherSite(const HttpRequest &request)
     const QByteArray origin = request.field("Origin");
     if (origin.isNull())
         return false;
+    // A page under "Referrer-Policy: no-referrer" (the home page's own) posts
+    // its forms with Origin "null"; no page can forge Sec-Fetch-Site, so that
+    // one still vouches for the post.
+    if (origin == "null")
+        return site != "same-origin";
     for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
         if (origin.startsWith(scheme))
             return !request.hasHost || QByteArrayView(origin)

@@ -76,7 +76,8 @@ bool IsLoopbackHost(QByteArrayView host);
 // Whether a browser sent the request from another site's page: its Origin
 // is not this service's own address (the Host it was sent to, so another
 // port of this machine is another site too), is "null" (a sandboxed frame,
-// a local file), or its Sec-Fetch-Site says cross-site or same-site. A
+// a local file) without Sec-Fetch-Site saying same-origin (a page of ours
+// that sends no referrer), or its Sec-Fetch-Site says cross-site or same-site. A
 // request with neither field (a command line, an old browser's link) is
 // not: a browser sends Origin with every cross-origin POST.
 bool ComesFromAnotherSite(const HttpRequest &request);

@@ -287,6 +287,11 @@ TEST_F(DocumentsOverFakeApy, PostsFromAnotherSiteAreRefusedAndTheServicesOwnPass
         {"another port of this machine", "Origin: http://127.0.0.1:8080\r\n", 403},
         {"same site, another origin", "Sec-Fetch-Site: same-site\r\n", 403},
         {"a sandboxed frame", "Origin: null\r\n", 403},
+        {"a sandboxed frame, as a browser says it",
+         "Origin: null\r\nSec-Fetch-Site: cross-site\r\n", 403},
+        // The home page hides its address from where it links (no referrer),
+        // so its own forms go with Origin "null"; the browser still says same-origin.
+        {"the home page's form", "Origin: null\r\nSec-Fetch-Site: same-origin\r\n", 200},
         {"the home page itself", "Origin: http://127.0.0.1:8787\r\nSec-Fetch-Site: same-origin\r\n",
          200},
         {"a command line", "", 200},
