@@ -237,8 +237,12 @@ void Translator::waitForApy(const TranslateQuery &query, Wanted wanted, Done don
         query, std::move(wanted), std::move(done), QDeadlineTimer(options_.apyTimeoutMs)});
     waiting_.push_back(waiting);
     // An APy that never comes still gets its failure within the usual time.
-    QTimer::singleShot(options_.apyTimeoutMs, this, [this, waiting] {
-        if (!waiting_.removeOne(waiting))
+    // The timer holds the query weakly: a pending single-shot timer outlives
+    // this object until the application goes, and the answer the query owes
+    // must be given up with this object, while what it reports to still lives.
+    QTimer::singleShot(options_.apyTimeoutMs, this, [this, weak = std::weak_ptr(waiting)] {
+        const std::shared_ptr<WaitingQuery> waiting = weak.lock();
+        if (!waiting || !waiting_.removeOne(waiting))
             return;
         waiting->done(Failure("Translation engine not running"));
         answerDone();
