@@ -3,6 +3,7 @@
 #include "service/service_app.h"
 #include "service/service_log.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
 #include <csignal>
@@ -33,6 +34,14 @@ int main(int argc, char *argv[])
     }
     const int code = app.exec();
     service.stop();
+    // Qt keeps the single-shot timers still pending (children of the event
+    // dispatcher) until the application object goes, after the service; the
+    // callbacks they hold may owe answers that report to the service. Drop
+    // them now, while all of it still lives.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance()) {
+        const QObjectList pending = dispatcher->children();
+        qDeleteAll(pending);
+    }
     // After APy has stopped, so nothing of its is written there any more.
     verz::RemovePrivateScratch();
     return code;
