@@ -18,6 +18,8 @@ void Put32(QByteArray &out, quint32 value)
     Put16(out, value >> 16);
 }
 
+}  // namespace
+
 QByteArray RawDeflate(QByteArrayView data)
 {
     z_stream stream{};
@@ -32,8 +34,6 @@ QByteArray RawDeflate(QByteArrayView data)
     deflateEnd(&stream);
     return out;
 }
-
-}  // namespace
 
 void ZipPacker::add(QByteArrayView name, QByteArrayView content, bool stored)
 {

@@ -5,6 +5,9 @@
 
 namespace verz {
 
+// A zip member's deflate stream: raw, with no zlib header.
+QByteArray RawDeflate(QByteArrayView data);
+
 // Writes a plain zip in memory, member after member: no zip64, no
 // encryption, no extra fields, no attributes beyond a regular file's, so
 // whatever unpacks it finds files and nothing else.

@@ -1,4 +1,5 @@
 #include "docs/zip_rewrite.h"
+#include "docs/zip_packer.h"
 
 #include <zlib.h>
 
@@ -49,21 +50,6 @@ std::optional<QByteArray> Inflate(QByteArrayView packed, quint32 unpacked, qint6
     inflateEnd(&stream);
     if (!whole)
         return std::nullopt;
-    return out;
-}
-
-QByteArray Deflate(const QByteArray &bytes)
-{
-    z_stream stream{};
-    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(qsizetype(deflateBound(&stream, uLong(bytes.size()))), Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.data()));
-    stream.avail_in = uInt(bytes.size());
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.truncate(qsizetype(stream.total_out));
-    deflateEnd(&stream);
     return out;
 }
 
@@ -121,7 +107,7 @@ std::optional<QByteArray> RewriteZip(QByteArrayView zip, const ZipWanted &wanted
                 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(changed.constData()),
                                     uInt(changed.size())));
                 unpackedSize = quint32(changed.size());
-                data = Deflate(changed);
+                data = RawDeflate(changed);
                 newMethod = 8;
                 packedSize = quint32(data.size());
             }
