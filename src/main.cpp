@@ -3,6 +3,7 @@
 #include "common/termination_signals.h"
 #include "selection/selection_command.h"
 #include "selection/selection_relay.h"
+#include "selection/selection_sources.h"
 #include "selection/window_activation.h"
 #include "window/font_warmup.h"
 #include "window/indicator_style.h"

@@ -66,8 +66,7 @@ int TranslateLine(PairTranslators &translators, PairChooser &chooser, const QStr
         return kExitUsage;
     const std::optional<QString> translation = translators.forRow(row).translate(line);
     if (!translation) {
-        Print(err, QStringLiteral("Verzolan : Non Connecté (le service de traduction ") + host +
-                       QStringLiteral(" ne répond pas)\n"));
+        Print(err, QStringLiteral("Verzolan : ") + NotConnectedMessage(host) + u'\n');
         return kExitNotConnected;
     }
     // Flushed line by line, so that a pipe or a terminal sees each at once.
@@ -107,9 +106,11 @@ int RunCommandLine(const QStringList &arguments, const std::function<ServiceAcce
         Print(out, PairListText());
         return kExitTranslated;
     case CommandLine::Action::Selection:
-        // Taken by the program's main before a core application is made: the
-        // selection needs the display.
-        Print(err, QStringLiteral("Verzolan : --selection a besoin d’un affichage\n"));
+    case CommandLine::Action::ScreenText:
+        // Taken by the program's main before a core application is made:
+        // both need the display.
+        Print(err, QStringLiteral("Verzolan : --selection et --ocr-screen ont besoin d’un "
+                                  "affichage\n"));
         return kExitUsage;
     case CommandLine::Action::Detect:
         return PrintDetectedLanguage(line, in, out, err);

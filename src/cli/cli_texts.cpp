@@ -13,6 +13,7 @@ QString HelpText()
         "              Verzolan --pair CODE --file FICHIER [--output SORTIE] [--force]\n"
         "              Verzolan --detect [TEXTE...]\n"
         "              Verzolan --ocr IMAGE [--pair CODE|auto] | --ocr-only IMAGE\n"
+        "              Verzolan --ocr-screen [--pair CODE|auto] [--notify]\n"
         "              Verzolan --list-pairs | --version | --help\n"
         "Sans argument, Verzolan ouvre sa fenêtre.\n"
         "\n"
@@ -35,12 +36,15 @@ QString HelpText()
         "                 sélection primaire, sinon le presse-papiers) dans la fenêtre\n"
         "                 qui tourne déjà, ou dans une nouvelle ; sans --pair, avec\n"
         "                 la paire choisie dans la fenêtre\n"
-        "  --notify       avec --selection : sans fenêtre, la traduction s’affiche\n"
-        "                 dans une notification du bureau\n"
+        "  --notify       avec --selection ou --ocr-screen : sans fenêtre, la\n"
+        "                 traduction s’affiche dans une notification du bureau\n"
         "  --ocr IMAGE    lit le texte d’une image PNG, JPEG ou TIFF (une page\n"
         "                 scannée, une capture d’écran) et le traduit, lignes et\n"
         "                 paragraphes gardés ; sans --pair, sa langue est détectée\n"
         "  --ocr-only IMAGE  affiche le texte lu dans l’image, sans le traduire\n"
+        "  --ocr-screen   tracez un rectangle sur l’écran (Échap annule) : le texte\n"
+        "                 lu dedans est traduit dans la fenêtre, comme la sélection\n"
+        "                 (touche Ctrl+Alt+O, réglage « ocr_shortcut »)\n"
         "  --file FICHIER traduit tout un document (texte, HTML, RTF, odt, odp,\n"
         "                 docx, pptx, xlsx) en gardant sa mise en forme ; la\n"
         "                 traduction est écrite à côté, nommée par le service\n"
@@ -79,6 +83,12 @@ QString PairListText()
 QString VersionLine()
 {
     return QStringLiteral("Verzolan %1.%2\n").arg(kVersion.major).arg(kVersion.minor);
+}
+
+QString NotConnectedMessage(const QString &host)
+{
+    return QStringLiteral("Non Connecté (le service de traduction ") + host +
+           QStringLiteral(" ne répond pas)");
 }
 
 }  // namespace verz

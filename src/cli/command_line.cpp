@@ -44,6 +44,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     bool listPairs = false;
     bool pairGiven = false;
     bool selection = false;
+    bool screen = false;
     bool detect = false;
     bool optionsEnded = false;
     for (qsizetype at = 0; at < arguments.size(); ++at) {
@@ -62,6 +63,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             listPairs = true;
         } else if (argument == u"--selection") {
             selection = true;
+        } else if (argument == u"--ocr-screen") {
+            screen = true;
         } else if (argument == u"--detect") {
             detect = true;
         } else if (argument == u"--notify") {
@@ -123,6 +126,17 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             line.pairCode = QStringLiteral("auto");
         pairGiven = true;
     }
+    if (screen) {
+        if (selection || !line.picture.isEmpty() || line.fold || !line.words.isEmpty() ||
+            !line.inputFile.isEmpty() || !line.outputFile.isEmpty() || line.force)
+            return UsageError(QStringLiteral("--ocr-screen lit une zone de l’écran : ni texte, "
+                                             "ni --fold, ni --selection, ni --ocr, ni --file "
+                                             "avec elle"));
+        line.action = CommandLine::Action::ScreenText;
+        if (!pairGiven)
+            line.pairCode = QStringLiteral("auto");
+        pairGiven = true;
+    }
     if (pairGiven && IsAutoPairCode(line.pairCode, &line.autoTarget)) {
         if (!line.autoTarget.isEmpty() && !LanguageByCode(line.autoTarget))
             return UsageError(QStringLiteral("langue cible inconnue ") + Quoted(line.autoTarget) +
@@ -131,8 +145,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             return UsageError(QStringLiteral("--file demande une paire précise, pas « auto »"));
         line.autoPair = true;
     }
-    if (line.notify && !selection)
-        return UsageError(QStringLiteral("l’option --notify va avec --selection"));
+    if (line.notify && !selection && !screen)
+        return UsageError(QStringLiteral("l’option --notify va avec --selection ou --ocr-screen"));
     if (selection && !line.words.isEmpty())
         return UsageError(QStringLiteral("--selection traduit le texte sélectionné et ne prend "
                                          "aucun texte en argument"));

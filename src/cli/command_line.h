@@ -15,6 +15,7 @@ struct CommandLine {
         Selection,
         Detect,
         ReadPicture,
+        ScreenText,
         ListPairs,
         Version,
         Help,
@@ -40,6 +41,8 @@ struct CommandLine {
     // printed as read. Without --pair the language is detected.
     QString picture;
     bool ocrOnly = false;
+    // --ocr-screen (ScreenText): the text of a rectangle the user draws on
+    // the screen, for the running window or, with --notify, a notification.
     // The words of the text, or none: standard input is then read.
     QStringList words;
     // For UsageError: what is wrong, in French, for standard error.
@@ -50,8 +53,8 @@ struct CommandLine {
 // which wins over --list-pairs, which wins over translating; an unknown option,
 // a --pair without its code or with a code the catalogue does not hold, or a
 // translation without --pair is a usage error. --detect prints the language
-// of the text instead of translating it. --selection takes no text and
-// --notify goes only with it; words, --fold or --selection with --file, and
+// of the text instead of translating it. --selection and --ocr-screen take no
+// text and --notify goes only with them; words, --fold or --selection with --file, and
 // --output or --force without it, are usage errors too.
 CommandLine ParseCommandLine(const QStringList &arguments);
 

@@ -1,6 +1,7 @@
 #include "cli/document_command.h"
 
 #include "cli/cli_main.h"
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/document_upload.h"
 
@@ -61,10 +62,7 @@ int TranslateDocumentFile(const CommandLine &line, const ServiceAccess &service,
     const DocumentAnswer answer = UploadDocument(
         service, line.pairCode, QFileInfo(input).fileName(), content, kDocumentTimeoutMs);
     if (!answer.reached)
-        return Fail(err,
-                    QStringLiteral("Non Connecté (le service de traduction ") + service.host +
-                        QStringLiteral(" ne répond pas)"),
-                    kExitNotConnected);
+        return Fail(err, NotConnectedMessage(service.host), kExitNotConnected);
     if (answer.tooLarge)
         return Fail(err,
                     QStringLiteral("réponse du service trop grosse (plus de %1 Mio) : rien n'a "

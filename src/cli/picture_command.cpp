@@ -1,6 +1,7 @@
 #include "cli/picture_command.h"
 
 #include "cli/cli_main.h"
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "common/languages.h"
 #include "detect/detected_pair.h"
@@ -26,23 +27,34 @@ int StatusFor(OcrResult::Status status)
 
 }  // namespace
 
+PictureText ReadPictureText(const PictureReader &read, const CommandLine &line)
+{
+    PictureText picture;
+    if (!line.autoPair)
+        picture.source = line.pairCode.section(u'|', 0, 0);
+    picture.firstLanguage =
+        line.autoPair ? QStringLiteral("eng") : LanguageByCode(picture.source)->apertium;
+    picture.read = read(picture.firstLanguage);
+    if (picture.read.status == OcrResult::Status::Read && line.autoPair) {
+        picture.source = DetectLanguage(picture.read.text).code;
+        // Read again in the language found: its letters and words are known then.
+        if (const Language *found = LanguageByCode(picture.source);
+            found && picture.source != u"en")
+            picture.read = read(found->apertium);
+    }
+    return picture;
+}
+
 int ReadPictureCommand(const CommandLine &line, const std::function<ServiceAccess()> &service,
                        std::ostream &out, std::ostream &err)
 {
-    QString source;
-    if (!line.autoPair)
-        source = line.pairCode.section(u'|', 0, 0);
-    const QString firstLanguage =
-        line.autoPair ? QStringLiteral("eng") : LanguageByCode(source)->apertium;
-    OcrResult read = ReadTextInPictureFile(line.picture, firstLanguage);
-    if (read.status == OcrResult::Status::Read && line.autoPair) {
-        source = DetectLanguage(read.text).code;
-        // Read again in the language found: its letters and words are known then.
-        if (const Language *found = LanguageByCode(source); found && source != u"en")
-            read = ReadTextInPictureFile(line.picture, found->apertium);
-    }
+    const PictureText picture = ReadPictureText(
+        [&line](const QString &language) { return ReadTextInPictureFile(line.picture, language); },
+        line);
+    const OcrResult &read = picture.read;
+    const QString &source = picture.source;
     if (read.status != OcrResult::Status::Read) {
-        Say(err, OcrProblemMessage(read.status, line.picture, firstLanguage));
+        Say(err, OcrProblemMessage(read.status, line.picture, picture.firstLanguage));
         return StatusFor(read.status);
     }
     if (line.ocrOnly) {
@@ -71,8 +83,7 @@ int ReadPictureCommand(const CommandLine &line, const std::function<ServiceAcces
         }
         const std::optional<QString> translation = translator.translate(text);
         if (!translation) {
-            Say(err, QStringLiteral("Non Connecté (le service de traduction ") + access.host +
-                         QStringLiteral(" ne répond pas)"));
+            Say(err, NotConnectedMessage(access.host));
             return kExitNotConnected;
         }
         out << (*translation + u'\n').toStdString() << std::flush;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/line_translator.h"
+#include "ocr/bounded_ocr.h"
 
 #include <functional>
 #include <iosfwd>
@@ -8,6 +9,18 @@
 namespace verz {
 
 struct CommandLine;
+
+// One bounded reading of the picture in a language of Tesseract's ("fra").
+using PictureReader = std::function<OcrResult(const QString &language)>;
+
+// The text of a picture read in the source language of line's pair; with
+// auto, read first in English, its language detected, and read again in it.
+struct PictureText {
+    OcrResult read;
+    QString source;         // the language code of the text, "" if unknown
+    QString firstLanguage;  // Tesseract's, of the first reading
+};
+PictureText ReadPictureText(const PictureReader &read, const CommandLine &line);
 
 // --ocr IMAGE [--pair CODE|auto] and --ocr-only IMAGE: the text of the
 // picture read in the pair's source language (with auto, the language

@@ -34,18 +34,18 @@ DesktopNotification::DesktopNotification(QString summary, QString body, bool off
 {
 }
 
-bool DesktopNotification::show(QString &problem)
+bool DesktopNotification::show(QString *problem)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        problem = QStringLiteral("pas de bus de session D-Bus");
+        *problem = QStringLiteral("pas de bus de session D-Bus");
         return false;
     }
     const QDBusMessage capabilities =
         bus.call(Call(QStringLiteral("GetCapabilities")), QDBus::Block, kCallTimeoutMs);
     if (capabilities.type() != QDBusMessage::ReplyMessage) {
-        problem = QStringLiteral("aucun service de notification ne répond (") +
-                  capabilities.errorMessage() + u')';
+        *problem = QStringLiteral("aucun service de notification ne répond (") +
+                   capabilities.errorMessage() + u')';
         return false;
     }
     const QStringList offered = capabilities.arguments().value(0).toStringList();
@@ -66,8 +66,8 @@ bool DesktopNotification::show(QString &problem)
            << body << actions << QVariantMap() << int(-1);
     const QDBusMessage reply = bus.call(notify, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        problem = QStringLiteral("le service de notification a refusé la notification (") +
-                  reply.errorMessage() + u')';
+        *problem = QStringLiteral("le service de notification a refusé la notification (") +
+                   reply.errorMessage() + u')';
         return false;
     }
     id_ = reply.arguments().value(0).toUInt();

@@ -13,9 +13,9 @@ public:
     // summary and body are plain text (escaped where the server reads markup).
     DesktopNotification(QString summary, QString body, bool offerCopy);
 
-    // Sends it; false, with problem set in French, when no notification
+    // Sends it; false, with *problem set in French, when no notification
     // service answers.
-    bool show(QString &problem);
+    bool show(QString *problem);
 
     // After show(): waits until the notification is closed or its action
     // chosen (copying the text and keeping the clipboard until another

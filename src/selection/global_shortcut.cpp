@@ -78,7 +78,7 @@ GlobalShortcut::~GlobalShortcut()
     release();
 }
 
-bool GlobalShortcut::grab(const QString &keys, QString &problem)
+bool GlobalShortcut::grab(const QString &keys, QString *problem)
 {
     release();
     const QString whole = keys.trimmed();
@@ -92,8 +92,8 @@ bool GlobalShortcut::grab(const QString &keys, QString &problem)
             ? whole
             : whole.first(kLongestKeys) + QStringLiteral("… (%1 caractères)").arg(whole.size());
     if (whole.size() > kLongestKeys) {
-        problem = QStringLiteral("le raccourci « ") + wanted +
-                  QStringLiteral(" » n’est pas une touche connue (par exemple Ctrl+Alt+Y)");
+        *problem = QStringLiteral("le raccourci « ") + wanted +
+                   QStringLiteral(" » n’est pas une touche connue (par exemple Ctrl+Alt+Y)");
         return false;
     }
     xcb_connection_t *connection = Connection();
@@ -104,8 +104,8 @@ bool GlobalShortcut::grab(const QString &keys, QString &problem)
     const std::optional<xcb_keysym_t> keysym =
         sequence.count() == 1 ? KeysymFor(sequence[0].key()) : std::nullopt;
     if (!keysym) {
-        problem = QStringLiteral("le raccourci « ") + wanted +
-                  QStringLiteral(" » n’est pas une touche connue (par exemple Ctrl+Alt+Y)");
+        *problem = QStringLiteral("le raccourci « ") + wanted +
+                   QStringLiteral(" » n’est pas une touche connue (par exemple Ctrl+Alt+Y)");
         return false;
     }
     const std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(
@@ -113,8 +113,8 @@ bool GlobalShortcut::grab(const QString &keys, QString &problem)
     const std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
         xcb_key_symbols_get_keycode(symbols.get(), *keysym), &std::free);
     if (!codes || codes.get()[0] == XCB_NO_SYMBOL) {
-        problem = QStringLiteral("le clavier n’a pas de touche pour le raccourci « ") + wanted +
-                  QStringLiteral(" »");
+        *problem = QStringLiteral("le clavier n’a pas de touche pour le raccourci « ") + wanted +
+                   QStringLiteral(" »");
         return false;
     }
     keycode_ = codes.get()[0];
@@ -133,8 +133,8 @@ bool GlobalShortcut::grab(const QString &keys, QString &problem)
     grabbed_ = true;
     if (held) {
         release();
-        problem = QStringLiteral("le raccourci « ") + wanted +
-                  QStringLiteral(" » est déjà pris par un autre programme");
+        *problem = QStringLiteral("le raccourci « ") + wanted +
+                   QStringLiteral(" » est déjà pris par un autre programme");
         return false;
     }
     QCoreApplication::instance()->installNativeEventFilter(this);

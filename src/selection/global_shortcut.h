@@ -23,11 +23,11 @@ public:
     GlobalShortcut(const GlobalShortcut &) = delete;
     GlobalShortcut &operator=(const GlobalShortcut &) = delete;
 
-    // Grabs keys ("Ctrl+Alt+Y", Qt's portable text). False, with problem
+    // Grabs keys ("Ctrl+Alt+Y", Qt's portable text). False, with *problem
     // set in French, when the text names no key this can grab, or another
     // program holds the combination; "none" or an empty text grabs nothing
     // and is no problem. Only on X11.
-    bool grab(const QString &keys, QString &problem);
+    bool grab(const QString &keys, QString *problem);
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

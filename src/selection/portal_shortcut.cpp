@@ -1,6 +1,7 @@
 #include "selection/portal_shortcut.h"
 
 #include "selection/selection_bus.h"
+#include "selection/usable_selection.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -9,8 +10,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QKeySequence>
-
-#include <iostream>
 
 namespace verz {
 
@@ -46,11 +45,6 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, ShortcutEntry &en
     argument >> entry.id >> entry.properties;
     argument.endStructure();
     return argument;
-}
-
-void SayOnError(const QString &text)
-{
-    std::cerr << (QStringLiteral("Verzolan : ") + text + u'\n').toStdString() << std::flush;
 }
 
 QDBusMessage PortalCall(const QString &method)
@@ -110,10 +104,8 @@ void PortalShortcut::giveUp(const QString &why)
                               "réglages du bureau"));
 }
 
-QString PortalShortcut::requestPath(const QString &token) const
+QString PortalRequestPath(const QString &token)
 {
-    // The portal's documented request path: the caller's unique name without
-    // its colon, dots as underscores.
     QString sender = QDBusConnection::sessionBus().baseService().mid(1);
     sender.replace(u'.', u'_');
     return kPortalPath + QStringLiteral("/request/") + sender + u'/' + token;
@@ -149,7 +141,7 @@ void PortalShortcut::bind(const QString &keys)
     bus.send(registry);
 
     const QString token = QStringLiteral("verzolan_session");
-    awaitResponse(requestPath(token), SLOT(onSessionResponse(uint, QVariantMap)));
+    awaitResponse(PortalRequestPath(token), SLOT(onSessionResponse(uint, QVariantMap)));
     QDBusMessage create = PortalCall(QStringLiteral("CreateSession"));
     create << QVariantMap{{QStringLiteral("handle_token"), token},
                           {QStringLiteral("session_handle_token"), kSessionToken}};
@@ -183,7 +175,7 @@ void PortalShortcut::onSessionResponse(uint response, const QVariantMap &results
     bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
                 SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     const QString token = QStringLiteral("verzolan_bind");
-    awaitResponse(requestPath(token), SLOT(onBindResponse(uint, QVariantMap)));
+    awaitResponse(PortalRequestPath(token), SLOT(onBindResponse(uint, QVariantMap)));
     QVariantMap properties{
         {QStringLiteral("description"), QStringLiteral("Traduire la sélection")}};
     if (!trigger_.isEmpty())

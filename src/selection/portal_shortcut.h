@@ -13,6 +13,10 @@ namespace verz {
 // "Ctrl+Alt+Y" becomes "CTRL+ALT+y". Empty for what it cannot express.
 QString PortalTrigger(const QString &keys);
 
+// The path of the Request object a portal call with handle_token token
+// answers on: the caller's unique name without its colon, dots as underscores.
+QString PortalRequestPath(const QString &token);
+
 // The key that translates the selection in a Wayland session, where no
 // program may grab keys: asked of the desktop's GlobalShortcuts portal
 // (CreateSession, then BindShortcuts with the wanted key as the preferred
@@ -37,7 +41,6 @@ private Q_SLOTS:
                      const QVariantMap &options);
 
 private:
-    QString requestPath(const QString &token) const;
     bool awaitResponse(const QString &path, const char *slot);
     void giveUp(const QString &why);
 

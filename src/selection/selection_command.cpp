@@ -1,19 +1,16 @@
 #include "selection/selection_command.h"
 
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/line_translator.h"
 #include "pairs/pair_catalogue.h"
 #include "pairs/stored_choice.h"
 #include "platform/app_info.h"
-#include "platform/settings_store.h"
 #include "selection/desktop_notification.h"
 #include "selection/detected_selection_pair.h"
-#include "selection/global_shortcut.h"
-#include "selection/portal_shortcut.h"
-#include "selection/selection_text.h"
 #include "selection/session_selection.h"
+#include "selection/usable_selection.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -32,19 +29,22 @@ constexpr int kNotificationWaitMs = 5 * 60 * 1000;
 // selection only the focus may read.
 constexpr int kFocusWaitMs = 2500;
 
-void SayOnError(const QString &text)
-{
-    std::cerr << (QStringLiteral("Verzolan : ") + text + u'\n').toStdString() << std::flush;
-}
-
 // Shows the notification, or says why not on standard error; true if shown.
 bool Notify(DesktopNotification &notification)
 {
     QString problem;
-    if (notification.show(problem))
+    if (notification.show(&problem))
         return true;
     SayOnError(problem);
     return false;
+}
+
+// A line in a notification, or on standard error where none can be shown.
+void NotifyLine(const QString &text)
+{
+    DesktopNotification line(QStringLiteral("Verzolan"), text, false);
+    if (!Notify(line))
+        SayOnError(text);
 }
 
 // A Wayland compositor's socket, as WAYLAND_DISPLAY names it.
@@ -87,34 +87,32 @@ bool SelectionDisplayReachable()
 int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
 {
     const QGuiApplication application(argc, argv);
-    bool onlyWithFocus = false;
-    const TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
-    if (IsEmptySelection(taken.text)) {
-        DesktopNotification nothing(QStringLiteral("Verzolan"), NothingSelectedMessage(), false);
-        if (!Notify(nothing))
-            SayOnError(NothingSelectedMessage());
+    const TakenSelection taken = TakeUsableSelection(NotifyLine);
+    if (taken.text.isEmpty()) {
+        if (taken.onlyWithFocus)  // no window of ours to take the focus
+            NotifyLine(NothingSelectedMessage());
         return 1;
     }
-    if (!taken.notice.isEmpty())
-        SayOnError(taken.notice);
+    const int row =
+        line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
+    return NotifyTranslation(taken.text, row, !taken.notice.isEmpty());
+}
 
-    int row = line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
-    if (row < 0)
-        row = ReadStoredRow(ExecutableBaseName());
+int NotifyTranslation(const QString &text, int pairRow, bool cut)
+{
+    const int row = pairRow >= 0 ? pairRow : ReadStoredRow(ExecutableBaseName());
     const LanguagePair &pair = PairCatalogue()[static_cast<std::size_t>(row)];
     const ServiceAccess access = ServiceAccessFromSettings(ExecutableBaseName());
     LineTranslator translator(access, row, pair.codeText(), false);
-    const std::optional<QString> translation = translator.translate(taken.text);
+    const std::optional<QString> translation = translator.translate(text);
     if (!translation) {
-        const QString failure = QStringLiteral("Non Connecté (le service de traduction ") +
-                                access.host + QStringLiteral(" ne répond pas)");
-        DesktopNotification notConnected(pair.labelText(), failure, false);
+        DesktopNotification notConnected(pair.labelText(), NotConnectedMessage(access.host), false);
         Notify(notConnected);
-        SayOnError(failure);
+        SayOnError(NotConnectedMessage(access.host));
         return 1;
     }
     QString summary = pair.labelText();
-    if (!taken.notice.isEmpty())
+    if (cut)
         summary += QStringLiteral(" (sélection coupée)");
     DesktopNotification shown(summary, *translation, true);
     if (!Notify(shown)) {
@@ -129,9 +127,8 @@ int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
 SelectionHandOver HandSelectionToWindow(const CommandLine &line)
 {
     SelectionHandOver handOver;
-    bool onlyWithFocus = false;
-    const TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
-    if (IsEmptySelection(taken.text) && onlyWithFocus) {
+    const TakenSelection taken = TakeUsableSelection();
+    if (taken.text.isEmpty() && taken.onlyWithFocus) {
         const Delivery asked = AskRunningWindowToTakeIt(line.pairCode);
         if (asked.outcome == Delivery::Outcome::NoWindow) {
             handOver.windowNeeded = true;
@@ -145,18 +142,21 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
         }
         return handOver;
     }
-    if (IsEmptySelection(taken.text)) {
-        SayOnError(NothingSelectedMessage());
+    if (taken.text.isEmpty()) {
         handOver.exitStatus = 1;
         return handOver;
     }
-    if (!taken.notice.isEmpty())
-        SayOnError(taken.notice);
     const int row =
         line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
+    return HandTextToWindow(taken.text, row);
+}
+
+SelectionHandOver HandTextToWindow(const QString &text, int pairRow)
+{
+    SelectionHandOver handOver;
     const QString pairCode =
-        row >= 0 ? PairCatalogue()[static_cast<std::size_t>(row)].codeText() : QString();
-    const Delivery delivery = DeliverToRunningWindow(taken.text, pairCode);
+        pairRow >= 0 ? PairCatalogue()[static_cast<std::size_t>(pairRow)].codeText() : QString();
+    const Delivery delivery = DeliverToRunningWindow(text, pairCode);
     switch (delivery.outcome) {
     case Delivery::Outcome::Delivered:
         return handOver;
@@ -168,69 +168,18 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
         break;
     }
     handOver.windowNeeded = true;
-    handOver.text = taken.text;
-    handOver.pairRow = row;
+    handOver.text = text;
+    handOver.pairRow = pairRow;
     return handOver;
 }
-
-namespace {
-
-// The key's press: the selection as the session gives it, or as the window
-// takes it once brought to the front and focused.
-void TranslateSelectionOnKey(const SelectionReceiver &receiver, const FrontBringer &bringer)
-{
-    bool onlyWithFocus = false;
-    const TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
-    if (IsEmptySelection(taken.text) && onlyWithFocus) {
-        bringer(QString());
-        TakeSelectionForNewWindow(receiver, -1);
-        return;
-    }
-    if (IsEmptySelection(taken.text)) {
-        SayOnError(NothingSelectedMessage());
-        return;
-    }
-    if (!taken.notice.isEmpty())
-        SayOnError(taken.notice);
-    receiver(taken.text, DetectedSelectionRow(taken.text));
-}
-
-}  // namespace
 
 void TakeSelectionForNewWindow(const SelectionReceiver &receiver, int pairRow)
 {
     TakeSelectionOnceFocused(qApp, kFocusWaitMs, [receiver, pairRow](const TakenSelection &taken) {
-        if (IsEmptySelection(taken.text)) {
-            SayOnError(NothingSelectedMessage());
-            return;
-        }
-        if (!taken.notice.isEmpty())
-            SayOnError(taken.notice);
-        receiver(taken.text, pairRow);
+        const TakenSelection usable = UsableSelection(taken);
+        if (!usable.text.isEmpty())
+            receiver(usable.text, pairRow);
     });
 }
-
-SelectionSources::SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer)
-    : endpoint_(receiver)
-{
-    const auto pressed = [receiver, bringer] { TranslateSelectionOnKey(receiver, bringer); };
-    endpoint_.setFrontBringer(bringer);
-    endpoint_.publish();
-    const QString keys =
-        GetSetting(ExecutableBaseName(), QStringLiteral("data"),
-                   QString::fromUtf16(kShortcutSettingKey), QString::fromUtf16(kDefaultShortcut));
-    if (QGuiApplication::platformName() != u"xcb") {
-        // No program may grab keys outside X11: the desktop's portal binds it.
-        portal_ = std::make_unique<PortalShortcut>(pressed);
-        portal_->bind(keys);
-        return;
-    }
-    shortcut_ = std::make_unique<GlobalShortcut>(pressed);
-    QString problem;
-    if (!shortcut_->grab(keys, problem))
-        SayOnError(problem);
-}
-
-SelectionSources::~SelectionSources() = default;
 
 }  // namespace verz

@@ -4,13 +4,9 @@
 
 #include <QString>
 
-#include <memory>
-
 namespace verz {
 
 struct CommandLine;
-class GlobalShortcut;
-class PortalShortcut;
 
 // Whether a display (X11 or Wayland) can be reached for --selection, before
 // any GUI application is made; when not, says so on standard error (the
@@ -34,23 +30,13 @@ struct SelectionHandOver {
     bool takeOnceFocused = false;
 };
 SelectionHandOver HandSelectionToWindow(const CommandLine &line);
+// The same for a text already in hand (pairRow -1: the window's choice).
+SelectionHandOver HandTextToWindow(const QString &text, int pairRow);
 
-// Where a running window hears of selections: the session bus and its
-// global key, grabbed on X11, asked of the desktop's portal elsewhere (a line
-// on standard error when it cannot be had). bringer brings the window to the
-// front, for activation and for taking a selection only the focus may read.
-class SelectionSources {
-public:
-    SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer);
-    ~SelectionSources();
-    SelectionSources(const SelectionSources &) = delete;
-    SelectionSources &operator=(const SelectionSources &) = delete;
-
-private:
-    SelectionEndpoint endpoint_;
-    std::unique_ptr<GlobalShortcut> shortcut_;
-    std::unique_ptr<PortalShortcut> portal_;
-};
+// Under a QGuiApplication: text translated in the pair of pairRow (-1: the
+// stored one) into a desktop notification, or on standard output where none
+// is shown; cut says the text was cut to fit. The command's exit status.
+int NotifyTranslation(const QString &text, int pairRow, bool cut);
 
 // For a window started with takeOnceFocused: once it is focused, the
 // selection to the receiver, or the nothing-selected message on standard error.

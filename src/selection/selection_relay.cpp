@@ -5,6 +5,7 @@
 #include "selection/detected_selection_pair.h"
 #include "selection/selection_text.h"
 #include "selection/session_selection.h"
+#include "selection/usable_selection.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
@@ -13,8 +14,6 @@
 #include <QGuiApplication>
 #include <QTimer>
 
-#include <iostream>
-
 namespace verz {
 
 namespace {
@@ -22,11 +21,6 @@ namespace {
 // As for Translate: a hung window must not keep the command for the bus's
 // own 25 s. Reading the selection from its owner is part of this call.
 constexpr int kRelayTimeoutMs = 3000;
-
-void SayOnError(const QString &text)
-{
-    std::cerr << (QStringLiteral("Verzolan : ") + text + u'\n').toStdString() << std::flush;
-}
 
 }  // namespace
 
@@ -58,9 +52,8 @@ QString SelectionRelayEndpoint::TranslateSelection(const QString &pair)
             return {};
         }
     }
-    bool onlyWithFocus = false;
-    TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard(), onlyWithFocus);
-    if (IsEmptySelection(taken.text) && onlyWithFocus) {
+    TakenSelection taken = TakeSessionSelection(*QGuiApplication::clipboard());
+    if (IsEmptySelection(taken.text) && taken.onlyWithFocus) {
         // Only the focus can have it (Wayland): the command's own road brings
         // the window to the front and has it taken there.
         sendErrorReply(QDBusError::NotSupported, QStringLiteral("selection only with the focus"));

@@ -17,6 +17,9 @@ struct TakenSelection {
     QString text;
     // Set when the text had to be cut, in French, for the user.
     QString notice;
+    // Set, with no text, when only a focused window may read the selection
+    // (see TakeSessionSelection).
+    bool onlyWithFocus = false;
 };
 
 // The primary selection (what the pointer selected last), or the clipboard

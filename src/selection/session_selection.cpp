@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
@@ -21,17 +20,10 @@ constexpr int kX11ReadTimeoutMs = 1000;
 // selection kept, and no more is read.
 constexpr qsizetype kMaxSelectionBytes = 4 * kMaxSelectionLength + 4;
 
-QString TextOf(const QClipboard &clipboard, QClipboard::Mode mode)
-{
-    const QMimeData *data = clipboard.mimeData(mode);
-    return data == nullptr || !data->hasText() ? QString() : data->text();
-}
-
 }  // namespace
 
-TakenSelection TakeSessionSelection(const QClipboard &clipboard, bool &onlyWithFocus)
+TakenSelection TakeSessionSelection(const QClipboard &clipboard)
 {
-    onlyWithFocus = false;
     if (!QGuiApplication::platformName().startsWith(u"wayland"))
         return TakeSelection(clipboard);
     for (const char *selection : {"PRIMARY", "CLIPBOARD"}) {
@@ -39,8 +31,9 @@ TakenSelection TakeSessionSelection(const QClipboard &clipboard, bool &onlyWithF
         if (!IsEmptySelection(text))
             return FitSelection(std::move(text));
     }
-    onlyWithFocus = true;
-    return {};
+    TakenSelection none;
+    none.onlyWithFocus = true;
+    return none;
 }
 
 void TakeSelectionOnceFocused(QObject *context, int timeoutMs,
@@ -58,17 +51,7 @@ void TakeSelectionOnceFocused(QObject *context, int timeoutMs,
             return;
         wait->finished = true;
         QObject::disconnect(wait->focus);
-        TakenSelection taken;
-        if (focused) {
-            const QClipboard &clipboard = *QGuiApplication::clipboard();
-            QString text;
-            if (clipboard.supportsSelection())
-                text = TextOf(clipboard, QClipboard::Selection);
-            if (IsEmptySelection(text))
-                text = TextOf(clipboard, QClipboard::Clipboard);
-            taken = FitSelection(std::move(text));
-        }
-        wait->done(taken);
+        wait->done(focused ? TakeSelection(*QGuiApplication::clipboard()) : TakenSelection{});
     };
     // From the event loop in every case: the caller's reply or state first.
     if (QGuiApplication::focusWindow() != nullptr) {

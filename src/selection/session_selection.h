@@ -16,7 +16,7 @@ namespace verz {
 // server (primary, then clipboard), which the desktop keeps in step with
 // Wayland's. Empty, with onlyWithFocus set, when none holds text there and
 // the focus may still get it (see TakeSelectionOnceFocused).
-TakenSelection TakeSessionSelection(const QClipboard &clipboard, bool &onlyWithFocus);
+TakenSelection TakeSessionSelection(const QClipboard &clipboard);
 
 // Once a window of this program has the keyboard focus (at once when one has
 // it), reads the primary selection or else the clipboard and calls done with

@@ -71,11 +71,11 @@ TEST(GlobalShortcutSetting, AValueFarTooLongIsNoKeyAndIsEchoedShortened)
 {
     GlobalShortcut shortcut([] {});
     QString problem;
-    EXPECT_FALSE(shortcut.grab(QString(1024 * 1024, u'Y'), problem));
+    EXPECT_FALSE(shortcut.grab(QString(1024 * 1024, u'Y'), &problem));
     EXPECT_LT(problem.size(), 200);
     EXPECT_TRUE(problem.contains(QStringLiteral("1048576 caractères"))) << problem.toStdString();
     problem.clear();
-    EXPECT_TRUE(shortcut.grab(QStringLiteral("none"), problem));
+    EXPECT_TRUE(shortcut.grab(QStringLiteral("none"), &problem));
     EXPECT_TRUE(problem.isEmpty());
 }
 
