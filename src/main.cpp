@@ -1,6 +1,7 @@
 #include "cli/cli_main.h"
 #include "cli/command_line.h"
 #include "common/termination_signals.h"
+#include "screen/screen_text_command.h"
 #include "selection/selection_command.h"
 #include "selection/selection_relay.h"
 #include "selection/selection_sources.h"
@@ -55,6 +56,20 @@ int WindowMain(QApplication &app, std::optional<verz::SelectionHandOver> selecti
     return app.exec();
 }
 
+// Verzolan --ocr-screen: the overlay is a widget, and the text read may
+// need a window of its own.
+int ScreenTextMain(int argc, char **argv, const verz::CommandLine &line)
+{
+    if (!verz::SelectionDisplayReachable())
+        return 1;
+    QApplication app(argc, argv);
+    verz::SelectionHandOver handOver = verz::ScreenTextCommand(line);
+    if (!handOver.windowNeeded)
+        return handOver.exitStatus;
+    const std::future<void> fonts = verz::StartLoadingFontConfiguration();
+    return WindowMain(app, std::move(handOver));
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -67,6 +82,8 @@ int main(int argc, char *argv[])
     // platform plugin (ssh, scripts, CI).
     if (verz::WantsCommandLine(argc)) {
         const verz::CommandLine line = verz::ParseCommandLine(ArgumentsOf(argc, argv));
+        if (line.action == verz::CommandLine::Action::ScreenText)
+            return ScreenTextMain(argc, argv, line);
         if (line.action != verz::CommandLine::Action::Selection)
             return verz::CommandLineMain(argc, argv);
         if (!verz::SelectionDisplayReachable())

@@ -13,6 +13,10 @@ namespace verz {
 // The desktops we know leave this one free; Ctrl+Alt+T opens a terminal.
 inline constexpr char16_t kDefaultShortcut[] = u"Ctrl+Alt+Y";
 inline constexpr char16_t kShortcutSettingKey[] = u"shortcut";
+// The key that reads an area of the screen (Verzolan --ocr-screen), setting
+// "ocr_shortcut" of the same group.
+inline constexpr char16_t kDefaultOcrShortcut[] = u"Ctrl+Alt+O";
+inline constexpr char16_t kOcrShortcutSettingKey[] = u"ocr_shortcut";
 
 // A key combination grabbed on the X11 root window, so that pressing it in
 // any program calls back. Elsewhere (Wayland, no display) nothing is grabbed.

@@ -19,7 +19,6 @@ const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
-const QString kShortcutId = QStringLiteral("traduire-selection");
 const QString kSessionToken = QStringLiteral("verzolan");
 // The portal answers at once, or after asking the user, who may take long;
 // the window never waits for it.
@@ -90,9 +89,13 @@ QString PortalTrigger(const QString &keys)
     return trigger + name;
 }
 
-PortalShortcut::PortalShortcut(std::function<void()> pressed, QObject *parent)
-    : QObject(parent), pressed_(std::move(pressed))
+PortalShortcut::PortalShortcut(QList<PortalBinding> bindings, QObject *parent) : QObject(parent)
 {
+    for (PortalBinding &binding : bindings) {
+        const QString wanted = binding.keys.trimmed();
+        if (!wanted.isEmpty() && wanted.compare(u"none", Qt::CaseInsensitive) != 0)
+            bindings_.append(std::move(binding));
+    }
     qDBusRegisterMetaType<ShortcutEntry>();
     qDBusRegisterMetaType<QList<ShortcutEntry>>();
 }
@@ -100,8 +103,8 @@ PortalShortcut::PortalShortcut(std::function<void()> pressed, QObject *parent)
 void PortalShortcut::giveUp(const QString &why)
 {
     SayOnError(QStringLiteral("pas de raccourci global (") + why +
-               QStringLiteral(") : associez « Verzolan --selection » à une touche dans les "
-                              "réglages du bureau"));
+               QStringLiteral(") : associez « Verzolan --selection » et « Verzolan "
+                              "--ocr-screen » à des touches dans les réglages du bureau"));
 }
 
 QString PortalRequestPath(const QString &token)
@@ -120,12 +123,10 @@ bool PortalShortcut::awaitResponse(const QString &path, const char *slot)
     return bus.connect(kPortal, path, kRequest, QStringLiteral("Response"), this, slot);
 }
 
-void PortalShortcut::bind(const QString &keys)
+void PortalShortcut::bind()
 {
-    const QString wanted = keys.trimmed();
-    if (wanted.isEmpty() || wanted.compare(u"none", Qt::CaseInsensitive) == 0)
+    if (bindings_.isEmpty())
         return;
-    trigger_ = PortalTrigger(wanted);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         giveUp(QStringLiteral("pas de bus de session"));
@@ -176,14 +177,17 @@ void PortalShortcut::onSessionResponse(uint response, const QVariantMap &results
                 SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     const QString token = QStringLiteral("verzolan_bind");
     awaitResponse(PortalRequestPath(token), SLOT(onBindResponse(uint, QVariantMap)));
-    QVariantMap properties{
-        {QStringLiteral("description"), QStringLiteral("Traduire la sélection")}};
-    if (!trigger_.isEmpty())
-        properties.insert(QStringLiteral("preferred_trigger"), trigger_);
+    QList<ShortcutEntry> entries;
+    for (const PortalBinding &binding : bindings_) {
+        QVariantMap properties{{QStringLiteral("description"), binding.description}};
+        const QString trigger = PortalTrigger(binding.keys.trimmed());
+        if (!trigger.isEmpty())
+            properties.insert(QStringLiteral("preferred_trigger"), trigger);
+        entries.append({binding.id, properties});
+    }
     QDBusMessage bindCall = PortalCall(QStringLiteral("BindShortcuts"));
-    bindCall << QVariant::fromValue(QDBusObjectPath(session_))
-             << QVariant::fromValue(QList<ShortcutEntry>{{kShortcutId, properties}}) << QString()
-             << QVariantMap{{QStringLiteral("handle_token"), token}};
+    bindCall << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(entries)
+             << QString() << QVariantMap{{QStringLiteral("handle_token"), token}};
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(bindCall, kCallTimeoutMs), this);
     connect(
         watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
@@ -206,8 +210,12 @@ void PortalShortcut::onBindResponse(uint response, const QVariantMap &)
 void PortalShortcut::onActivated(const QDBusObjectPath &session, const QString &shortcut,
                                  qulonglong, const QVariantMap &)
 {
-    if (bound_ && session.path() == session_ && shortcut == kShortcutId)
-        pressed_();
+    if (!bound_ || session.path() != session_)
+        return;
+    for (const PortalBinding &binding : bindings_) {
+        if (binding.id == shortcut)
+            binding.pressed();
+    }
 }
 
 }  // namespace verz

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusObjectPath>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -17,20 +18,29 @@ QString PortalTrigger(const QString &keys);
 // answers on: the caller's unique name without its colon, dots as underscores.
 QString PortalRequestPath(const QString &token);
 
-// The key that translates the selection in a Wayland session, where no
-// program may grab keys: asked of the desktop's GlobalShortcuts portal
-// (CreateSession, then BindShortcuts with the wanted key as the preferred
-// trigger; the desktop may choose another or ask the user). Each Activated
-// of it calls back.
+// One key asked of the portal: its id, what the desktop shows for it, the
+// wanted key as Qt's portable text ("none" or empty: not asked), and what
+// its press does.
+struct PortalBinding {
+    QString id;
+    QString description;
+    QString keys;
+    std::function<void()> pressed;
+};
+
+// The keys of a Wayland session, where no program may grab keys: asked of
+// the desktop's GlobalShortcuts portal (CreateSession, then one BindShortcuts
+// with each wanted key as its preferred trigger; the desktop may choose
+// others or ask the user). Each Activated of a bound key calls its press.
 class PortalShortcut : public QObject {
     Q_OBJECT
 public:
-    explicit PortalShortcut(std::function<void()> pressed, QObject *parent = nullptr);
+    explicit PortalShortcut(QList<PortalBinding> bindings, QObject *parent = nullptr);
 
-    // Starts the binding and returns; "none" or an empty text binds nothing.
-    // Where there is no portal, or it refuses, says so in one line on
-    // standard error; the window works on without the key.
-    void bind(const QString &keys);
+    // Starts the binding and returns. Where there is no portal, or it
+    // refuses, says so in one line on standard error; the window works on
+    // without the keys.
+    void bind();
 
     bool bound() const { return bound_; }
 
@@ -44,8 +54,7 @@ private:
     bool awaitResponse(const QString &path, const char *slot);
     void giveUp(const QString &why);
 
-    std::function<void()> pressed_;
-    QString trigger_;
+    QList<PortalBinding> bindings_;
     QString session_;
     QString awaited_;
     bool bound_ = false;

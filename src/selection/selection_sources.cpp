@@ -8,7 +8,9 @@
 #include "selection/selection_command.h"
 #include "selection/usable_selection.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QProcess>
 
 namespace verz {
 
@@ -28,29 +30,54 @@ void TranslateSelectionOnKey(const SelectionReceiver &receiver, const FrontBring
         receiver(taken.text, DetectedSelectionRow(taken.text));
 }
 
+QString KeysSetting(const char16_t *key, const char16_t *fallback)
+{
+    return GetSetting(ExecutableBaseName(), QStringLiteral("data"), QString::fromUtf16(key),
+                      QString::fromUtf16(fallback));
+}
+
 }  // namespace
 
 SelectionSources::SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer)
     : endpoint_(receiver)
 {
     const auto pressed = [receiver, bringer] { TranslateSelectionOnKey(receiver, bringer); };
+    const auto ocrPressed = [this] { readScreenArea(); };
     endpoint_.setFrontBringer(bringer);
     endpoint_.publish();
-    const QString keys =
-        GetSetting(ExecutableBaseName(), QStringLiteral("data"),
-                   QString::fromUtf16(kShortcutSettingKey), QString::fromUtf16(kDefaultShortcut));
+    const QString keys = KeysSetting(kShortcutSettingKey, kDefaultShortcut);
+    const QString ocrKeys = KeysSetting(kOcrShortcutSettingKey, kDefaultOcrShortcut);
     if (QGuiApplication::platformName() != u"xcb") {
-        // No program may grab keys outside X11: the desktop's portal binds it.
-        portal_ = std::make_unique<PortalShortcut>(pressed);
-        portal_->bind(keys);
+        // No program may grab keys outside X11: the desktop's portal binds them.
+        portal_ = std::make_unique<PortalShortcut>(QList<PortalBinding>{
+            {QStringLiteral("traduire-selection"), QStringLiteral("Traduire la sélection"), keys,
+             pressed},
+            {QStringLiteral("traduire-zone"), QStringLiteral("Traduire une zone de l’écran"),
+             ocrKeys, ocrPressed}});
+        portal_->bind();
         return;
     }
     shortcut_ = std::make_unique<GlobalShortcut>(pressed);
-    QString problem;
-    if (!shortcut_->grab(keys, &problem))
-        SayOnError(problem);
+    ocrShortcut_ = std::make_unique<GlobalShortcut>(ocrPressed);
+    for (GlobalShortcut *shortcut : {shortcut_.get(), ocrShortcut_.get()}) {
+        QString problem;
+        if (!shortcut->grab(shortcut == shortcut_.get() ? keys : ocrKeys, &problem))
+            SayOnError(problem);
+    }
 }
 
 SelectionSources::~SelectionSources() = default;
+
+void SelectionSources::readScreenArea()
+{
+    // The key pressed again while the user draws: the area being drawn counts.
+    if (screenReader_ && screenReader_->state() != QProcess::NotRunning)
+        return;
+    // A process of its own: the overlay and the reading never stall the
+    // window, and its text comes back over the bus as a selection does.
+    screenReader_ = std::make_unique<QProcess>();
+    screenReader_->setProcessChannelMode(QProcess::ForwardedChannels);
+    screenReader_->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--ocr-screen")});
+}
 
 }  // namespace verz

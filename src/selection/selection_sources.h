@@ -4,15 +4,19 @@
 
 #include <memory>
 
+class QProcess;
+
 namespace verz {
 
 class GlobalShortcut;
 class PortalShortcut;
 
-// Where a running window hears of selections: the session bus and its
-// global key, grabbed on X11, asked of the desktop's portal elsewhere (a line
-// on standard error when it cannot be had). bringer brings the window to the
-// front, for activation and for taking a selection only the focus may read.
+// Where a running window hears of selections: the session bus and its two
+// global keys, grabbed on X11, asked of the desktop's portal elsewhere (a
+// line on standard error when one cannot be had): the selection's, and the
+// screen's, which runs Verzolan --ocr-screen (one at a time) to hand its text
+// back over the bus. bringer brings the window to the front, for activation
+// and for taking a selection only the focus may read.
 class SelectionSources {
 public:
     SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer);
@@ -22,8 +26,12 @@ public:
 
 private:
     SelectionEndpoint endpoint_;
+    void readScreenArea();
+
     std::unique_ptr<GlobalShortcut> shortcut_;
+    std::unique_ptr<GlobalShortcut> ocrShortcut_;
     std::unique_ptr<PortalShortcut> portal_;
+    std::unique_ptr<QProcess> screenReader_;
 };
 
 }  // namespace verz

@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QTimer>
+#include <QUrl>
 
 namespace verz::e2e {
 
@@ -12,6 +13,7 @@ namespace {
 
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString kScreenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
 
 QString ConnectionName()
 {
@@ -47,7 +49,11 @@ QString PortalStandIn::introspect(const QString &) const
         "<arg type=\"a(sa{sv})\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
         "<arg type=\"a{sv}\" direction=\"in\"/><arg type=\"o\" direction=\"out\"/></method>"
         "<signal name=\"Activated\"><arg type=\"o\"/><arg type=\"s\"/><arg type=\"t\"/>"
-        "<arg type=\"a{sv}\"/></signal></interface>");
+        "<arg type=\"a{sv}\"/></signal></interface>"
+        "<interface name=\"org.freedesktop.portal.Screenshot\">"
+        "<method name=\"Screenshot\"><arg type=\"s\" direction=\"in\"/>"
+        "<arg type=\"a{sv}\" direction=\"in\"/><arg type=\"o\" direction=\"out\"/></method>"
+        "</interface>");
 }
 
 QString PortalStandIn::requestPath(const QDBusMessage &message, const QVariantMap &options)
@@ -73,9 +79,19 @@ void PortalStandIn::respond(const QString &request, uint code, const QVariantMap
 
 bool PortalStandIn::handleMessage(const QDBusMessage &message, const QDBusConnection &)
 {
+    const QList<QVariant> arguments = message.arguments();
+    if (message.interface() == kScreenshot && message.signature() == u"sa{sv}") {
+        const QVariantMap options = qdbus_cast<QVariantMap>(arguments.at(1));
+        calls_.append(QStringLiteral("Screenshot interactive=") +
+                      options.value(QStringLiteral("interactive")).toString());
+        const QString request = requestPath(message, options);
+        bus_.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        respond(request, refusing_ ? 1 : 0,
+                {{QStringLiteral("uri"), QUrl::fromLocalFile(screenshot_).toString()}});
+        return true;
+    }
     if (message.interface() != kInterface)
         return false;
-    const QList<QVariant> arguments = message.arguments();
     calls_.append(message.member());
     if (message.member() == u"CreateSession" && message.signature() == u"a{sv}") {
         const QVariantMap options = qdbus_cast<QVariantMap>(arguments.at(0));
@@ -114,9 +130,9 @@ bool PortalStandIn::handleMessage(const QDBusMessage &message, const QDBusConnec
     return true;
 }
 
-void PortalStandIn::activate()
+void PortalStandIn::activate(const QString &id)
 {
-    for (const QString &id : boundIds_) {
+    if (boundIds_.contains(id)) {
         QDBusMessage activated =
             QDBusMessage::createSignal(kPath, kInterface, QStringLiteral("Activated"));
         activated << QVariant::fromValue(QDBusObjectPath(session_)) << id << qulonglong(1)

@@ -7,10 +7,11 @@
 
 namespace verz::e2e {
 
-// org.freedesktop.portal.GlobalShortcuts as its published interface
-// describes it, on a bus of the test's: CreateSession and BindShortcuts
-// answer with a Request path and then its Response signal. It records what
-// it was asked and can refuse (Response 1, as when the user declines).
+// org.freedesktop.portal.GlobalShortcuts and Screenshot as their published
+// interfaces describe them, on a bus of the test's: CreateSession,
+// BindShortcuts and Screenshot answer with a Request path and then its
+// Response signal. It records what it was asked and can refuse (Response 1,
+// as when the user declines).
 class PortalStandIn : public QDBusVirtualObject {
 public:
     // Connects to the bus at address and takes the portal's name.
@@ -25,8 +26,11 @@ public:
     const QStringList &calls() const { return calls_; }
     const QStringList &bound() const { return bound_; }
 
-    // The key pressed: Activated for every shortcut bound in the session.
-    void activate();
+    // The key of shortcut id pressed: Activated, if it was bound.
+    void activate(const QString &id = QStringLiteral("traduire-selection"));
+
+    // Screenshot's answer: the picture's file, as the user's chosen area.
+    void setScreenshot(const QString &path) { screenshot_ = path; }
 
     QString introspect(const QString &path) const override;
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
@@ -42,6 +46,7 @@ private:
     QStringList calls_;
     QStringList bound_;
     QStringList boundIds_;
+    QString screenshot_;
 };
 
 }  // namespace verz::e2e

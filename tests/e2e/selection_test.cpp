@@ -1,6 +1,9 @@
 // Translating what another program selected: the command, the running
-// window over a private session bus, the desktop notification, the X11 key.
+// window over a private session bus, the desktop notification, the X11 key;
+// and the text of an area drawn on the screen, by the overlay or the portal.
+#include "e2e/portal_stand_in.h"
 #include "e2e/program_fixture.h"
+#include "ocr/picture_maker.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -79,6 +82,65 @@ protected:
 
 using SelectionWindow = SelectionTest;
 using SelectionCommand = SelectionTest;
+
+// A picture of text, as a screen shows it, in a window of its own at the
+// screen's top left; the area test reads it back.
+class ScreenArea : public SelectionTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(SelectionTest::SetUp());
+        if (IsSkipped())
+            return;
+        picture_ = root_.filePath(QStringLiteral("area.png"));
+        ASSERT_TRUE(test::MakePicture(kWritten, picture_,
+                                      {.dpi = 96,
+                                       .pointSize = 20,
+                                       .noise = false,
+                                       .tiltDegrees = 0,
+                                       .font = QStringLiteral("Liberation-Sans")}));
+        size_ = QImage(picture_).size();
+    }
+
+    void TearDown() override
+    {
+        if (viewer_) {
+            viewer_->kill();
+            viewer_->waitForFinished(2000);
+        }
+        SelectionTest::TearDown();
+    }
+
+    void showPicture()
+    {
+        viewer_ = std::make_unique<QProcess>();
+        viewer_->setProcessEnvironment(tools_);
+        viewer_->start(QStringLiteral("display"),
+                       {QStringLiteral("-geometry"), QStringLiteral("+0+0"), picture_});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return WindowAt(QPoint(size_.width() / 2, size_.height() / 2)) != RootWindow(); },
+            10000));
+    }
+
+    // Whether the overlay is on the screen, polled until it is as wanted.
+    bool overlayShown(bool wanted)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                const test::ProcessOutcome found =
+                    tool(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                          QStringLiteral("--name"), QStringLiteral("zone à traduire")});
+                return found.out.trimmed().isEmpty() != wanted;
+            },
+            10000);
+    }
+
+    static inline const QString kWritten = QStringLiteral("Good morning my friend");
+    QString picture_;
+    QSize size_;
+    std::unique_ptr<QProcess> viewer_;
+};
 
 TEST_F(SelectionWindow, CommandAndKeyTranslateInTheRunningWindow)
 {
@@ -254,6 +316,66 @@ TEST_F(SelectionCommand, WithoutANotificationServicePrintsTheTranslation)
     EXPECT_EQ(QString::fromUtf8(printed.out), kTranslation.trimmed() + u'\n');
     EXPECT_TRUE(QString::fromUtf8(printed.err).contains(QStringLiteral("sortie standard")))
         << printed.err.toStdString();
+}
+
+TEST_F(ScreenArea, TheKeyReadsAnAreaIntoTheWindowAndEscapeCancels)
+{
+    ASSERT_NO_FATAL_FAILURE(showPicture());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    // The key in no window of ours: the overlay, the rectangle drawn over the
+    // picture, its text in Text1 with the pair of its language.
+    ASSERT_TRUE(Key(QStringLiteral("ctrl+alt+o")));
+    ASSERT_TRUE(overlayShown(true));
+    keepShot("screen_area_overlay");
+    ASSERT_TRUE(Drag(QPoint(2, 2), QPoint(size_.width() - 3, size_.height() - 3)));
+    ASSERT_TRUE(waitForRequests(1, 30000));
+    EXPECT_EQ(sentText().simplified(), kWritten);
+    EXPECT_EQ(sentPair(), QStringLiteral("en|fr"));
+    EXPECT_EQ(outputText(kTranslation), kTranslation);
+    EXPECT_TRUE(overlayShown(false));
+
+    // The command, cancelled: a French line, nothing read, no overlay left.
+    QProcess command;
+    command.setProcessEnvironment(environment_);
+    command.start(programPath_, {QStringLiteral("--ocr-screen")});
+    ASSERT_TRUE(overlayShown(true));
+    ASSERT_TRUE(Key(QStringLiteral("Escape")));
+    const test::ProcessOutcome cancelled = test::FinishProcess(command, 10000);
+    EXPECT_EQ(cancelled.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(cancelled.err).contains(QStringLiteral("zone annulée")))
+        << cancelled.err.toStdString();
+    EXPECT_TRUE(overlayShown(false));
+    EXPECT_EQ(standIn_.requests().size(), 1);
+    ASSERT_NO_FATAL_FAILURE(quit());
+}
+
+// Where the program may not read the screen, the desktop's Screenshot
+// portal gives the area (its stand-in here, on the test's bus).
+TEST_F(ScreenArea, ThePortalsPictureGoesToTheWindowAndItsRefusalCancels)
+{
+    PortalStandIn portal(busAddress_);
+    ASSERT_TRUE(portal.ready());
+    portal.setScreenshot(picture_);
+    ASSERT_NO_FATAL_FAILURE(launch());
+    QProcessEnvironment noScreen = environment_;
+    noScreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QStringList command = {QStringLiteral("--ocr-screen"), QStringLiteral("--pair"),
+                                 QStringLiteral("en|fr")};
+    const test::ProcessOutcome read = test::RunProcess(
+        programPath_, command, {.input = {}, .limitMs = 30000, .environment = noScreen});
+    EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
+    ASSERT_TRUE(waitForRequests(1));
+    EXPECT_EQ(sentText().simplified(), kWritten);
+    EXPECT_EQ(portal.calls(), QStringList{QStringLiteral("Screenshot interactive=true")});
+
+    portal.setRefusing(true);
+    const test::ProcessOutcome refused = test::RunProcess(
+        programPath_, command, {.input = {}, .limitMs = 30000, .environment = noScreen});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(refused.err).contains(QStringLiteral("zone annulée")))
+        << refused.err.toStdString();
+    EXPECT_EQ(standIn_.requests().size(), 1);
+    ASSERT_NO_FATAL_FAILURE(quit());
 }
 
 }  // namespace

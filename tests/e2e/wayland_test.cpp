@@ -277,7 +277,9 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
     EXPECT_EQ(portal.calls(),
               (QStringList{QStringLiteral("CreateSession"), QStringLiteral("BindShortcuts")}));
     EXPECT_EQ(portal.bound(),
-              QStringList{QStringLiteral("traduire-selection=CTRL+ALT+y (Traduire la sélection)")});
+              (QStringList{QStringLiteral("traduire-selection=CTRL+ALT+y (Traduire la sélection)"),
+                           QStringLiteral("traduire-zone=CTRL+ALT+o (Traduire une zone de "
+                                          "l’écran)")}));
 
     // The primary selection of an X program, read through XWayland.
     const QStringList command = {QStringLiteral("--selection"), QStringLiteral("--pair"),

@@ -1,0 +1,74 @@
+#include "screen/screen_text_command.h"
+
+#include "cli/cli_main.h"
+#include "cli/command_line.h"
+#include "detect/detected_pair.h"
+#include "ocr/bounded_ocr.h"
+#include "screen/area_overlay.h"
+#include "screen/screen_area.h"
+#include "screen/screenshot_portal.h"
+#include "selection/detected_selection_pair.h"
+#include "selection/usable_selection.h"
+
+#include <QGuiApplication>
+
+namespace verz {
+
+namespace {
+
+// The user draws at leisure, but an overlay forgotten on a screen must not
+// hold the keyboard for ever; the portal asks the user the same way.
+constexpr int kPickTimeoutMs = 5 * 60 * 1000;
+
+SelectionHandOver Ended(int status)
+{
+    SelectionHandOver handOver;
+    handOver.exitStatus = status;
+    return handOver;
+}
+
+PickedArea PickArea()
+{
+    // Only X11 lets a program read the screen and take the pointer itself.
+    if (QGuiApplication::platformName() == u"xcb")
+        return PickAreaOnScreen(kPickTimeoutMs);
+    return PickAreaThroughPortal(kPickTimeoutMs);
+}
+
+}  // namespace
+
+SelectionHandOver ScreenTextCommand(const CommandLine &line)
+{
+    const PickedArea picked = PickArea();
+    if (picked.outcome == PickedArea::Outcome::Cancelled) {
+        SayOnError(QStringLiteral("zone annulée : rien n’a été lu ni traduit."));
+        return Ended(kExitNotConnected);
+    }
+    if (picked.outcome == PickedArea::Outcome::Failed) {
+        SayOnError(picked.problem);
+        return Ended(kExitNotConnected);
+    }
+    const PictureText picture = ReadAreaText(picked.png, line);
+    if (picture.read.status != OcrResult::Status::Read) {
+        SayOnError(OcrProblemMessage(picture.read.status, QStringLiteral("zone de l’écran"),
+                                     picture.firstLanguage));
+        return Ended(picture.read.status == OcrResult::Status::NoText ? kExitNothingRecognised
+                                                                      : kExitUsage);
+    }
+    // As bounded as a selection, and carried the same way.
+    TakenSelection taken = UsableSelection(FitSelection(picture.read.text.trimmed()));
+    if (taken.text.isEmpty())
+        return Ended(kExitNothingRecognised);
+    int row = line.pairRow;
+    if (line.autoPair) {
+        const QString code = PairForDetectedLanguage(picture.source, line.autoTarget);
+        // A language the pairs do not start from: the window's choice.
+        row = code.isEmpty() ? DetectedSelectionRow(taken.text, line.autoTarget)
+                             : PairRowForCode(code);
+    }
+    if (line.notify)
+        return Ended(NotifyTranslation(taken.text, row, !taken.notice.isEmpty()));
+    return HandTextToWindow(taken.text, row);
+}
+
+}  // namespace verz
