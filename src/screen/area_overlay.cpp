@@ -136,7 +136,7 @@ PickedArea PickAreaOnScreen(int timeoutMs)
     if (screen == nullptr)
         screen = QGuiApplication::primaryScreen();
     const QImage shot = screen == nullptr ? QImage() : screen->grabWindow(0).toImage();
-    if (shot.isNull()) {
+    if (screen == nullptr || shot.isNull()) {
         picked.problem = QStringLiteral("impossible de lire l’écran");
         return picked;
     }

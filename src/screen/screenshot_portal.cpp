@@ -1,13 +1,13 @@
 #include "screen/screenshot_portal.h"
 
 #include "ocr/picture_check.h"
+#include "screen/portal_response.h"
 #include "screen/screen_area.h"
 #include "selection/portal_shortcut.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
 #include <QTimer>
@@ -22,25 +22,6 @@ const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kScreenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
 constexpr int kCallTimeoutMs = 5000;
-
-// Receives the Request's Response signal.
-class ResponseWait : public QObject {
-    Q_OBJECT
-public:
-    bool answered = false;
-    uint response = 2;
-    QVariantMap results;
-    QEventLoop loop;
-
-public Q_SLOTS:
-    void onResponse(uint code, const QVariantMap &values)
-    {
-        answered = true;
-        response = code;
-        results = values;
-        loop.quit();
-    }
-};
 
 PickedArea Failed(const QString &why)
 {
@@ -78,7 +59,7 @@ PickedArea PickAreaThroughPortal(int timeoutMs)
     if (!bus.isConnected())
         return Failed(QStringLiteral("pas de bus de session pour le portail du bureau"));
     const QString token = QStringLiteral("verzolan_area");
-    ResponseWait wait;
+    PortalResponse wait;
     const QString path = PortalRequestPath(token);
     bus.connect(kPortal, path, QStringLiteral("org.freedesktop.portal.Request"),
                 QStringLiteral("Response"), &wait, SLOT(onResponse(uint, QVariantMap)));
@@ -114,5 +95,3 @@ PickedArea PickAreaThroughPortal(int timeoutMs)
 }
 
 }  // namespace verz
-
-#include "screenshot_portal.moc"

@@ -80,7 +80,7 @@ bool SelectionDisplayReachable()
     if (forced || WaylandReachable() || X11Reachable())
         return true;
     SayOnError(QStringLiteral("aucun écran n'est joignable (ni DISPLAY ni WAYLAND_DISPLAY) : "
-                              "la sélection ne se lit que dans une session graphique."));
+                              "la sélection et l’écran ne se lisent que dans une session graphique."));
     return false;
 }
 

@@ -294,6 +294,8 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
         {QStringLiteral("--pair"), QStringLiteral("fr|en"), QStringLiteral("--output"),
          QStringLiteral("sortie.odt")},
         {QStringLiteral("--detect"), QStringLiteral("--pair"), QStringLiteral("fr|en")},
+        {QStringLiteral("--ocr-screen"), QStringLiteral("Bonjour")},
+        {QStringLiteral("--ocr-screen"), QStringLiteral("--selection")},
         {QStringLiteral("--pair"), QStringLiteral("auto"), QStringLiteral("--file"),
          QStringLiteral("lettre.odt")},
     };
@@ -306,12 +308,14 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-// With no display at all, the selection cannot be read: one French line, status 1.
+// With no display at all, neither the selection nor the screen can be read: one
+// French line, status 1.
 TEST_F(CommandLineTest, SelectionWithoutADisplaySaysSoAndExitsOne)
 {
     for (const QStringList &arguments :
          {QStringList{QStringLiteral("--selection")},
-          QStringList{QStringLiteral("--selection"), QStringLiteral("--notify")}}) {
+          QStringList{QStringLiteral("--selection"), QStringLiteral("--notify")},
+          QStringList{QStringLiteral("--ocr-screen"), QStringLiteral("--notify")}}) {
         const Outcome outcome = run(arguments);
         EXPECT_EQ(outcome.status, 1) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(outcome.err.contains(QStringLiteral("aucun écran")))
