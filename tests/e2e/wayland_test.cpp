@@ -1,10 +1,12 @@
 // The program in a Wayland session: weston, natively and through XWayland.
 // The outline shown by alpha and its input region, a drag, minimising and
-// the way back, the selection read without the focus, the key through a
-// stand-in of the desktop's shortcut portal.
+// the way back, the selection read without the focus, the two keys through
+// a stand-in of the desktop's portals (the screen's reads the area its
+// Screenshot portal gives).
 #include "e2e/portal_stand_in.h"
 #include "e2e/program_fixture.h"
 #include "e2e/skin_points.h"
+#include "ocr/picture_maker.h"
 #include "toolkit.h"
 
 #include <QColor>
@@ -295,6 +297,18 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
     portal.activate();
     EXPECT_EQ(translated(2), QStringLiteral("Good evening"));
 
+    // The screen's key: the area the Screenshot portal gives, read, in Text1.
+    const QString area = root_.filePath(QStringLiteral("area.png"));
+    ASSERT_TRUE(test::MakePicture(QStringLiteral("Good afternoon"), area,
+                                  {.dpi = 96,
+                                   .pointSize = 20,
+                                   .noise = false,
+                                   .tiltDegrees = 0,
+                                   .font = QStringLiteral("Liberation-Sans")}));
+    portal.setScreenshot(area);
+    portal.activate(QStringLiteral("traduire-zone"));
+    EXPECT_EQ(translated(3).simplified(), QStringLiteral("Good afternoon"));
+
     // A Wayland program's clipboard (weston has no primary selection), as
     // weston hands it on to XWayland while its owner runs...
     stopOwners();
@@ -306,7 +320,7 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
         5000));
     const test::ProcessOutcome copied = runProgram(command);
     EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
-    EXPECT_EQ(translated(3), QStringLiteral("Good night"));
+    EXPECT_EQ(translated(4), QStringLiteral("Good night"));
     // ...and as only Wayland has it once the owner has gone (weston keeps a
     // copy): the window takes it once focused.
     stopOwners();
@@ -315,7 +329,7 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
                     .out.isEmpty());
     const test::ProcessOutcome kept = runProgram(command);
     EXPECT_EQ(kept.exitCode, 0) << kept.err.toStdString();
-    EXPECT_EQ(translated(4), QStringLiteral("Good night"));
+    EXPECT_EQ(translated(5), QStringLiteral("Good night"));
 
     // Only spaces anywhere: today's message.
     own(QStringLiteral("wl-copy"), {QStringLiteral("--foreground")}, QStringLiteral("   "));
@@ -326,7 +340,7 @@ TEST_F(WaylandNative, SelectionByCommandAndByThePortalKey)
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(nothing.err).contains(QStringLiteral("Rien n’est sélectionné")))
         << nothing.err.toStdString();
-    EXPECT_EQ(standIn_.requests().size(), 4);
+    EXPECT_EQ(standIn_.requests().size(), 5);
     ASSERT_NO_FATAL_FAILURE(quit());
 }
 
