@@ -2,6 +2,11 @@
 
 #include <leptonica/allheaders.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 namespace verz {
 
 namespace {
@@ -24,6 +29,38 @@ bool Supported(l_int32 format)
         return false;
     }
 }
+
+// The decoders leptonica calls say what they think of damaged bytes on
+// standard error ("Premature end of JPEG file"), in English, beside the
+// French line the user is owed: the head is read with standard error
+// pointed at nothing. The picture commands read a head between lines of
+// their own, so nothing they say is lost meanwhile.
+class SilencedStandardError {
+public:
+    SilencedStandardError()
+    {
+        std::fflush(stderr);
+        saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && nowhere >= 0)
+            ::dup2(nowhere, STDERR_FILENO);
+        if (nowhere >= 0)
+            ::close(nowhere);
+    }
+    ~SilencedStandardError()
+    {
+        std::fflush(stderr);
+        if (saved_ < 0)
+            return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    SilencedStandardError(const SilencedStandardError &) = delete;
+    SilencedStandardError &operator=(const SilencedStandardError &) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 }  // namespace
 
@@ -50,8 +87,12 @@ PictureHead CheckPicture(const std::uint8_t *bytes, std::size_t size, const Pict
     l_int32 bps = 0;
     l_int32 spp = 0;
     l_int32 colormap = 0;
-    if (pixReadHeaderMem(bytes, size, &format, &width, &height, &bps, &spp, &colormap) != 0 ||
-        width <= 0 || height <= 0)
+    int unreadable = 0;
+    {
+        const SilencedStandardError silenced;
+        unreadable = pixReadHeaderMem(bytes, size, &format, &width, &height, &bps, &spp, &colormap);
+    }
+    if (unreadable != 0 || width <= 0 || height <= 0)
         return head;
     head.width = width;
     head.height = height;

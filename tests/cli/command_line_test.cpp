@@ -225,6 +225,15 @@ TEST_F(CommandLineTest, PictureTextIsReadAndTranslated)
     EXPECT_TRUE(refused.err.contains(QStringLiteral("n’est pas une image")))
         << refused.err.toStdString();
     EXPECT_EQ(run({QStringLiteral("--ocr"), picture, QStringLiteral("Bonjour")}).status, 2);
+    // A download cut short: the decoder's own English complaints stay out of
+    // the French line.
+    const QString cut = root.filePath(QStringLiteral("coupée.jpg"));
+    ASSERT_TRUE(test::MakePicture(written, cut, {100, 12, false, 0}));
+    QFile cutShort(cut);
+    ASSERT_TRUE(cutShort.resize(100));
+    const Outcome damaged = run({QStringLiteral("--ocr-only"), cut});
+    EXPECT_EQ(damaged.status, 2);
+    EXPECT_EQ(damaged.err.count(u'\n'), 1) << damaged.err.toStdString();
     EXPECT_EQ(server.requests().size(), sent);
 }
 

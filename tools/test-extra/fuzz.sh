@@ -8,7 +8,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DVERZ_FUZZ=ON -DVERZ_WERROR=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
   -DVERZ_BUILD_TESTS=OFF -DVERZ_BUILD_BENCH=OFF >/dev/null
-targets=(fuzz_page_reader fuzz_remplace)
+targets=(fuzz_page_reader fuzz_remplace fuzz_picture_check)
 [[ -f fuzz/fuzz_service_request.cpp ]] && targets+=(fuzz_service_request fuzz_document_order fuzz_document_repack)
 cmake --build build-fuzz --target "${targets[@]}"
 status=0
