@@ -339,7 +339,14 @@ TEST_F(ScreenArea, TheKeyReadsAnAreaIntoTheWindowAndEscapeCancels)
     command.setProcessEnvironment(environment_);
     command.start(programPath_, {QStringLiteral("--ocr-screen")});
     ASSERT_TRUE(overlayShown(true));
-    ASSERT_TRUE(Key(QStringLiteral("Escape")));
+    // Pressed again until heard: the overlay may be shown a moment before it
+    // holds the keyboard.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            Key(QStringLiteral("Escape"));
+            return QTest::qWaitFor([&] { return command.state() == QProcess::NotRunning; }, 300);
+        },
+        10000));
     const test::ProcessOutcome cancelled = test::FinishProcess(command, 10000);
     EXPECT_EQ(cancelled.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(cancelled.err).contains(QStringLiteral("zone annulée")))
