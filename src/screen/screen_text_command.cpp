@@ -19,6 +19,8 @@ namespace {
 // The user draws at leisure, but an overlay forgotten on a screen must not
 // hold the keyboard for ever; the portal asks the user the same way.
 constexpr int kPickTimeoutMs = 5 * 60 * 1000;
+// Nothing was read: cancelled, or no screen to read.
+constexpr int kExitNothingRead = 1;
 
 SelectionHandOver Ended(int status)
 {
@@ -42,11 +44,11 @@ SelectionHandOver ScreenTextCommand(const CommandLine &line)
     const PickedArea picked = PickArea();
     if (picked.outcome == PickedArea::Outcome::Cancelled) {
         SayOnError(QStringLiteral("zone annulée : rien n’a été lu ni traduit."));
-        return Ended(kExitNotConnected);
+        return Ended(kExitNothingRead);
     }
     if (picked.outcome == PickedArea::Outcome::Failed) {
         SayOnError(picked.problem);
-        return Ended(kExitNotConnected);
+        return Ended(kExitNothingRead);
     }
     const PictureText picture = ReadAreaText(picked.png, line);
     if (picture.read.status != OcrResult::Status::Read) {
@@ -56,9 +58,9 @@ SelectionHandOver ScreenTextCommand(const CommandLine &line)
                                                                       : kExitUsage);
     }
     // As bounded as a selection, and carried the same way.
-    TakenSelection taken = UsableSelection(FitSelection(picture.read.text.trimmed()));
-    if (taken.text.isEmpty())
-        return Ended(kExitNothingRecognised);
+    const TakenSelection taken = FitSelection(picture.read.text.trimmed());
+    if (!taken.notice.isEmpty())
+        SayOnError(taken.notice);
     int row = line.pairRow;
     if (line.autoPair) {
         const QString code = PairForDetectedLanguage(picture.source, line.autoTarget);
