@@ -79,8 +79,9 @@ bool SelectionDisplayReachable()
         !platform.isEmpty() && !platform.startsWith(u"xcb") && !platform.startsWith(u"wayland");
     if (forced || WaylandReachable() || X11Reachable())
         return true;
-    SayOnError(QStringLiteral("aucun écran n'est joignable (ni DISPLAY ni WAYLAND_DISPLAY) : "
-                              "la sélection et l’écran ne se lisent que dans une session graphique."));
+    SayOnError(
+        QStringLiteral("aucun écran n'est joignable (ni DISPLAY ni WAYLAND_DISPLAY) : "
+                       "la sélection et l’écran ne se lisent que dans une session graphique."));
     return false;
 }
 

@@ -66,6 +66,8 @@ grep -q '<svg' "$stage/usr/share/icons/hicolor/scalable/apps/verzolan.svg" ||
   { echo "install: no scalable icon"; status=1; }
 grep -q '^Exec=Verzolan --selection$' "$stage/usr/share/applications/org.verzolan.verzolan.desktop" ||
   { echo "install: the menu entry has no action for the selection"; status=1; }
+grep -q '^Exec=Verzolan --ocr-screen$' "$stage/usr/share/applications/org.verzolan.verzolan.desktop" ||
+  { echo "install: the menu entry has no action for an area of the screen"; status=1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 qt6-wayland libsystemd0 apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt \
