@@ -8,7 +8,9 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTimer>
 #include <QUrl>
@@ -51,10 +53,26 @@ PickedArea PictureAt(const QString &uri)
     return picked;
 }
 
+// The portal saved the capture for this request only (among the user's
+// pictures, on some desktops): once read it goes, so that reading an area
+// leaves no file behind. Only a plain file written since the request began:
+// whatever else an answer names is left alone.
+void RemoveCapture(const QString &uri, const QDateTime &asked)
+{
+    const QUrl url(uri);
+    if (!url.isLocalFile())
+        return;
+    const QFileInfo file(url.toLocalFile());
+    if (file.isFile() && !file.isSymLink() && file.lastModified() >= asked)
+        QFile::remove(file.filePath());
+}
+
 }  // namespace
 
 PickedArea PickAreaThroughPortal(int timeoutMs)
 {
+    // File times may be coarser than the clock: a second's grace.
+    const QDateTime asked = QDateTime::currentDateTime().addSecs(-1);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return Failed(QStringLiteral("pas de bus de session pour le portail du bureau"));
@@ -91,7 +109,10 @@ PickedArea PickAreaThroughPortal(int timeoutMs)
     }
     if (wait.response != 0)
         return Failed(QStringLiteral("le bureau a refusé la capture"));
-    return PictureAt(wait.results.value(QStringLiteral("uri")).toString());
+    const QString uri = wait.results.value(QStringLiteral("uri")).toString();
+    PickedArea picked = PictureAt(uri);
+    RemoveCapture(uri, asked);
+    return picked;
 }
 
 }  // namespace verz

@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -86,8 +87,11 @@ bool PortalStandIn::handleMessage(const QDBusMessage &message, const QDBusConnec
                       options.value(QStringLiteral("interactive")).toString());
         const QString request = requestPath(message, options);
         bus_.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        // A new file for each capture, as a portal saves one.
+        lastCapture_ = screenshot_ + QStringLiteral(".capture-%1.png").arg(calls_.size());
+        QFile::copy(screenshot_, lastCapture_);
         respond(request, refusing_ ? 1 : 0,
-                {{QStringLiteral("uri"), QUrl::fromLocalFile(screenshot_).toString()}});
+                {{QStringLiteral("uri"), QUrl::fromLocalFile(lastCapture_).toString()}});
         return true;
     }
     if (message.interface() != kInterface)

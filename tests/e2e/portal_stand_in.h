@@ -29,8 +29,10 @@ public:
     // The key of shortcut id pressed: Activated, if it was bound.
     void activate(const QString &id = QStringLiteral("traduire-selection"));
 
-    // Screenshot's answer: the picture's file, as the user's chosen area.
+    // Screenshot's answer: a copy of the picture's file, as the user's
+    // chosen area; the copy's path.
     void setScreenshot(const QString &path) { screenshot_ = path; }
+    const QString &lastCapture() const { return lastCapture_; }
 
     QString introspect(const QString &path) const override;
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
@@ -47,6 +49,7 @@ private:
     QStringList bound_;
     QStringList boundIds_;
     QString screenshot_;
+    QString lastCapture_;
 };
 
 }  // namespace verz::e2e

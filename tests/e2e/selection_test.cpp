@@ -6,6 +6,7 @@
 #include "ocr/picture_maker.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -374,6 +375,9 @@ TEST_F(ScreenArea, ThePortalsPictureGoesToTheWindowAndItsRefusalCancels)
     ASSERT_TRUE(waitForRequests(1));
     EXPECT_EQ(sentText().simplified(), kWritten);
     EXPECT_EQ(portal.calls(), QStringList{QStringLiteral("Screenshot interactive=true")});
+    // The capture the portal saved for it is gone; nothing else is touched.
+    EXPECT_FALSE(QFileInfo::exists(portal.lastCapture())) << portal.lastCapture().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(picture_));
 
     portal.setRefusing(true);
     const test::ProcessOutcome refused = test::RunProcess(
