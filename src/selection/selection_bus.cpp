@@ -12,6 +12,8 @@
 #include <QDBusReply>
 #include <QTimer>
 
+#include <optional>
+
 namespace verz {
 
 namespace {
@@ -33,19 +35,19 @@ constexpr int kCallTimeoutMs = 3000;
 constexpr int kFocusWaitMs = 2500;
 constexpr int kFocusCallTimeoutMs = kFocusWaitMs + kCallTimeoutMs;
 
-// Finds the pair's row; false after an error reply when the code is unknown.
-bool RowOfPair(const QString &pair, int &row, QDBusContext &context)
+// The pair's row (-1 for none given); nothing, after an error reply, when
+// the code is unknown.
+std::optional<int> RowOfPair(const QString &pair, QDBusContext &context)
 {
-    row = -1;
     if (pair.isEmpty())
-        return true;
-    row = PairRowForCode(pair);
+        return -1;
+    const int row = PairRowForCode(pair);
     if (row >= 0)
-        return true;
+        return row;
     context.sendErrorReply(QDBusError::InvalidArgs,
                            QStringLiteral("paire de langues inconnue « ") + pair +
                                QStringLiteral(" » (voir Verzolan --list-pairs)"));
-    return false;
+    return std::nullopt;
 }
 
 Delivery Call(QDBusMessage call, int timeoutMs)
@@ -102,9 +104,10 @@ void SelectionEndpoint::setFrontBringer(FrontBringer bringer)
 
 void SelectionEndpoint::Translate(const QString &text, const QString &pair)
 {
-    int row = -1;
-    if (!RowOfPair(pair, row, *this))
+    const std::optional<int> found = RowOfPair(pair, *this);
+    if (!found)
         return;
+    const int row = *found;
     if (IsEmptySelection(text)) {
         sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
         return;
@@ -117,9 +120,10 @@ void SelectionEndpoint::Translate(const QString &text, const QString &pair)
 
 void SelectionEndpoint::TranslateWhenFocused(const QString &pair)
 {
-    int row = -1;
-    if (!RowOfPair(pair, row, *this))
+    const std::optional<int> found = RowOfPair(pair, *this);
+    if (!found)
         return;
+    const int row = *found;
     if (!bringer_) {
         sendErrorReply(QDBusError::InvalidArgs, NothingSelectedMessage());
         return;

@@ -44,9 +44,9 @@ Reply<xcb_generic_event_t> WaitForEvent(xcb_connection_t *connection, std::uint8
 }
 
 // Takes the property's value off the window (deleting it, which tells an
-// owner sending in pieces to send the next); its type through type.
+// owner sending in pieces to send the next); its type through *type.
 QByteArray TakeProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
-                        qsizetype maxBytes, xcb_atom_t &type)
+                        qsizetype maxBytes, xcb_atom_t *type)
 {
     const auto words = static_cast<std::uint32_t>((maxBytes + 3) / 4);
     const Reply<xcb_get_property_reply_t> reply(
@@ -57,10 +57,10 @@ QByteArray TakeProperty(xcb_connection_t *connection, xcb_window_t window, xcb_a
         &std::free);
     xcb_flush(connection);
     if (!reply || reply->format != 8) {
-        type = reply ? reply->type : xcb_atom_t{XCB_ATOM_NONE};
+        *type = reply ? reply->type : xcb_atom_t{XCB_ATOM_NONE};
         return {};
     }
-    type = reply->type;
+    *type = reply->type;
     const int length = xcb_get_property_value_length(reply.get());
     return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
                       qMin<qsizetype>(length, maxBytes));
@@ -101,7 +101,7 @@ QString ReadX11Selection(const char *selection, int timeoutMs, qsizetype maxByte
             XCB_ATOM_NONE)
         return {};
     xcb_atom_t type = XCB_ATOM_NONE;
-    QByteArray text = TakeProperty(connection, window, property, maxBytes, type);
+    QByteArray text = TakeProperty(connection, window, property, maxBytes, &type);
     if (type == incremental) {
         // Sent in pieces: each deletion of the property asks for the next,
         // an empty piece ends it. Past maxBytes the rest is not asked for.
@@ -116,7 +116,7 @@ QString ReadX11Selection(const char *selection, int timeoutMs, qsizetype maxByte
             if (change->atom != property || change->state != XCB_PROPERTY_NEW_VALUE)
                 continue;
             const QByteArray piece =
-                TakeProperty(connection, window, property, maxBytes - text.size(), type);
+                TakeProperty(connection, window, property, maxBytes - text.size(), &type);
             if (piece.isEmpty())
                 break;
             text += piece;
