@@ -12,7 +12,8 @@ struct CommandLine;
 // is translated into a notification, otherwise handed to the running window
 // as a selection is. What is left to do, as for --selection: a window to
 // start with the text when none runs, or the exit status (0 shown, 1
-// cancelled or no screen, 2 no pair for the language read, 3 no text).
+// cancelled, no screen or the window refused, 2 a picture the reader
+// refused, 3 no text). A language no pair starts from keeps the window's pair.
 SelectionHandOver ScreenTextCommand(const CommandLine &line);
 
 }  // namespace verz
