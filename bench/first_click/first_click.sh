@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 cmake --build build --target Verzolan verzolan-service bench_first_click >/dev/null
-[[ "${1:-}" == "--no-programs" ]] || bench/first_click/pipeline_starts.py 1
+[[ "${1:-}" == "--no-programs" ]] || bench/first_click/pipeline_starts.py 1 --quick-malloc
 # Window row, text typed (letters every keyboard layout has).
 runs=("0|Good morning" "1|Good morning" "2|Good morning" "4|Good morning"
       "6|Bonjour tout le monde" "12|Buenas tardes" "13|Bom dia" "14|Buongiorno")

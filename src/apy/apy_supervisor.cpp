@@ -89,7 +89,9 @@ int FreeLoopbackPort()
 ApySupervisor::ApySupervisor(Options options, QObject *parent)
     : QObject(parent), options_(std::move(options)), probe_(new ApyClient(this))
 {
-    pollTimer_.setInterval(100);
+    // A refused probe costs nothing, and every tick between APy listening
+    // and our noticing it is waited by the first click.
+    pollTimer_.setInterval(25);
     connect(&pollTimer_, &QTimer::timeout, this, &ApySupervisor::poll);
     watchTimer_.setInterval(options_.watchIntervalMs);
     connect(&watchTimer_, &QTimer::timeout, this, &ApySupervisor::watch);

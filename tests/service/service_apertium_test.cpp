@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -120,6 +122,43 @@ TEST_F(RealApy, EveryRoutedPairTranslates)
         EXPECT_TRUE(hallo.contains(u"hello", Qt::CaseInsensitive)) << qUtf8Printable(hallo);
     else
         EXPECT_EQ(hallo, QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+}
+
+// The pipeline's transducer loaders start on the quicker allocator; the
+// tagger, which crashes on it, and APy itself stay on the C library's.
+TEST_F(RealApy, OnlyTheLoadersGetTheQuickAllocator)
+{
+    const QStringList folders =
+        QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (std::none_of(folders.begin(), folders.end(), [](const QString &folder) {
+            return QFile::exists(QStringLiteral("/usr/lib/%1/libmimalloc.so.2").arg(folder));
+        }))
+        GTEST_SKIP() << "libmimalloc2.0 is not installed";
+    ASSERT_FALSE(translated(QStringLiteral("The cat sleeps."), "en|es").isEmpty());
+    const QByteArray group = QByteArray::number(supervisor_->processId());
+    QMap<QByteArray, int> quick, plain;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the group is APy's own.
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < open || line.mid(close + 2).split(' ').value(2) != group)
+            continue;
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+        if (!maps.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray name = line.mid(open + 1, close - open - 1);
+        ++(maps.readAll().contains("libmimalloc") ? quick : plain)[name];
+    }
+    EXPECT_GE(quick.value("lt-proc"), 4) << "the eng-spa mode has four";
+    EXPECT_EQ(plain.value("lt-proc"), 0);
+    EXPECT_GE(quick.value("lrx-proc"), 1);
+    EXPECT_GE(plain.value("apertium-tagger"), 1);
+    EXPECT_EQ(quick.value("apertium-tagger"), 0);
+    EXPECT_EQ(quick.value("python3"), 0);
 }
 
 TEST_F(RealApy, MarkupCharactersStayText)
