@@ -1,6 +1,6 @@
 #include "ocr/picture_check.h"
 
-#include <leptonica/allheaders.h>
+#include "ocr/ocr_library.h"
 
 namespace verz {
 
@@ -30,12 +30,15 @@ bool Supported(l_int32 format)
 PictureHead CheckPicture(const std::uint8_t *bytes, std::size_t size, const PictureLimits &limits)
 {
     PictureHead head;
+    const OcrLibrary *leptonica = LoadOcrLibrary();
+    if (!leptonica)
+        return head;
     // Leptonica would say on standard error what it thinks of bad bytes.
-    setMsgSeverity(L_SEVERITY_NONE);
+    leptonica->setSeverity(L_SEVERITY_NONE);
     if (size < 12)  // the longest signature looked at
         return head;
     l_int32 format = IFF_UNKNOWN;
-    if (findFileFormatBuffer(bytes, &format) != 0 || format == IFF_UNKNOWN)
+    if (leptonica->format(bytes, &format) != 0 || format == IFF_UNKNOWN)
         return head;
     if (!Supported(format)) {
         head.verdict = PictureVerdict::UnsupportedFormat;
@@ -50,7 +53,7 @@ PictureHead CheckPicture(const std::uint8_t *bytes, std::size_t size, const Pict
     l_int32 bps = 0;
     l_int32 spp = 0;
     l_int32 colormap = 0;
-    if (pixReadHeaderMem(bytes, size, &format, &width, &height, &bps, &spp, &colormap) != 0 ||
+    if (leptonica->readHeader(bytes, size, &format, &width, &height, &bps, &spp, &colormap) != 0 ||
         width <= 0 || height <= 0)
         return head;
     head.width = width;
