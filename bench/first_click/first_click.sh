@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # The first click's time from click to translation on each of the eight
 # Apertium pairs: cold (no warm-up, as the program was before it warmed the
 # service: the click starts the service, APy and the route's pipelines) beside

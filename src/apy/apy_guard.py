@@ -158,9 +158,11 @@ w.Application = Guarded
 # The transducer loaders build millions of small nodes as they start: half
 # their time went to the C library's malloc and most of the rest to page
 # faults. With mimalloc preloaded they start in about half the time and
-# memory (the French generator: 670 -> 330 ms of CPU, 438 -> 268 MiB) and
-# translate the sentence set byte for byte as before. Only these programs:
-# the tagger crashes under any allocator but the C library's.
+# memory (the French generator: 670 -> 330 ms of CPU, 438 -> 268 MiB:
+# bench/first_click/pipeline_starts.py --quick-malloc) and translate the
+# sentence set byte for byte as before (bench/quality/allocator_check.py).
+# Only these programs: the tagger crashes under any allocator but the C
+# library's.
 LOADERS = ('lt-proc', 'lrx-proc')
 quick_malloc = '/usr/lib/%s/libmimalloc.so.2' % (sysconfig.get_config_var('MULTIARCH') or '')
 if os.environ.pop('VERZOLAN_PIPELINE_MALLOC', '') == 'system' or not os.path.isfile(quick_malloc):
