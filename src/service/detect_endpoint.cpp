@@ -2,7 +2,7 @@
 
 #include "detect/language_detector.h"
 #include "http/gated_tcp_server.h"
-#include "service/translate_query.h"
+#include "pages/translate_query.h"
 
 namespace verz {
 

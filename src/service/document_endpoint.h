@@ -33,7 +33,7 @@ Q_SIGNALS:
 
 private:
     struct Work;
-    void start(const std::shared_ptr<Work> &work, int waitedMs);
+    void start(const std::shared_ptr<Work> &work);
     void done(const std::shared_ptr<Work> &work);
 
     Translator &translator_;

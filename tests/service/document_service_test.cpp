@@ -6,7 +6,7 @@
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,14 +73,13 @@ class DocumentsOverFakeApy : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TranslationService::Options options;
-        options.apyTimeoutMs = 2000;
+        TextEndpoints::Options options;
+        options.translator.apyTimeoutMs = 2000;
         options.documents.timeoutMs = 5000;
         options.documents.retryMs = 50;
-        service_ = std::make_unique<TranslationService>(options);
+        service_ = std::make_unique<TextEndpoints>(options);
         ASSERT_TRUE(service_->listen(QHostAddress::LocalHost, 0));
-        service_->translator().setApy(apy_.url(),
-                                      *RouteTable::FromListPairs(test::kRecordedListPairs));
+        service_->translator().apy().use({apy_.url()}, test::kRecordedListPairs);
     }
 
     RawClient::Response send(const QByteArray &bytes)
@@ -90,7 +89,7 @@ protected:
     }
 
     test::FakeApy apy_{test::kRecordedListPairs};
-    std::unique_ptr<TranslationService> service_;
+    std::unique_ptr<TextEndpoints> service_;
 };
 
 TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFormat)
@@ -313,11 +312,11 @@ TEST_F(DocumentsOverFakeApy, PostsFromAnotherSiteAreRefusedAndTheServicesOwnPass
 
 TEST(DocumentsWaitingForApy, GiveUpAfterTheServicesTimeoutNotTheDefault)
 {
-    TranslationService::Options options;
-    options.apyTimeoutMs = 300;
-    TranslationService service(options);
+    TextEndpoints::Options options;
+    options.translator.apyTimeoutMs = 300;
+    TextEndpoints service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
-    service.translator().awaitApy();  // APy is starting and never comes
+    service.translator().apy().expect();  // APy is starting and never comes
     QElapsedTimer clock;
     clock.start();
     RawClient client(service.port());

@@ -1,11 +1,11 @@
 #include "apy/apy_dispatcher.h"
 #include "engine/page_reader.h"
+#include "pages/result_page.h"
 #include "service/dictd_writer.h"
-#include "service/page_builder.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 #include "service/translator.h"
 
 #include <QCryptographicHash>
@@ -28,20 +28,20 @@ class ServiceOverFakeApy : public ::testing::Test {
 protected:
     void SetUp() override { startService(300); }
 
-    void startService(int timeoutMs, TranslationService::Options options = {},
+    void startService(int timeoutMs, TextEndpoints::Options options = {},
                       const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
     {
-        options.apyTimeoutMs = timeoutMs;
-        options.cacheEntries = 0;  // every request reaches the stand-in
-        options.dictionaryFolder = dictionaryFolder_;
-        service_ = std::make_unique<TranslationService>(options);
+        options.translator.apyTimeoutMs = timeoutMs;
+        options.translator.cacheEntries = 0;  // every request reaches the stand-in
+        options.translator.dictionaryFolder = dictionaryFolder_;
+        service_ = std::make_unique<TextEndpoints>(options);
         ASSERT_TRUE(service_->listen(address, 0));
         pointAt(apy_.url());
     }
 
     void pointAt(const QUrl &url)
     {
-        service_->translator().setApy(url, *RouteTable::FromListPairs(test::kRecordedListPairs));
+        service_->translator().apy().use({url}, test::kRecordedListPairs);
     }
 
     RawClient::Response get(const QByteArray &target)
@@ -60,7 +60,7 @@ protected:
     test::FakeApy apy_{test::kRecordedListPairs};
     // None unless a test writes some: the installed ones are not the test's.
     QString dictionaryFolder_ = QStringLiteral("/nonexistent/dictd");
-    std::unique_ptr<TranslationService> service_;
+    std::unique_ptr<TextEndpoints> service_;
 };
 
 TEST_F(ServiceOverFakeApy, EveryRoutedPairComesBackThroughTheProgramsReader)
@@ -107,7 +107,7 @@ TEST_F(ServiceOverFakeApy, GermanPairsAnswerFromTheDictionariesWithoutApy)
     index.close();
     dictionaryFolder_ = folder.path();
     startService(300);
-    service_->translator().clearApy();
+    service_->translator().apy().clear();
 
     EXPECT_EQ(translated(QStringLiteral("gut"), "de|fr"), QStringLiteral("bon, bien, bonne"));
     EXPECT_EQ(translated(QStringLiteral("gut Haus"), "de|fr"),
@@ -159,7 +159,7 @@ TEST_F(ServiceOverFakeApy, HomePageFillsTheFormEscapedAndAllowsOnlyItsOwnScriptA
     EXPECT_EQ(policy.captured(1).toLatin1(), hashOf("script"));
     EXPECT_EQ(policy.captured(2).toLatin1(), hashOf("style"));
 
-    service_->translator().clearApy();
+    service_->translator().apy().clear();
     const RawClient::Response down = get("/?text=encore&langpair=es%7Cen");
     EXPECT_EQ(down.status, 503);
     EXPECT_TRUE(QString::fromUtf8(down.body).contains(u"Service de traduction indisponible"));
@@ -235,7 +235,7 @@ TEST_F(ServiceOverFakeApy, ApyTroubleIsA503AndPassesWhenApyIsBack)
 
     pointAt(QUrl(QStringLiteral("http://127.0.0.1:1")));
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
-    service_->translator().clearApy();
+    service_->translator().apy().clear();
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
 
     apy_.mode = test::FakeApy::Mode::Translate;
@@ -396,7 +396,7 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
 {
     startService(5000);  // a busy machine must not turn slow answers into 503s
     auto second = std::make_unique<test::FakeApy>(test::kRecordedListPairs);
-    service_->translator().addApy(second->url());
+    service_->translator().apy().add({second->url()});
     int callsBefore = 0;
     const LoadOutcome outcome = SixteenClients(service_->port(), 300, [&](int answered) {
         if (answered == 60 && second) {
@@ -446,10 +446,7 @@ TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACol
 // reached APy.
 class TranslatorOverFakeApy : public ::testing::Test {
 protected:
-    TranslatorOverFakeApy()
-    {
-        translator_.setApy(apy_.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
-    }
+    TranslatorOverFakeApy() { translator_.apy().use({apy_.url()}, test::kRecordedListPairs); }
 
     QString translated(const QString &text, const char *source, const char *target)
     {
@@ -595,7 +592,7 @@ TEST_F(ServiceOverFakeApy, FloodsAndBodiesAreRefusedUnreadAndEndTheConnection)
 
 TEST_F(ServiceOverFakeApy, SlowIdleAndSurplusConnectionsAreClosed)
 {
-    TranslationService::Options options;
+    TextEndpoints::Options options;
     options.headTimeoutMs = 300;
     options.idleTimeoutMs = 600;
     startService(300, options);

@@ -3,11 +3,11 @@
 #include "common/languages.h"
 #include "engine/page_reader.h"
 #include "http/request_gate.h"
-#include "service/home_page.h"
-#include "service/page_builder.h"
+#include "pages/home_page.h"
+#include "pages/result_page.h"
+#include "pages/translate_query.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
-#include "service/translate_query.h"
 #include "service/translation_cache.h"
 
 #include <gtest/gtest.h>
