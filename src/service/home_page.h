@@ -1,9 +1,9 @@
 #pragma once
 
+#include "http/http_responder.h"
 #include "http/request_gate.h"
 #include "service/translate_query.h"
 
-#include "http/http_connection.h"
 #include <QByteArray>
 #include <QString>
 

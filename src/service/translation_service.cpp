@@ -30,14 +30,6 @@ void WritePage(HttpResponder &responder, const QByteArray &page, Status status,
     responder.write(page, headers, status);
 }
 
-void WritePlain(HttpResponder &responder, const QByteArray &text, Status status)
-{
-    responder.write(
-        text + '\n',
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
-        status);
-}
-
 // The fields of a GET's address, or of a POST's url-encoded form: the same syntax.
 QByteArray FormOrQuery(const HttpRequest &request)
 {
@@ -87,8 +79,8 @@ void Answer(Translator &translator, const TranslateQuery &query, HttpResponder &
 
 TranslationService::TranslationService(Options options, QObject *parent)
     : QObject(parent),
-      http_(new GatedTcpServer(
-          {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
+      http_(new HttpServer({{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections},
+                           this)),
       translator_(new Translator({options.apyTimeoutMs, options.cacheEntries,
                                   options.dictionaryFolder, options.libre, options.pipelineIdleMs},
                                  this)),
@@ -128,7 +120,7 @@ TranslationService::TranslationService(Options options, QObject *parent)
                            documents_->handle(request, std::move(responder));
                        });
     http_->setMissingHandler([](const HttpRequest &, HttpResponder &&responder) {
-        WritePlain(responder, "Not found", Status::NotFound);
+        responder.writeText("Not found", Status::NotFound);
     });
 }
 
@@ -173,12 +165,12 @@ void TranslationService::handleTranslate(const HttpRequest &request, HttpRespond
     Q_EMIT requestArrived();
     const QByteArray rawQuery = FormOrQuery(request);
     if (!request.body && rawQuery.size() > kMaxRequestLine) {
-        WritePlain(responder, "Request too long", Status::UriTooLong);
+        responder.writeText("Request too long", Status::UriTooLong);
         return;
     }
     const auto parsed = ParseTranslateQuery(rawQuery);
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
-        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        responder.writeText(QueryErrorText(*error), Status::BadRequest);
         return;
     }
     Answer(*translator_, std::get<TranslateQuery>(parsed), std::move(responder),
@@ -186,7 +178,7 @@ void TranslationService::handleTranslate(const HttpRequest &request, HttpRespond
                if (result.ok)
                    WritePage(out, ResultPage(result.text), Status::Ok, result.engine);
                else
-                   WritePlain(out, result.error.toUtf8(), Status::ServiceUnavailable);
+                   out.writeText(result.error.toUtf8(), Status::ServiceUnavailable);
            });
 }
 
@@ -220,7 +212,7 @@ void TranslationService::handleWarm(const HttpRequest &request, HttpResponder &&
     const auto parsed = ParseWarmQuery(request.url().query(QUrl::FullyEncoded).toLatin1());
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
         // Not logged: a window sends it again at each choice of a pair.
-        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        responder.writeText(QueryErrorText(*error), Status::BadRequest);
         return;
     }
     responder.write({}, {{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
