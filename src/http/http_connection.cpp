@@ -102,11 +102,11 @@ void HttpConnection::pump()
         // Judged while it arrives, so garbage and floods are refused early.
         const GateVerdict verdict = JudgeRequestStart(buffer_);
         if (verdict == GateVerdict::BadRequest)
-            refuse(Status::BadRequest, "Bad request");
+            refuse(Status::BadRequest, "Requête mal formée.");
         else if (verdict == GateVerdict::UriTooLong)
-            refuse(Status::UriTooLong, "Request too long");
+            refuse(Status::UriTooLong, "Requête trop longue.");
         else if (buffer_.size() > kMaxRequestHead)
-            refuse(Status::RequestHeaderFieldsTooLarge, "Request head too large");
+            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
         break;
     }
     pumping_ = false;
@@ -119,13 +119,13 @@ void HttpConnection::takeHead(qsizetype headEnd)
     if (const HeadError *error = std::get_if<HeadError>(&parsed)) {
         switch (*error) {
         case HeadError::BadRequest:
-            refuse(Status::BadRequest, "Bad request");
+            refuse(Status::BadRequest, "Requête mal formée.");
             break;
         case HeadError::UriTooLong:
-            refuse(Status::UriTooLong, "Request too long");
+            refuse(Status::UriTooLong, "Requête trop longue.");
             break;
         case HeadError::HeadTooLarge:
-            refuse(Status::RequestHeaderFieldsTooLarge, "Request head too large");
+            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
             break;
         }
         return;
@@ -280,7 +280,7 @@ void HttpConnection::onTimeout()
     switch (wait_) {
     case Wait::Head:
         if (phase_ == Phase::Head) {
-            refuse(Status::RequestTimeout, "Request head not complete in time");
+            refuse(Status::RequestTimeout, "En-tête de requête incomplet dans le délai.");
             return;
         }
         break;

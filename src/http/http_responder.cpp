@@ -80,7 +80,8 @@ HttpResponder::~HttpResponder()
     if (written_)
         return;
     if (connection_)
-        connection_->deliver(ComposeText("Internal error", Status::InternalServerError), true);
+        connection_->deliver(ComposeText("Erreur interne du service.", Status::InternalServerError),
+                             true);
     if (observer_)
         observer_(Status::InternalServerError);
 }

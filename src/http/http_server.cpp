@@ -119,7 +119,8 @@ void HttpServer::refuseConnection(qintptr descriptor)
         ::close(int(descriptor));
         return;
     }
-    socket->write(HttpResponder::ComposeText("Too many connections", Status::ServiceUnavailable));
+    socket->write(HttpResponder::ComposeText("Trop de connexions ; réessayez dans un instant.",
+                                             Status::ServiceUnavailable));
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromHost();
 }
@@ -139,7 +140,7 @@ void HttpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
     }
     // Listening on loopback only means serving this machine's own names only.
     if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
-        responder.writeText("Unknown host: this service answers to localhost only",
+        responder.writeText("Hôte inconnu : ce service ne répond qu'aux noms de cette machine.",
                             Status::MisdirectedRequest);
         return;
     }
@@ -168,17 +169,17 @@ void HttpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
         if (missing_)
             missing_(request, std::move(responder));
         else
-            responder.writeText("Not found", Status::NotFound);
+            responder.writeText("Adresse inconnue de ce service.", Status::NotFound);
         return;
     }
     if (!route->methods.contains(request.method)) {
         const QByteArray allowed = route->methods.join(", ");
-        responder.writeText("Only " + route->methods.first() + " is served",
+        responder.writeText("Méthode non servie ici ; utilisez " + route->methods.first() + ".",
                             Status::MethodNotAllowed, {{QByteArrayLiteral("Allow"), allowed}});
         return;
     }
     if (request.announcesBody) {
-        responder.writeText("A GET request carries no body", Status::BadRequest);
+        responder.writeText("Une requête GET ne porte pas de corps.", Status::BadRequest);
         return;
     }
     route->handler(request, std::move(responder));
