@@ -82,6 +82,7 @@ TEST_F(ServiceOverFakeApy, PipelinedRequestsAreAnsweredInTheirOrder)
     EXPECT_EQ(ExtractTranslation(conversation.answers[0].body), QStringLiteral("[spa|eng]uno"));
     EXPECT_EQ(conversation.answers[1].status, 405);
     EXPECT_TRUE(conversation.answers[1].head.contains("\r\nAllow: GET, HEAD\r\n"));
+    EXPECT_EQ(conversation.answers[1].body, "Méthode non servie ici ; utilisez GET.\n");
     EXPECT_EQ(ExtractTranslation(conversation.answers[2].body),
               QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
     // HEAD: the GET answer's head, length included, and no body before the end.
