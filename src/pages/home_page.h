@@ -1,6 +1,6 @@
 #pragma once
 
-#include "http/http_connection.h"
+#include "http/http_responder.h"
 #include "http/request_gate.h"
 #include "pages/translate_query.h"
 

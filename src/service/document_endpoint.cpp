@@ -20,11 +20,8 @@ using Status = HttpResponder::StatusCode;
 
 void WriteRefusal(HttpResponder &responder, int status, const QString &text)
 {
-    responder.write(
-        text.toUtf8() + '\n',
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")},
-         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
-        static_cast<Status>(status));
+    responder.writeText(text.toUtf8(), static_cast<Status>(status),
+                        {{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}});
 }
 
 // Accents are restored where the whole file is the text; in the other formats

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "apy/apy_documents.h"
-#include "http/http_connection.h"
+#include "http/http_request.h"
+#include "http/http_responder.h"
+#include "http/upload_spool.h"
 
 #include <QObject>
 

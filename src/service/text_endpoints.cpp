@@ -30,14 +30,6 @@ void WritePage(HttpResponder &responder, const QByteArray &page, Status status,
     responder.write(page, headers, status);
 }
 
-void WritePlain(HttpResponder &responder, const QByteArray &text, Status status)
-{
-    responder.write(
-        text + '\n',
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
-        status);
-}
-
 // The fields of a GET's address, or of a POST's url-encoded form: the same syntax.
 QByteArray FormOrQuery(const HttpRequest &request)
 {
@@ -87,8 +79,8 @@ void Answer(Translator &translator, const TranslateQuery &query, HttpResponder &
 
 TextEndpoints::TextEndpoints(Options options, QObject *parent)
     : QObject(parent),
-      http_(new GatedTcpServer(
-          {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
+      http_(new HttpServer({{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections},
+                           this)),
       translator_(new Translator(options.translator, this)),
       documents_(new DocumentEndpoint(*translator_, options.documents, this))
 {
@@ -126,7 +118,7 @@ TextEndpoints::TextEndpoints(Options options, QObject *parent)
                            documents_->handle(request, std::move(responder));
                        });
     http_->setMissingHandler([](const HttpRequest &, HttpResponder &&responder) {
-        WritePlain(responder, "Not found", Status::NotFound);
+        responder.writeText("Not found", Status::NotFound);
     });
 }
 
@@ -171,12 +163,12 @@ void TextEndpoints::handleTranslate(const HttpRequest &request, HttpResponder &&
     Q_EMIT requestArrived();
     const QByteArray rawQuery = FormOrQuery(request);
     if (!request.body && rawQuery.size() > kMaxRequestLine) {
-        WritePlain(responder, "Request too long", Status::UriTooLong);
+        responder.writeText("Request too long", Status::UriTooLong);
         return;
     }
     const auto parsed = ParseTranslateQuery(rawQuery);
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
-        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        responder.writeText(QueryErrorText(*error), Status::BadRequest);
         return;
     }
     Answer(*translator_, std::get<TranslateQuery>(parsed), std::move(responder),
@@ -184,7 +176,7 @@ void TextEndpoints::handleTranslate(const HttpRequest &request, HttpResponder &&
                if (result.ok)
                    WritePage(out, ResultPage(result.text), Status::Ok, result.answeredBy);
                else
-                   WritePlain(out, result.error.toUtf8(), Status::ServiceUnavailable);
+                   out.writeText(result.error.toUtf8(), Status::ServiceUnavailable);
            });
 }
 
@@ -218,7 +210,7 @@ void TextEndpoints::handleWarm(const HttpRequest &request, HttpResponder &&respo
     const auto parsed = ParseWarmQuery(request.url().query(QUrl::FullyEncoded).toLatin1());
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
         // Not logged: a window sends it again at each choice of a pair.
-        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        responder.writeText(QueryErrorText(*error), Status::BadRequest);
         return;
     }
     responder.write({}, {{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},

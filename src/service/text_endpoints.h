@@ -1,7 +1,7 @@
 #pragma once
 
 #include "apy/apy_documents.h"
-#include "http/gated_tcp_server.h"
+#include "http/http_server.h"
 #include "service/translator.h"
 
 #include <QAbstractSocket>
@@ -42,8 +42,8 @@ public:
     Translator &translator() { return *translator_; }
     const Translator &translator() const { return *translator_; }
     // More endpoints, beside /translate_t and /.
-    GatedTcpServer &http() { return *http_; }
-    const GatedTcpServer &http() const { return *http_; }
+    HttpServer &http() { return *http_; }
+    const HttpServer &http() const { return *http_; }
     // Texts and documents taken whose answer has not been written yet.
     int answersOwed() const;
 
@@ -58,7 +58,7 @@ private:
     void handleHome(const HttpRequest &request, HttpResponder &&responder);
     void handleWarm(const HttpRequest &request, HttpResponder &&responder);
 
-    GatedTcpServer *http_;
+    HttpServer *http_;
     Translator *translator_;
     DocumentEndpoint *documents_;
 };
