@@ -72,7 +72,7 @@ bool ServiceApp::start(QString *error)
         idleExit_.start(settings_.idleExitSeconds * 1000);
     ApyPresence::Options apyOptions = settings_.apy;
     if (apyOptions.supervisor.tempFolder.isEmpty() && !PrivateScratchFolder().isEmpty()) {
-        const QString apyFolder = QDir(PrivateScratchFolder()).filePath(QStringLiteral("engine"));
+        const QString apyFolder = QDir(PrivateScratchFolder()).filePath(QStringLiteral("apy"));
         if (QDir().mkpath(apyFolder))
             apyOptions.supervisor.tempFolder = apyFolder;
     }
@@ -150,7 +150,7 @@ QByteArray ServiceApp::metricsText() const
     levels.openConnections = endpoints_.http().connectionCount();
     levels.requestsInProgress = translator.answersOwed();
     levels.queuedTexts = translator.apyDispatcher().queuedTexts() + translator.apy().waiting();
-    levels.apyEnginesUp = translator.apyDispatcher().usableServers();
+    levels.apyServersUp = translator.apyDispatcher().usableServers();
     levels.cacheHits = translator.cache().hits();
     levels.cacheMisses = translator.cache().misses();
     levels.textsCut = translator.textsCut();

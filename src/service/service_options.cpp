@@ -38,11 +38,10 @@ const std::vector<NumberOption> &NumberOptions()
          1000000, [](ServiceSettings &s, int v) { s.endpoints.translator.cacheEntries = v; }},
         {"idle-exit", "SECONDS", "End after SECONDS without a request (0: never, the default).", 0,
          kYear, [](ServiceSettings &s, int v) { s.idleExitSeconds = v; }},
-        // The name is older than the program's own translation engine: it
-        // stays, and means APy.
+        // The name stays for the command lines written with it; it means APy.
         {"engine-idle", "SECONDS",
-         "Stop APy's unused pipelines, then our own APy, after SECONDS without a request; the "
-         "next request starts it again (120).",
+         "APy's idle time: stop APy's unused pipelines, then our own APy, after SECONDS without "
+         "a request; the next request starts it again (120).",
          1, kYear, [](ServiceSettings &s, int v) { s.apy.idleSeconds = v; }},
     };
     return options;

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <tuple>
 
 namespace verz {
@@ -310,9 +311,30 @@ TEST_F(DocumentsOverFakeApy, PostsFromAnotherSiteAreRefusedAndTheServicesOwnPass
     }
 }
 
-TEST(DocumentsWaitingForApy, GiveUpAfterTheServicesTimeoutNotTheDefault)
+TEST(DocumentsWaitingForApy, GoOnWhenItComesOrGiveUpAfterTheServicesTimeout)
 {
+    test::FakeApy apy(test::kRecordedListPairs);
     TextEndpoints::Options options;
+    options.translator.apyTimeoutMs = 20000;
+    TextEndpoints patient(options);
+    ASSERT_TRUE(patient.listen(QHostAddress::LocalHost, 0));
+    patient.translator().apy().expect();
+    // A document and a text wait for the same APy and go on together once it is there.
+    RawClient document(patient.port());
+    RawClient text(patient.port());
+    std::optional<RawClient::Response> documentAnswer;
+    std::optional<RawClient::Response> textAnswer;
+    document.send(Post(Form(Odt("<text:p>Hello</text:p>"), "en|es", "l.odt")),
+                  [&](const RawClient::Response &answer) { documentAnswer = answer; });
+    text.send(RawClient::Get(test::TranslateTarget(QStringLiteral("hi"), "en|es")),
+              [&](const RawClient::Response &answer) { textAnswer = answer; });
+    ASSERT_TRUE(test::WaitUntil([&] { return patient.translator().apy().waiting() == 2; }));
+    patient.translator().apy().use({apy.url()}, test::kRecordedListPairs);
+    ASSERT_TRUE(test::WaitUntil([&] { return documentAnswer && textAnswer; }));
+    EXPECT_EQ(documentAnswer->status, 200) << documentAnswer->body.constData();
+    EXPECT_EQ(textAnswer->status, 200);
+    EXPECT_EQ(apy.documentCalls, 1);
+
     options.translator.apyTimeoutMs = 300;
     TextEndpoints service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
