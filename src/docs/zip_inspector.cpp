@@ -201,10 +201,11 @@ ZipReport Read(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits, const 
             return report;
         }
         if (wanted && !visit)
-            report.small.insert(member.name, kept);
+            report.keptMembers.insert(member.name, kept);
     }
     // OpenDocument enciphers its members with its own scheme and says so here.
-    if (report.small.value(QStringLiteral("META-INF/manifest.xml")).contains("encryption-data")) {
+    if (report.keptMembers.value(QStringLiteral("META-INF/manifest.xml"))
+            .contains("encryption-data")) {
         report.verdict = ZipVerdict::Encrypted;
         return report;
     }
