@@ -64,7 +64,7 @@ QByteArray ServiceMetrics::exposition(const Levels &levels) const
     Single(out, "verzolan_cache_misses_total", "Translations not found in the cache.", "counter",
            double(levels.cacheMisses));
     Single(out, "verzolan_apy_engines_up", "APy servers answering, not resting after a failure.",
-           "gauge", levels.apyEnginesUp);
+           "gauge", levels.apyServersUp);
     Single(out, "verzolan_apy_restarts_total",
            "Times our own APy was started again after it was lost.", "counter",
            double(apyRestarts_));

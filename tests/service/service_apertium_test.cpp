@@ -6,7 +6,7 @@
 #include "engine/page_reader.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <gtest/gtest.h>
 
@@ -32,18 +32,18 @@ protected:
         supervisor_ = new ApySupervisor(ApySupervisor::Options{});
         // A deadline of its own, far past the usual: on a loaded machine a
         // cold two-leg route takes longer, and what is tested is the routes.
-        TranslationService::Options options;
-        options.apyTimeoutMs = 60000;
-        service_ = new TranslationService(options);
+        TextEndpoints::Options options;
+        options.translator.apyTimeoutMs = 60000;
+        service_ = new TextEndpoints(options);
         service_->listen(QHostAddress::LocalHost, 0);
-        QObject::connect(supervisor_, &ApySupervisor::ready, service_,
-                         [](const QUrl &url, const QByteArray &pairs) {
-                             service_->translator().setApy(
-                                 url, RouteTable::FromListPairs(pairs).value_or(RouteTable()),
-                                 supervisor_->accessKey());
-                         });
+        QObject::connect(
+            supervisor_, &ApySupervisor::ready, service_,
+            [](const QUrl &url, const QByteArray &pairs) {
+                listPairs_ = pairs;
+                service_->translator().apy().use({url, supervisor_->accessKey()}, pairs);
+            });
         QObject::connect(supervisor_, &ApySupervisor::lost, service_,
-                         [] { service_->translator().clearApy(); });
+                         [] { service_->translator().apy().clear(); });
         supervisor_->start();
         test::WaitUntil([] { return supervisor_->isReady(); }, 30000);
     }
@@ -74,11 +74,13 @@ protected:
     }
 
     static ApySupervisor *supervisor_;
-    static TranslationService *service_;
+    static TextEndpoints *service_;
+    static QByteArray listPairs_;
 };
 
 ApySupervisor *RealApy::supervisor_ = nullptr;
-TranslationService *RealApy::service_ = nullptr;
+TextEndpoints *RealApy::service_ = nullptr;
+QByteArray RealApy::listPairs_;
 
 TEST_F(RealApy, ListsTheInstalledPairs)
 {
@@ -230,12 +232,11 @@ TEST_F(RealApy, LongTextIsTranslatedToTheEnd)
     while (text.size() < 46 * 1024)
         text += QStringLiteral("The cat %1 sleeps. ").arg(1000 + sentences++);
     // Its own deadline: a busy machine may need more than the usual one.
-    TranslationService::Options options;
-    options.apyTimeoutMs = 120000;
-    TranslationService patient(options);
+    TextEndpoints::Options options;
+    options.translator.apyTimeoutMs = 120000;
+    TextEndpoints patient(options);
     ASSERT_TRUE(patient.listen(QHostAddress::LocalHost, 0));
-    patient.translator().setApy(supervisor_->baseUrl(), service_->translator().routes(),
-                                supervisor_->accessKey());
+    patient.translator().apy().use({supervisor_->baseUrl(), supervisor_->accessKey()}, listPairs_);
     RawClient client(patient.port());
     const QByteArray target = test::TranslateTarget(text.trimmed(), "en|es").replace("%20", "+");
     ASSERT_LT(target.size(), 64 * 1024);

@@ -6,7 +6,7 @@
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,17 +33,17 @@ constexpr char kService[] = VERZ_SERVICE_BINARY;
 TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes)
 {
     test::FakeApy apy(test::kRecordedListPairs);
-    TranslationService::Options options;
+    TextEndpoints::Options options;
     // From arrival: room for the warm-up exchange below on a slow (sanitized,
     // loaded) build, since the first request's wait includes it.
-    options.apyTimeoutMs = 6000;
-    options.cacheEntries = 0;
-    TranslationService service(options);
+    options.translator.apyTimeoutMs = 6000;
+    options.translator.cacheEntries = 0;
+    TextEndpoints service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
     int arrived = 0;
-    QObject::connect(&service, &TranslationService::requestArrived, [&] { ++arrived; });
+    QObject::connect(&service, &TextEndpoints::requestArrived, [&] { ++arrived; });
 
-    service.translator().awaitApy();
+    service.translator().apy().expect();
     RawClient early(service.port());
     RawClient::Response answer;
     bool answered = false;
@@ -57,7 +57,7 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     // A warm-up meanwhile is answered at once and sent once the engine is there.
     RawClient warm(service.port());
     EXPECT_EQ(warm.exchange(RawClient::Get("/warm?langpair=it%7Cen")).status, 204);
-    service.translator().setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
+    service.translator().apy().use({apy.url()}, test::kRecordedListPairs);
     ASSERT_TRUE(test::WaitUntil([&] { return answered; }));
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
@@ -66,7 +66,7 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     ASSERT_TRUE(
         test::WaitUntil([&] { return apy.langpairsSeen.contains(QStringLiteral("ita|spa")); }));
 
-    service.translator().awaitApy();
+    service.translator().apy().expect();
     RawClient late(service.port());
     EXPECT_EQ(
         late.exchange(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es"))).status,

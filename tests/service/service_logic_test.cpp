@@ -1,13 +1,11 @@
-#include "apy/apy_blocks.h"
-#include "apy/apy_client.h"
 #include "common/languages.h"
 #include "engine/page_reader.h"
 #include "http/request_gate.h"
-#include "service/home_page.h"
-#include "service/page_builder.h"
+#include "pages/home_page.h"
+#include "pages/result_page.h"
+#include "pages/translate_query.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
-#include "service/translate_query.h"
 #include "service/translation_cache.h"
 
 #include <gtest/gtest.h>
@@ -56,61 +54,6 @@ TEST(TranslateQuery, RefusesWhatTheProgramNeverSends)
     EXPECT_EQ(ErrorOf("text=a%zz&langpair=en|fr"), QueryError::BadEncoding);
     EXPECT_EQ(ErrorOf("text=a%2&langpair=en|fr"), QueryError::BadEncoding);
     EXPECT_EQ(ErrorOf("text=%C3%28&langpair=en|fr"), QueryError::BadEncoding);  // not UTF-8
-}
-
-TEST(RequestGate, PassesRequestsAndWaitsForTheRestOfTheLine)
-{
-    EXPECT_EQ(
-        JudgeRequestStart("GET /translate_t?text=a%C3%A9&langpair=en|fr HTTP/1.1\r\nHost: x\r\n"),
-        GateVerdict::Pass);
-    EXPECT_EQ(JudgeRequestStart("\r\nGET / HTTP/1.0\r\n"), GateVerdict::Pass);
-    EXPECT_EQ(JudgeRequestStart("GE"), GateVerdict::NeedMore);
-    EXPECT_EQ(JudgeRequestStart("GET /translate_t?text=a%C"), GateVerdict::NeedMore);
-    EXPECT_EQ(JudgeRequestStart("GET / HTT"), GateVerdict::NeedMore);
-}
-
-TEST(RequestGate, RefusesGarbageBrokenEscapesAndLongLines)
-{
-    EXPECT_EQ(JudgeRequestStart(QByteArrayView("\x00\xff\xfe", 3)), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("garbage\x01\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET /a%zz HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET /a%2 HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET /caf\xc3\xa9 HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET / SPDY/3\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET  / HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    const QByteArray longLine = "GET /translate_t?text=" + QByteArray(kMaxRequestLine, 'a');
-    EXPECT_EQ(JudgeRequestStart(longLine), GateVerdict::UriTooLong);
-    EXPECT_EQ(JudgeRequestStart(longLine + " HTTP/1.1\r\n"), GateVerdict::UriTooLong);
-}
-
-TEST(RequestGate, ReadsWholeHeadsAndRefusesAmbiguousFraming)
-{
-    EXPECT_EQ(FindHeadEnd("\r\nGET / HTTP/1.1\r\nHost: a\r\n\r\nGET"), 29);
-    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.0\n\n"), 16);
-    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.1\r\nHost: a\r\n"), -1);
-
-    const auto read =
-        ParseRequestHead("GET /t?a=1 HTTP/1.1\r\nhost:  [::1]:80 \r\n"
-                         "Content-Length: 00\r\nConnection: Keep-Alive, Close\r\n\r\n");
-    ASSERT_TRUE(std::holds_alternative<HttpRequest>(read));
-    const HttpRequest &request = std::get<HttpRequest>(read);
-    EXPECT_EQ(request.target, "/t?a=1");
-    EXPECT_EQ(request.host, "[::1]:80");
-    EXPECT_FALSE(request.announcesBody);
-    EXPECT_FALSE(request.keepAlive);
-    EXPECT_FALSE(std::get<HttpRequest>(ParseRequestHead("GET / HTTP/1.0\r\n\r\n")).keepAlive);
-
-    const char *refused[] = {
-        "GET / HTTP/1.1\r\n\r\n",                             // no Host
-        "GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n",       // two hosts
-        "GET / HTTP/1.1\r\nHost: a\r\n X-Folded: b\r\n\r\n",  // folded line
-        "GET / HTTP/1.1\r\nHost : a\r\n\r\n",                 // space before the colon
-        "GET / HTTP/1.1\r\nHost: a\rX: b\r\n\r\n",            // lone CR
-        "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: -1\r\n\r\n",
-        "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\n\r\n",
-    };
-    for (const char *head : refused)
-        EXPECT_TRUE(std::holds_alternative<HeadError>(ParseRequestHead(head))) << head;
 }
 
 TEST(RouteTable, RoutesTheTwelvePairsOfTheInstalledPackages)
@@ -220,56 +163,6 @@ TEST(HomeRequest, TranslatesOfferedPairsAndExplainsTheRestInFrench)
     // anything longer goes as a form.
     const QByteArray worst = "GET /?" + QByteArray(kHomeAddressLimit, 'x') + " HTTP/1.1\r\n";
     EXPECT_EQ(JudgeRequestStart(worst), GateVerdict::Pass);
-}
-
-TEST(ApyAnswer, ReadsTranslationsAndErrors)
-{
-    const ApyClient::Result ok = ParseApyTranslation(200, test::kRecordedTranslation);
-    EXPECT_TRUE(ok.ok);
-    EXPECT_EQ(ok.text, QStringLiteral("Hola Mundo"));
-    EXPECT_FALSE(ParseApyTranslation(400, test::kRecordedPairError).ok);
-    EXPECT_FALSE(ParseApyTranslation(200, "<html>proxy error</html>").ok);
-    EXPECT_FALSE(ParseApyTranslation(
-                     200, R"({"responseData": {"translatedText": 3}, "responseStatus": 200})")
-                     .ok);
-}
-
-TEST(ApyBlocks, TextsTravelApartAndComeBackAsTheyWere)
-{
-    const QStringList texts = {QStringLiteral("</p><p>a & b &amp; <i>"),
-                               QStringLiteral("line\r\n\r\nnext\n"), QStringLiteral("  spaces  "),
-                               QStringLiteral("€ 😀 «»")};
-    const QString query = BlocksQuery(texts);
-    EXPECT_EQ(query.count(u"<p>"), texts.size());
-    EXPECT_EQ(SplitBlocks(query, texts.size()).value_or(QStringList()), texts);
-    EXPECT_EQ(SplitBlocks(QStringLiteral("<p>x&#233;&#x20AC;&quot;</p>\n<p>y</p>"), 2)
-                  .value_or(QStringList()),
-              QStringList({QStringLiteral("xé€\""), QStringLiteral("y")}));
-    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a b</p>"), 2).has_value());
-    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a</p>junk<p>b</p>"), 2).has_value());
-    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a<b>x</b></p>"), 1).has_value());
-}
-
-TEST(ApyBlocks, LongTextsAreCutAtSentenceEndsWithinOneCall)
-{
-    QString text;
-    for (int n = 0; text.size() < 5000; ++n)
-        text += QStringLiteral("Sentence %1 says \"so & so.\" Then ").arg(n);
-    text += QString(3000, u'x') + QStringLiteral(" tail\nend");
-    const QStringList pieces = CutIntoBlocks(text);
-    EXPECT_EQ(pieces.join(QString()), text);
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        EXPECT_LE(BlockCost(pieces.at(i)), kMaxBlockQuery) << i;
-        EXPECT_FALSE(pieces.at(i).at(0).isSpace()) << i;
-    }
-    // Before the unbroken run, every cut follows a full stop (and a closing quote).
-    EXPECT_TRUE(pieces.at(0).endsWith(QStringLiteral(".\" "))) << qUtf8Printable(pieces.at(0));
-    EXPECT_TRUE(pieces.at(1).startsWith(QStringLiteral("Then")));
-    // An unbroken run is cut where it must, though not inside a character.
-    const QString emoji = QString(991, u'a') + QStringLiteral("😀😀😀");
-    const QStringList runs = CutIntoBlocks(emoji, 1000);
-    EXPECT_EQ(runs.join(QString()), emoji);
-    EXPECT_EQ(runs.at(0), QString(991, u'a'));
 }
 
 TEST(TranslationCache, DropsTheOldestFirst)

@@ -21,7 +21,7 @@ namespace verz {
 // only), where it is spooled within its rules. While it listens on loopback
 // only, so are requests naming another host (a page elsewhere whose name was
 // rebound to 127.0.0.1).
-class GatedTcpServer : public QTcpServer {
+class HttpServer : public QTcpServer {
     Q_OBJECT
 public:
     using Handler = std::function<void(const HttpRequest &, HttpResponder &&)>;
@@ -34,7 +34,7 @@ public:
         int maxConnections = 512;
     };
 
-    explicit GatedTcpServer(Limits limits, QObject *parent = nullptr);
+    explicit HttpServer(Limits limits, QObject *parent = nullptr);
 
     // Methods as sent ("GET"); GET brings HEAD along.
     void route(const QString &path, Handler handler,
