@@ -253,7 +253,7 @@ struct LoadOutcome {
     int unavailable = 0;
 };
 
-// The load tests' engine deadline, far past an answer's time even under the
+// The load tests' APy deadline, far past an answer's time even under the
 // sanitizers or on a machine loaded at several times its cores: a call past
 // it answers 503 and rests the stand-in, and the 503s then cascade. The tests
 // count shared calls and mixed texts, not the machine's speed.
@@ -353,7 +353,7 @@ TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
     EXPECT_EQ(hanging.requests().size(), 2);  // the two calls APy's pipelines take at once
 }
 
-TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
+TEST_F(ServiceOverFakeApy, OneApyOfTwoKilledUnderLoadLosesNoAnswer)
 {
     startService(5000);  // a busy machine must not turn slow answers into 503s
     auto second = std::make_unique<test::FakeApy>(test::kRecordedListPairs);
@@ -373,7 +373,7 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
 
 TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACold)
 {
-    // The count works: a first translation on a fresh engine is a cold one.
+    // The count works: a first translation on a fresh APy is a cold one.
     EXPECT_EQ(translated(QStringLiteral("hola"), "es|en"), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service_->translator().coldStarts(), 1U);
 

@@ -1,4 +1,4 @@
-// The service's life: requests that arrive while the engine starts, a
+// The service's life: requests that arrive while APy starts, a
 // listening socket handed over at start, the idle exit, and starts that
 // cannot work. The process cases run the real executable.
 #include "apy/apy_supervisor.h"
@@ -9,6 +9,7 @@
 #include "service/text_endpoints.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -30,7 +31,7 @@ using test::RawClient;
 
 constexpr char kService[] = VERZ_SERVICE_BINARY;
 
-TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes)
+TEST(ServiceWaitingForApy, RequestsWaitForApyAndGetA503WhenItNeverComes)
 {
     test::FakeApy apy(test::kRecordedListPairs);
     TextEndpoints::Options options;
@@ -54,7 +55,7 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
                });
     ASSERT_TRUE(test::WaitUntil([&] { return service.translator().answersOwed() == 1; }));
     EXPECT_FALSE(answered);
-    // A warm-up meanwhile is answered at once and sent once the engine is there.
+    // A warm-up meanwhile is answered at once and sent once APy is there.
     RawClient warm(service.port());
     EXPECT_EQ(warm.exchange(RawClient::Get("/warm?langpair=it%7Cen")).status, 204);
     service.translator().apy().use({apy.url()}, test::kRecordedListPairs);
@@ -62,7 +63,7 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service.translator().answersOwed(), 0);
-    EXPECT_EQ(service.translator().coldStarts(), 1U);  // it waited for the engine
+    EXPECT_EQ(service.translator().coldStarts(), 1U);  // it waited for APy
     ASSERT_TRUE(
         test::WaitUntil([&] { return apy.langpairsSeen.contains(QStringLiteral("ita|spa")); }));
 
@@ -170,7 +171,7 @@ bool GroupGone(qint64 group)
     return ::kill(-pid_t(group), 0) != 0 && errno == ESRCH;
 }
 
-TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
+TEST(ServiceProcess, OwnApySleepsWhenUnusedIsWaitedForWhenKilledAndNothingOutlives)
 {
     if (!ApySupervisor::ApyInstalled())
         GTEST_SKIP() << "apertium-apy is not installed";
@@ -189,11 +190,16 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
         return client.exchange(
             RawClient::Get(test::TranslateTarget(QStringLiteral("Good morning"), pair)));
     };
-    const auto engine = [&] {
-        const QList<qint64> children = ChildrenOf(service.processId());
-        return children.isEmpty() ? 0 : children.first();
+    // APy's guard, not a helper that has ended but is not reaped yet.
+    const auto apy = [&] {
+        for (const qint64 child : ChildrenOf(service.processId())) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+            if (stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z "))
+                return child;
+        }
+        return qint64(0);
     };
-    ASSERT_TRUE(test::WaitUntil([&] { return engine() != 0; }, 30000));
+    ASSERT_TRUE(test::WaitUntil([&] { return apy() != 0; }, 30000));
     // A 503 is only the deadline passing on a machine loaded past its cores:
     // asked again until a translation comes.
     const auto translatedOnce = [&](const char *pair) {
@@ -207,7 +213,7 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
         return answer;
     };
     EXPECT_EQ(translatedOnce("en|fr").status, 200);  // both legs: two pipelines in APy's group
-    const qint64 first = engine();
+    const qint64 first = apy();
     ASSERT_NE(first, 0);
 
     // Unused, APy and its pipelines go; the service stays and wakes it.
@@ -217,8 +223,28 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
     const RawClient::Response again = translatedOnce("en|es");
     EXPECT_EQ(again.status, 200) << service.readAllStandardError().toStdString();
     EXPECT_FALSE(ExtractTranslation(again.body).isEmpty());
-    const qint64 second = engine();
-    ASSERT_NE(second, 0);
+    const qint64 killed = apy();
+    ASSERT_NE(killed, 0);
+
+    // Killed, APy is started again; a request meanwhile waits for it as at the
+    // first start, and is not refused at once.
+    ::kill(-pid_t(killed), SIGKILL);
+    QByteArray health;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            RawClient client(port);
+            health = client.exchange(RawClient::Get("/healthz")).body;
+            return health.contains("starting");
+        },
+        30000))
+        << health.constData();
+    QElapsedTimer clock;
+    clock.start();
+    const RawClient::Response restarted = translate("en|es");
+    EXPECT_TRUE(restarted.status == 200 || clock.elapsed() >= 13000)
+        << restarted.status << " after " << clock.elapsed() << " ms";
+    ASSERT_TRUE(test::WaitUntil([&] { return apy() != 0 && apy() != killed; }, 30000));
+    const qint64 second = apy();
 
     const test::ProcessOutcome end = test::FinishProcess(service, 60000);
     EXPECT_TRUE(end.ended);
