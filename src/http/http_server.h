@@ -52,6 +52,7 @@ protected:
 
 private:
     void dispatch(const HttpRequest &request, HttpResponder &&responder);
+    bool namesAnotherHost(const HttpRequest &request) const;
     bool makeRoom();
     void refuseConnection(qintptr descriptor);
 
