@@ -4,7 +4,9 @@
 A walk is a file with one step a line, in the order a reader follows the
 code: a function (`Name`, `Class::name`), alternatives separated by `|`
 (the first one defined wins, so one walk serves a tree before and after a
-rename), or a path under the root for a step with no name (a lambda).
+rename), or a path under the root for a step with no name (a lambda). A
+step ending in `?` is skipped where it is not defined (a function added by
+a change being counted).
 `#` starts a comment. For each walk it prints the files crossed, the
 folders, and the returns: steps that come back to a file the walk had left.
 
@@ -118,7 +120,10 @@ def main():
     for walk in args.walks:
         visited = []
         for step in walk_files(walk):
-            name, path = resolve(files, step)
+            optional = step.endswith("?")
+            name, path = resolve(files, step.rstrip("?").strip())
+            if path is None and optional:
+                continue
             if path is None:
                 print(f"{walk.name}: not found: {step}", file=sys.stderr)
                 status = 1
