@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -166,6 +167,19 @@ QList<qint64> ChildrenOf(qint64 pid)
     return children;
 }
 
+bool Ended(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+}
+
+// Processes that have ended but that their parent has not waited for.
+qsizetype ZombiesOf(qint64 pid)
+{
+    const QList<qint64> children = ChildrenOf(pid);
+    return std::count_if(children.begin(), children.end(), Ended);
+}
+
 bool GroupGone(qint64 group)
 {
     return ::kill(-pid_t(group), 0) != 0 && errno == ESRCH;
@@ -192,11 +206,9 @@ TEST(ServiceProcess, OwnApySleepsWhenUnusedIsWaitedForWhenKilledAndNothingOutliv
     };
     // APy's guard, not a helper that has ended but is not reaped yet.
     const auto apy = [&] {
-        for (const qint64 child : ChildrenOf(service.processId())) {
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
-            if (stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z "))
+        for (const qint64 child : ChildrenOf(service.processId()))
+            if (!Ended(child))
                 return child;
-        }
         return qint64(0);
     };
     ASSERT_TRUE(test::WaitUntil([&] { return apy() != 0; }, 30000));
@@ -255,7 +267,8 @@ TEST(ServiceProcess, OwnApySleepsWhenUnusedIsWaitedForWhenKilledAndNothingOutliv
 
 // Sixteen clients keep asking four pairs; SIGTERM comes while their answers
 // are owed. The service answers or drops them and ends with status 0: no
-// answer still owed may outlive the figures it is counted in.
+// answer still owed may outlive the figures it is counted in. Documents
+// meanwhile leave no ended process unreaped.
 TEST(ServiceProcess, SigtermUnderLoadEndsCleanlyWithAnswersOwed)
 {
     if (!ApySupervisor::ApyInstalled())
@@ -295,6 +308,22 @@ TEST(ServiceProcess, SigtermUnderLoadEndsCleanlyWithAnswersOwed)
         ask(clients.back().get(), i);
     }
     ASSERT_TRUE(test::WaitUntil([&] { return answered >= 64; }, 120000)) << answered << " answered";
+    // Each boxed converter leaves a process to the service, which waits for it.
+    for (int i = 0; i < 2; ++i) {
+        RawClient client(port);
+        const QByteArray form =
+            "--b0uNd\r\nContent-Disposition: form-data; name=\"langpair\"\r\n\r\nen|es\r\n"
+            "--b0uNd\r\nContent-Disposition: form-data; name=\"file\"; filename=\"a.txt\"\r\n"
+            "Content-Type: text/plain\r\n\r\nThe house is big.\r\n--b0uNd--\r\n";
+        const RawClient::Response answer = client.exchange(
+            "POST /translate_doc HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; "
+            "boundary=b0uNd\r\nContent-Length: " +
+                QByteArray::number(form.size()) + "\r\n\r\n" + form,
+            120000);
+        EXPECT_EQ(answer.status, 200) << answer.body.constData();
+    }
+    EXPECT_TRUE(test::WaitUntil([&] { return ZombiesOf(service.processId()) == 0; }, 10000))
+        << ZombiesOf(service.processId()) << " ended processes left unreaped";
     ::kill(pid_t(service.processId()), SIGTERM);
     const test::ProcessOutcome end = test::FinishProcess(service, 30000);
     EXPECT_TRUE(end.ended);
