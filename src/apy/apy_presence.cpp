@@ -59,7 +59,8 @@ bool ApyPresence::start(Options options, QString *error)
             });
     connect(supervisor_, &ApySupervisor::lost, this, [this] {
         qCWarning(lcApy, "APy stopped, starting it again");
-        clear();
+        // Restarting is starting: who comes meanwhile waits, as at the first start.
+        expect();
         Q_EMIT lost();
     });
     supervisor_->start();

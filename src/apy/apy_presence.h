@@ -53,8 +53,8 @@ public:
     void stop();
 
     // By hand, as start does it: the first server (with its pair list), one
-    // more with the same pairs, none (lost: new waits fail at once), or none
-    // yet but on its way.
+    // more with the same pairs, none and none coming (new waits fail at
+    // once), or none yet but on its way.
     void use(const Server &server, const QByteArray &listPairs);
     void add(const Server &server);
     void clear();
@@ -83,7 +83,7 @@ public:
 Q_SIGNALS:
     // The first server is in use: texts can go.
     void arrived();
-    // Our own APy went away; a restart follows.
+    // Our own APy went away; a restart follows, and it is expected meanwhile.
     void lost();
 
 private:

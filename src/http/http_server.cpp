@@ -85,8 +85,7 @@ void HttpServer::incomingConnection(qintptr descriptor)
         this);
     connection->setBodyPolicy([this](const HttpRequest &request) -> const UploadRules * {
         const auto upload = uploads_.find(request.url().path());
-        if (request.method != "POST" || upload == uploads_.end() ||
-            (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) ||
+        if (request.method != "POST" || upload == uploads_.end() || namesAnotherHost(request) ||
             ComesFromAnotherSite(request))
             return nullptr;
         return &upload->second.rules;
@@ -94,6 +93,12 @@ void HttpServer::incomingConnection(qintptr descriptor)
     connections_.append(connection);
     connect(connection, &HttpConnection::closed, this,
             [this, connection] { connections_.removeOne(connection); });
+}
+
+bool HttpServer::namesAnotherHost(const HttpRequest &request) const
+{
+    // Listening on loopback only means serving this machine's own names only.
+    return serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host);
 }
 
 bool HttpServer::makeRoom()
@@ -138,8 +143,7 @@ void HttpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
             observer(route, int(status), clock.nsecsElapsed());
         });
     }
-    // Listening on loopback only means serving this machine's own names only.
-    if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
+    if (namesAnotherHost(request)) {
         responder.writeText("Hôte inconnu : ce service ne répond qu'aux noms de cette machine.",
                             Status::MisdirectedRequest);
         return;

@@ -27,7 +27,8 @@ public:
     using Handler = std::function<void(const HttpRequest &, HttpResponder &&)>;
     // Each answer once written: the route's path ("other" for paths with no
     // route, so a scan of made-up paths cannot grow a table), the status and
-    // the nanoseconds from the whole head's arrival.
+    // the nanoseconds from the request's hand-over (its whole head, or on an
+    // upload path its whole body).
     using AnswerObserver = std::function<void(const QString &route, int status, qint64 ns)>;
     struct Limits {
         HttpConnection::Limits connection;
@@ -52,6 +53,7 @@ protected:
 
 private:
     void dispatch(const HttpRequest &request, HttpResponder &&responder);
+    bool namesAnotherHost(const HttpRequest &request) const;
     bool makeRoom();
     void refuseConnection(qintptr descriptor);
 

@@ -72,8 +72,9 @@ QByteArray ServiceMetrics::exposition(const Levels &levels) const
            double(levels.openConnections));
     Single(out, "verzolan_requests_in_progress", "Requests taken and not answered yet.", "gauge",
            levels.requestsInProgress);
-    Single(out, "verzolan_queued_texts", "Texts waiting for a call to APy or for APy to start.",
-           "gauge", double(levels.queuedTexts));
+    Single(out, "verzolan_queued_texts",
+           "Texts waiting for a call to APy, texts and documents for APy to start.", "gauge",
+           double(levels.queuedTexts));
     return out.text();
 }
 

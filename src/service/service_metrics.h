@@ -14,7 +14,8 @@ public:
     struct Levels {
         qsizetype openConnections = 0;
         int requestsInProgress = 0;
-        qsizetype queuedTexts = 0;  // waiting for a call to APy, or for APy to start
+        qsizetype queuedTexts =
+            0;  // waiting for a call to APy; texts and documents for APy to start
         int apyServersUp = 0;
         quint64 cacheHits = 0;
         quint64 cacheMisses = 0;

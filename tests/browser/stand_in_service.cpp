@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     auto apy = std::make_unique<verz::test::FakeApy>(verz::test::kRecordedListPairs);
     verz::TextEndpoints::Options options;
-    options.translator.cacheEntries = 0;  // a stopped engine must show even for a text seen before
+    options.translator.cacheEntries = 0;  // a stopped APy must show even for a text seen before
     options.translator.apyTimeoutMs = 2000;
     options.translator.dictionaryFolder =
         QStringLiteral("/nonexistent/dictd");  // not the installed ones

@@ -100,7 +100,7 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
         observed.append(route + u' ' + QString::number(status));
     });
     const QByteArray odt = Odt("<office:text><text:p>Bonjour</text:p></office:text>");
-    apy_.documentFailures = 1;  // an engine fault on the way is tried again
+    apy_.documentFailures = 1;  // a fault of APy on the way is tried again
     const RawClient::Response answer = send(Post(Form(odt, "fr|en", "lettre.odt")));
     ASSERT_EQ(answer.status, 200) << answer.body.constData();
     EXPECT_EQ(observed, QStringList{QStringLiteral("/translate_doc 200")});
@@ -133,7 +133,7 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
     EXPECT_EQ(Member(cut.body, "content.xml"),
               "[eng|spa]<?xml version=\"1.0\"?>\n<text:p>Hi</text:p>");
 
-    // Nothing to translate: the very bytes back, the engine never asked.
+    // Nothing to translate: the very bytes back, APy never asked.
     const int calls = apy_.documentCalls;
     const QByteArray empty = Odt("<office:text><text:p/><draw:frame/></office:text>");
     const RawClient::Response same = send(Post(Form(empty, "en|es", "vide.odt")));

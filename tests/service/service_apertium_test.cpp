@@ -118,7 +118,7 @@ TEST_F(RealApy, EveryRoutedPairTranslates)
         EXPECT_NE(result, text) << sample.langpair;
         EXPECT_FALSE(result.contains(u'*')) << sample.langpair << ": unknown words are marked";
     }
-    // No engine for German: the installed dictionaries answer, if any.
+    // No Apertium pair for German: the installed dictionaries answer, if any.
     const QString hallo = translated(QStringLiteral("Hallo"), "de|en");
     if (QFile::exists(QStringLiteral("/usr/share/dictd/freedict-deu-eng.index")))
         EXPECT_TRUE(hallo.contains(u"hello", Qt::CaseInsensitive)) << qUtf8Printable(hallo);

@@ -157,6 +157,7 @@ TEST_F(ServiceOverFakeApy, DetectionAnswersJsonAndChoosesTheHomePagePair)
                     .contains(u"Langue non reconnue"));
 }
 
+// A GET with a body and a method no route serves: the http cases, stricter.
 TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
 {
     const QByteArray cases[] = {
@@ -166,11 +167,8 @@ TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
         RawClient::Get("/translate_t?text=a%zz&langpair=en|fr"),
         RawClient::Get("/translate_t?text=%FF&langpair=en|fr"),
         RawClient::Get("/translate_t?text=" + QByteArray(70 * 1024, 'a') + "&langpair=en|fr"),
-        "GET /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: "
-        "3\r\n\r\nabc",
         "POST /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: "
         "3\r\n\r\nabc",
-        "DELETE /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\n\r\n",
         RawClient::Get("/elsewhere"),
         QByteArray("\x00\x01\xff garbage\r\n\r\n", 15),
         "GET /caf\xc3\xa9 HTTP/1.1\r\n\r\n",
@@ -253,7 +251,7 @@ struct LoadOutcome {
     int unavailable = 0;
 };
 
-// The load tests' engine deadline, far past an answer's time even under the
+// The load tests' APy deadline, far past an answer's time even under the
 // sanitizers or on a machine loaded at several times its cores: a call past
 // it answers 503 and rests the stand-in, and the 503s then cascade. The tests
 // count shared calls and mixed texts, not the machine's speed.
@@ -353,7 +351,7 @@ TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
     EXPECT_EQ(hanging.requests().size(), 2);  // the two calls APy's pipelines take at once
 }
 
-TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
+TEST_F(ServiceOverFakeApy, OneApyOfTwoKilledUnderLoadLosesNoAnswer)
 {
     startService(5000);  // a busy machine must not turn slow answers into 503s
     auto second = std::make_unique<test::FakeApy>(test::kRecordedListPairs);
@@ -373,7 +371,7 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
 
 TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACold)
 {
-    // The count works: a first translation on a fresh engine is a cold one.
+    // The count works: a first translation on a fresh APy is a cold one.
     EXPECT_EQ(translated(QStringLiteral("hola"), "es|en"), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service_->translator().coldStarts(), 1U);
 

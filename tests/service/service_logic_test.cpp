@@ -6,12 +6,15 @@
 #include "pages/translate_query.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
+#include "service/service_options.h"
 #include "service/translation_cache.h"
 
 #include <gtest/gtest.h>
 
 namespace verz {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 QueryError ErrorOf(const QByteArray &query)
 {
@@ -178,6 +181,40 @@ TEST(TranslationCache, DropsTheOldestFirst)
     EXPECT_TRUE(cache.find(pair, QStringLiteral("a")).has_value());
     EXPECT_FALSE(cache.find(QStringLiteral("spa|eng"), QStringLiteral("a")).has_value());
     EXPECT_EQ(cache.size(), 2);
+}
+
+// Each number within its bounds, and what follows from them: APy gives up on
+// a pipeline only after the service has given up on the text.
+TEST(ServiceOptions, NumbersKeepTheirBoundsAndSetWhatFollows)
+{
+    QString error;
+    const auto parse = [&](QStringList arguments) {
+        arguments.prepend(QStringLiteral("verzolan-service"));
+        return ParseServiceArguments(arguments, &error);
+    };
+    const auto set = parse({u"--port"_s, u"9000"_s, u"--timeout"_s, u"3000"_s, u"--engine-idle"_s,
+                            u"30"_s, u"--cache-entries"_s, u"0"_s, u"--apy"_s, u"http://h:1/a/"_s});
+    ASSERT_TRUE(set) << error.toStdString();
+    EXPECT_EQ(set->port, 9000);
+    EXPECT_EQ(set->endpoints.translator.apyTimeoutMs, 3000);
+    EXPECT_EQ(set->endpoints.translator.cacheEntries, 0);
+    EXPECT_EQ(set->apy.supervisor.apyTimeoutSeconds, 8);
+    EXPECT_EQ(set->apy.idleSeconds, 30);
+    EXPECT_EQ(set->apy.supervisor.pipelineIdleSeconds, 30);
+    EXPECT_EQ(set->endpoints.translator.pipelineIdleMs, 30000);
+    EXPECT_EQ(set->apy.external, QList<QUrl>{QUrl(u"http://h:1/a"_s)});
+    const std::pair<QStringList, const char *> refused[] = {
+        {{u"--port"_s, u"0"_s}, "--port: expected a number from 1 to 65535"},
+        {{u"--timeout"_s, u"99"_s}, "--timeout: expected a number from 100 to 14000"},
+        {{u"--apy-pipes"_s, u"two"_s}, "--apy-pipes: expected a number"},
+        {{u"--engine-idle"_s, u"0"_s}, "--engine-idle: expected a number from 1"},
+        {{u"--apy"_s, u"ftp://h"_s}, "--apy: expected an http:// URL"},
+    };
+    for (const auto &[arguments, words] : refused) {
+        error.clear();
+        EXPECT_FALSE(parse(arguments)) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(error.contains(QLatin1String(words))) << error.toStdString();
+    }
 }
 
 }  // namespace
