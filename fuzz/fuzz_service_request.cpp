@@ -1,5 +1,5 @@
 // Arbitrary bytes as the head of a request to the page service, taken along
-// the road a connection and TranslationService::handle take, piece by piece:
+// the road a connection and TextEndpoints::handleTranslate take, piece by piece:
 // the head reader, the method and path, the query, the route, the page. The
 // handler itself is bound to the connection's responder, so its order of
 // decisions is repeated here over the pure pieces it calls; the translation
@@ -13,11 +13,11 @@
 #include "common/languages.h"
 #include "engine/page_reader.h"
 #include "http/request_gate.h"
-#include "service/home_page.h"
-#include "service/page_builder.h"
+#include "pages/home_page.h"
+#include "pages/result_page.h"
+#include "pages/translate_query.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
-#include "service/translate_query.h"
 
 #include <QUrl>
 

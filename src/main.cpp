@@ -86,15 +86,25 @@ int main(int argc, char *argv[])
             return ScreenTextMain(argc, argv, line);
         if (line.action != verz::CommandLine::Action::Selection)
             return verz::CommandLineMain(argc, argv);
+        // A running window reads the selection itself: no display connection
+        // and no GUI application here before the call. Where the bus is named,
+        // not even a look for the display, which a running window has.
+        const bool relay = !line.notify && !qEnvironmentVariableIsSet(verz::kSelectionByCommand);
+        const bool busNamed = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS");
+        const auto relayed = [&]() -> std::optional<int> {
+            const QCoreApplication relaying(argc, argv);
+            return verz::RelaySelectionToWindow(line);
+        };
+        if (relay && busNamed) {
+            if (const std::optional<int> status = relayed())
+                return *status;
+        }
         if (!verz::SelectionDisplayReachable())
             return 1;
         if (line.notify)
             return verz::NotifySelectionMain(argc, argv, line);
-        // A running window reads the selection itself: no display connection
-        // and no GUI application here before the call.
-        if (!qEnvironmentVariableIsSet(verz::kSelectionByCommand)) {
-            const QCoreApplication relaying(argc, argv);
-            if (const std::optional<int> status = verz::RelaySelectionToWindow(line))
+        if (relay && !busNamed) {
+            if (const std::optional<int> status = relayed())
                 return *status;
         }
         // No window answered: the selection is taken here and a window opened

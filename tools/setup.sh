@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-wayland libsystemd-dev libxkbcommon-dev libxcb1-dev libxcb-keysyms1-dev libfontconfig-dev libgtest-dev libbenchmark-dev
   fonts-liberation fonts-comic-neue
   apertium-apy apertium-eng-spa apertium-fr-es apertium-es-pt apertium-spa-ita cg3
-  apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl
+  apertium-eng-cat apertium-fra-cat apertium-cat-ita apertium-en-gl apertium-pt-gl libmimalloc2.0
   libhunspell-dev hunspell-fr hunspell-es hunspell-pt-pt hunspell-it hunspell-en-us hunspell-de-de libcld2-dev
   libtesseract-dev libleptonica-dev tesseract-ocr-fra tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-spa tesseract-ocr-por tesseract-ocr-ita
   zip unzip zlib1g-dev dict-freedict-deu-fra dict-freedict-fra-deu dict-freedict-deu-eng dict-freedict-eng-deu

@@ -5,24 +5,29 @@ until it has passed one sentence on (the text, NUL, a nonce, NUL, as APy
 writes it; each program gets what the one before it wrote). CPU time is
 taken at that moment (the process is killed, so its exit is not counted);
 wall times on a shared machine say more about the other processes. Best of
-RUNS. With --hugetlb each program also runs with malloc on transparent huge
-pages, interleaved: the loaders spend most of their time in malloc and page
-faults, which that removes, but the largest (the French generator, 438 MiB)
-paid it back in kernel time on this machine, so the service does not set it.
+RUNS. A second figure beside each: with --quick-malloc, the transducer
+loaders (lt-proc, lrx-proc) on mimalloc as the service starts them, whose
+output must stay the same; with --hugetlb, every program with malloc on
+transparent huge pages, which halves most loaders but not the French
+generator (438 MiB), paid back in kernel time on this machine.
 
-    bench/first_click/pipeline_starts.py [RUNS] [--hugetlb]
+    bench/first_click/pipeline_starts.py [RUNS] [--quick-malloc | --hugetlb]
 """
 import os
 import re
 import select
 import signal
+import socket
 import subprocess
 import sys
+import sysconfig
 import time
 
 MODES = "/usr/share/apertium/modes"
 NONCE = b"[/NONCE:bench]\0"
 MALLOC_TUNING = "glibc.malloc.hugetlb=1"
+QUICK_MALLOC = "/usr/lib/%s/libmimalloc.so.2" % sysconfig.get_config_var("MULTIARCH")
+LOADERS = ("lt-proc", "lrx-proc")
 # The legs of the quality table's first routes, with a sentence in each
 # leg's source language.
 LEGS = [
@@ -89,6 +94,40 @@ def start_once(cmd, data, env):
     return usage.ru_utime + usage.ru_stime, wall, rss, out
 
 
+def apy_start(guarded, port, env):
+    """(cpu s, wall s, resident MiB) of APy from its start to its pair list
+    answering: as installed, or guarded as the service starts it."""
+    if guarded:
+        here = os.path.dirname(os.path.abspath(__file__))
+        with open(os.path.join(here, "../../src/apy/apy_guard.py"), encoding="utf-8") as script:
+            cmd = ["/usr/bin/python3", "-c", script.read()]
+    else:
+        cmd = ["apertium-apy"]
+    env = dict(env, VERZ_APY_KEY="bench")
+    began = time.perf_counter()
+    proc = subprocess.Popen(cmd + ["-p", str(port), "-j", "1", MODES], env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    request = b"GET /listPairs HTTP/1.0\r\nX-Apy-Key: bench\r\n\r\n"
+    answered = False
+    while not answered and time.perf_counter() - began < 60 and proc.poll() is None:
+        try:
+            with socket.create_connection(("127.0.0.1", port), timeout=5) as peer:
+                peer.sendall(request)
+                answered = peer.recv(64).startswith(b"HTTP/1.1 200")
+        except OSError:
+            time.sleep(0.005)
+    wall = time.perf_counter() - began
+    rss = 0
+    with open(f"/proc/{proc.pid}/status", encoding="ascii") as status:
+        for line in status:
+            if line.startswith("VmRSS"):
+                rss = int(line.split()[1]) // 1024
+    os.kill(proc.pid, signal.SIGKILL)
+    _, _, usage = os.wait4(proc.pid, 0)
+    proc.returncode = -9
+    return usage.ru_utime + usage.ru_stime, wall, rss
+
+
 def both(values, width, tuned):
     """One figure in ms, or 'default / huge pages' when both were measured."""
     text = f"{values[0] * 1e3:{width}.0f}"
@@ -100,18 +139,33 @@ def main():
     runs = int(numbers[0]) if numbers else 3
     plain = dict(os.environ)
     plain.pop("GLIBC_TUNABLES", None)
-    tuned = dict(plain, GLIBC_TUNABLES=MALLOC_TUNING) if "--hugetlb" in sys.argv else None
+    tuned, label = None, ""
+    if "--hugetlb" in sys.argv:
+        tuned, label = dict(plain, GLIBC_TUNABLES=MALLOC_TUNING), " (C library's malloc / huge pages)"
+    elif "--quick-malloc" in sys.argv:
+        tuned = dict(plain, LD_PRELOAD=QUICK_MALLOC)
+        label = " (C library's malloc / loaders on mimalloc, as the service starts them)"
+    samples = {True: [], False: []}
+    for run in range(runs):
+        for guarded in (False, True):
+            samples[guarded].append(apy_start(guarded, 23590 + run % 8, plain))
+    print(f"APy to its pair list, best of {runs}: CPU ms, wall ms, resident MiB")
+    for guarded, name in ((False, "as installed"), (True, "guarded, as the service starts it")):
+        cpu, wall = (min(s[i] for s in samples[guarded]) for i in (0, 1))
+        print(f"  {cpu * 1e3:5.0f} cpu {wall * 1e3:6.0f} wall {samples[guarded][0][2]:4d} MiB  {name}")
     per_leg = {}
-    print(f"CPU ms to the first sentence through, best of {runs}, wall ms best, resident MiB"
-          + (" (default malloc / huge pages)" if tuned else " (huge pages: not measured)"))
+    print(f"CPU ms to the first sentence through, best of {runs}, wall ms best, resident MiB{label}")
     for mode, sentence in LEGS:
         data = sentence.encode() + b"\0" + NONCE
         total = [0.0, 0.0]
         slowest = [0.0, 0.0]
         for cmd in commands(mode):
             samples = {0: [], 1: []}
+            variant = tuned
+            if tuned and "LD_PRELOAD" in tuned and os.path.basename(cmd[0]) not in LOADERS:
+                variant = plain
             for _ in range(runs):
-                for which, env in ((0, plain), (1, tuned)):
+                for which, env in ((0, plain), (1, variant)):
                     if env is not None:
                         samples[which].append(start_once(cmd, data, env))
             if tuned is None:
@@ -122,8 +176,10 @@ def main():
                 total[w] += best[w][0]
                 slowest[w] = max(slowest[w], best[w][0])
             name = " ".join(os.path.basename(c) for c in cmd)
+            memory = f"{best[0][2]:4d}" + (f" / {best[1][2]:4d}" if tuned else "")
+            differs = "  OUTPUT DIFFERS" if tuned and best[0][3] != best[1][3] else ""
             print(f"  {mode:8s} {both([best[0][0], best[1][0]], 5, tuned)} cpu "
-                  f"{both(walls, 6, tuned)} wall {best[0][2]:4d} MiB  {name}")
+                  f"{both(walls, 6, tuned)} wall {memory} MiB  {name}{differs}")
             data = best[0][3]
         per_leg[mode] = (total, slowest)
         shown = data.replace(NONCE, b"").replace(b"\0", b"").decode(errors="replace")

@@ -7,9 +7,11 @@
 //     the text (the road before, VERZOLAN_SELECTION_BY_COMMAND), interleaved;
 //   - a cold start: no window, the same command until Text2 shows text, beside
 //     a plain `Verzolan` until its window is painted (the window's start-up).
-// Prints each run's milliseconds and the medians.
+// Given an earlier build's program, its command is timed too, interleaved,
+// against this build's running window. Prints each run's milliseconds and
+// the medians.
 //
-//   bench_selection PROGRAM RUNS SERVICE_DELAY_MS
+//   bench_selection PROGRAM RUNS SERVICE_DELAY_MS [EARLIER_PROGRAM]
 #include "stand_in_server.h"
 
 #include <QClipboard>
@@ -53,6 +55,16 @@ int DarkPixels(const QImage &image)
     return dark;
 }
 
+int ChangedPixels(const QImage &before, const QImage &now)
+{
+    int changed = 0;
+    for (int y = 0; y < std::min(before.height(), now.height()); ++y) {
+        for (int x = 0; x < std::min(before.width(), now.width()); ++x)
+            changed += (qGray(before.pixel(x, y)) < 96) != (qGray(now.pixel(x, y)) < 96) ? 1 : 0;
+    }
+    return changed;
+}
+
 // A line of translated text, not the blinking caret (some 20 pixels).
 constexpr int kTextPixels = 150;
 
@@ -79,12 +91,14 @@ double Median(std::vector<double> values)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: bench_selection PROGRAM RUNS SERVICE_DELAY_MS\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr,
+                     "usage: bench_selection PROGRAM RUNS SERVICE_DELAY_MS [EARLIER_PROGRAM]\n");
         return 2;
     }
     const QString program = QString::fromLocal8Bit(argv[1]);
     const int runs = std::max(1, std::atoi(argv[2]));
+    const QString earlier = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
@@ -107,7 +121,8 @@ int main(int argc, char **argv)
     const QStringList command = {QStringLiteral("--selection"), QStringLiteral("--pair"),
                                  QStringLiteral("en|fr")};
 
-    std::vector<double> warm, cold, startup, byCommand, ownTime, ownTimeByCommand;
+    std::vector<double> warm, cold, startup, byCommand, ownTime, ownTimeByCommand, warmEarlier,
+        ownTimeEarlier;
     for (int run = 0; run < runs; ++run) {
         // The window's start-up: a plain launch until its face is painted.
         {
@@ -121,9 +136,14 @@ int main(int argc, char **argv)
             }));
             // The running window, warm: the command until Text2 changes, by
             // each road; and until the command ends.
-            for (const bool oldRoad : {false, true}) {
+            enum Road { Today, Old, Earlier };
+            for (const Road road : {Today, Earlier, Old}) {
+                if (road == Earlier && earlier.isEmpty())
+                    continue;
+                const bool oldRoad = road == Old;
                 QTest::qWait(300);
-                const int before = DarkPixels(Grab(screen, text2));
+                // Changed pixels, not more dark ones: a full box scrolls.
+                const QImage before = Grab(screen, text2);
                 QProcess send;
                 QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
                 if (oldRoad)
@@ -134,12 +154,18 @@ int main(int argc, char **argv)
                 QObject::connect(&send, &QProcess::finished,
                                  [&] { ended = static_cast<double>(clock.nsecsElapsed()) / 1e6; });
                 clock.restart();
-                send.start(program, command);
-                (oldRoad ? byCommand : warm).push_back(TimeUntil(clock, [&] {
-                    return DarkPixels(Grab(screen, text2)) >= before + kTextPixels;
-                }));
+                send.start(road == Earlier ? earlier : program, command);
+                (road == Old       ? byCommand
+                 : road == Earlier ? warmEarlier
+                                   : warm)
+                    .push_back(TimeUntil(clock, [&] {
+                        return ChangedPixels(before, Grab(screen, text2)) >= kTextPixels;
+                    }));
                 TimeUntil(clock, [&] { return ended >= 0; });
-                (oldRoad ? ownTimeByCommand : ownTime).push_back(ended);
+                (road == Old       ? ownTimeByCommand
+                 : road == Earlier ? ownTimeEarlier
+                                   : ownTime)
+                    .push_back(ended);
             }
             window.kill();
             window.waitForFinished(5000);
@@ -171,6 +197,10 @@ int main(int argc, char **argv)
                 Median(byCommand), Median(byCommand) - delay);
     std::printf("the command's own time, launch to exit: median %.1f ms (before: %.1f ms)\n",
                 Median(ownTime), Median(ownTimeByCommand));
+    if (!earlier.isEmpty())
+        std::printf("the earlier build's command, same window: median %.1f ms (service + %.1f ms), "
+                    "own time %.1f ms\n",
+                    Median(warmEarlier), Median(warmEarlier) - delay, Median(ownTimeEarlier));
     std::printf("window start-up, launch to painted: median %.1f ms\n", Median(startup));
     std::printf("cold start, command to translation visible: median %.1f ms "
                 "(start-up + service + %.1f ms)\n",

@@ -69,14 +69,31 @@ def post(port, pair, name, content):
 
 def best_interleaved(*runs):
     """The best time of each, run in turn RUNS times: a machine whose load
-    changes over the minutes (other users, other builds) weighs on both."""
+    changes over the minutes (other users, other builds) weighs on both.
+    Each run returns the processor time it cost: the least of each is kept
+    too, a figure the other users' load barely moves."""
     times = [[] for _ in runs]
+    cpus = [[] for _ in runs]
     for _ in range(RUNS):
-        for run, kept in zip(runs, times):
+        for run, kept, cpu in zip(runs, times, cpus):
             start = time.monotonic()
-            run()
+            cpu.append(run())
             kept.append(time.monotonic() - start)
-    return [min(kept) for kept in times]
+    return [min(kept) for kept in times], [min(cpu) for cpu in cpus]
+
+
+def cpu_seconds(pid):
+    """Processor time of the processes under pid, itself included, and of
+    every process they have reaped (the converters, once ended)."""
+    ticks = 0
+    for p in tree_pids(pid):
+        try:
+            with open(f"/proc/{p}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            ticks += sum(int(v) for v in fields[11:15])
+        except (OSError, ValueError, IndexError):
+            pass
+    return ticks / os.sysconf("SC_CLK_TCK")
 
 
 def rss_kib(pid):
@@ -118,8 +135,7 @@ def start(binary):
     return service, port
 
 
-def tree(pid):
-    """The processes under pid, itself included, and their summed Pss in KiB."""
+def tree_pids(pid):
     parents = {}
     for entry in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -131,6 +147,12 @@ def tree(pid):
     for candidate in sorted(parents):
         if parents[candidate] in found:
             found.append(candidate)
+    return found
+
+
+def tree(pid):
+    """The processes under pid, itself included, and their summed Pss in KiB."""
+    found = tree_pids(pid)
     pss = 0
     for p in found:
         try:
@@ -151,11 +173,13 @@ def main():
             f.write(document)
         print(f"{words} words, {len(document)} bytes of odt; best of {RUNS}")
         print(f"{'route':<26}{'apertium -f odt':>16}{'/translate_doc':>16}{'ratio':>8}"
-              + (f"{'earlier build':>16}" if before else ""))
+              + (f"{'earlier build':>16}" if before else "")
+              + "   processor time: apertium -f, service and its APy, ratio")
         for pair, legs in (("en|es", ["eng-spa"]), ("en|fr", ["eng-cat", "cat-fra"])):
             def direct():
                 # From a file, as APy gives it: from a pipe the converter's
                 # unzip cannot seek, writes nothing and still exits 0.
+                began = os.times()
                 data = document
                 for mode in legs:
                     with open(path, "wb") as f:
@@ -164,14 +188,20 @@ def main():
                         data = subprocess.run(["apertium", "-u", "-f", "odt", mode], stdin=f,
                                               capture_output=True, check=True).stdout
                     assert zipfile.is_zipfile(io.BytesIO(data)), f"apertium -f odt {mode}: no odt"
-            def through(at=port):
+                ended = os.times()
+                return ended.children_user + ended.children_system - began.children_user \
+                    - began.children_system
+            def through(at=port, proc=service):
+                began = cpu_seconds(proc.pid)
                 status, body = post(at, pair, "bench.odt", document)
                 assert status == 200 and zipfile.is_zipfile(io.BytesIO(body)), status
-            runs = [direct, through] + ([lambda: through(before[1])] if before else [])
-            a, b, *rest = best_interleaved(*runs)
+                return cpu_seconds(proc.pid) - began
+            runs = [direct, through] + ([lambda: through(*before[::-1])] if before else [])
+            (a, b, *rest), (ca, cb, *_) = best_interleaved(*runs)
             c = rest[0] if rest else None
             print(f"{pair + ' (' + ' > '.join(legs) + ')':<26}{a:>15.2f}s{b:>15.2f}s{b / a:>7.2f}x"
-                  + (f"{c:>15.2f}s" if before else ""))
+                  + (f"{c:>15.2f}s" if before else "")
+                  + f"   {ca:.2f}s {cb:.2f}s {cb / ca:.2f}x")
         os.unlink(path)
         time.sleep(2)  # the last document's converters gone
         for name, proc in (("this build", service), ("earlier build", before and before[0])):

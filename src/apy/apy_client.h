@@ -32,8 +32,6 @@ public:
         // APy, not the request, is at fault (no answer, timeout, 5xx):
         // worth another try elsewhere.
         bool apyFault = false;
-        // Which engine answered, as the home page names it ("Apertium").
-        QString engine{};
         // APy's 503: the langpair's pipeline timed out or died and APy starts
         // it again; the server itself is fine.
         bool pipelineRestarting = false;

@@ -35,9 +35,8 @@ QHttpPart FormField(const QByteArray &name, const QByteArray &value, bool file)
 
 }  // namespace
 
-DocumentTranslator::DocumentTranslator(Options options, Servers servers, QObject *parent)
-    : QObject(parent), options_(options), servers_(std::move(servers)),
-      network_(new QNetworkAccessManager(this))
+DocumentTranslator::DocumentTranslator(Options options, const ApyPresence &apy, QObject *parent)
+    : QObject(parent), options_(options), apy_(apy), network_(new QNetworkAccessManager(this))
 {
     network_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     wake_.setInterval(250);
@@ -62,7 +61,7 @@ void DocumentTranslator::translate(const QStringList &legs, const QByteArray &ap
 
 void DocumentTranslator::pump()
 {
-    // The departed and the late leave the queue whatever the engines do.
+    // The departed and the late leave the queue whatever APy does.
     for (auto it = queue_.begin(); it != queue_.end();) {
         const JobPtr job = *it;
         if (!job->wanted() || job->deadline.hasExpired()) {
@@ -76,7 +75,7 @@ void DocumentTranslator::pump()
             ++it;
         }
     }
-    while (!queue_.empty() && running_ < options_.parallel && !servers_().isEmpty()) {
+    while (!queue_.empty() && running_ < options_.parallel && apy_.ready()) {
         const JobPtr job = queue_.front();
         queue_.pop_front();
         ++running_;
@@ -99,9 +98,9 @@ void DocumentTranslator::runLeg(const JobPtr &job)
         finish(job, {false, {}, 503, QStringLiteral("Demandeur parti.")});
         return;
     }
-    const QList<std::pair<QUrl, QByteArray>> servers = servers_();
+    const QList<ApyPresence::Server> &servers = apy_.servers();
     if (servers.isEmpty() || job->deadline.hasExpired()) {
-        // The engine is restarting: this leg waits for it, as long as the deadline allows.
+        // APy is restarting: this leg waits for it, as long as the deadline allows.
         if (job->deadline.hasExpired()) {
             finish(job, {false,
                          {},

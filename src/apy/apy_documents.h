@@ -1,5 +1,7 @@
 #pragma once
 
+#include "apy/apy_presence.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
@@ -19,7 +21,7 @@ namespace verz {
 
 // Sends whole documents through APy's document translation, leg after leg
 // (what leg one writes is what leg two reads), a few at a time: the others
-// wait their turn in order of arrival. A call the engine fails (no answer,
+// wait their turn in order of arrival. A call APy fails (no answer,
 // 5xx, while it restarts) is tried again while the document's deadline
 // allows; one whose requester has gone is dropped before it is sent.
 class DocumentTranslator : public QObject {
@@ -28,7 +30,7 @@ public:
     struct Options {
         int parallel = 2;        // documents at APy at once
         int timeoutMs = 120000;  // from arrival to the last leg's answer
-        int retryMs = 1000;      // after an engine fault
+        int retryMs = 1000;      // after a fault of APy
         qint64 maxAnswer = 64LL * 1024 * 1024;
     };
     struct Result {
@@ -39,11 +41,9 @@ public:
     };
     using Done = std::function<void(const Result &)>;
     using Wanted = std::function<bool()>;
-    // The APy servers documents go to, with the key each wants; asked at each
-    // call, so a restarted APy is found where it now listens.
-    using Servers = std::function<QList<std::pair<QUrl, QByteArray>>()>;
-
-    DocumentTranslator(Options options, Servers servers, QObject *parent = nullptr);
+    // Documents go to the servers apy has, asked at each call, so a
+    // restarted APy is found where it now listens.
+    DocumentTranslator(Options options, const ApyPresence &apy, QObject *parent = nullptr);
     ~DocumentTranslator() override;
     int running() const { return running_; }
     qsizetype waiting() const { return queue_.size(); }
@@ -60,12 +60,12 @@ private:
     void finish(const JobPtr &job, const Result &result);
 
     Options options_;
-    Servers servers_;
+    const ApyPresence &apy_;
     QNetworkAccessManager *network_;
     int nextServer_ = 0;
     std::deque<JobPtr> queue_;
     int running_ = 0;
-    QTimer wake_;  // while documents wait for an engine or their turn
+    QTimer wake_;  // while documents wait for APy or their turn
 };
 
 }  // namespace verz

@@ -3,6 +3,7 @@
 #include "apy/apy_client.h"
 #include "apy/apy_log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -22,16 +23,43 @@ namespace {
 
 // The process is stopped (a signal, a debugger): it answers nobody until
 // someone lets it run on.
-bool ProcessStopped(qint64 pid)
+// The state letter of /proc/<pid>/stat ('?' when it cannot be read).
+char ProcessState(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
+        return '?';
+    const QByteArray line = stat.read(4096);
     // "pid (name) S ...": the name may hold spaces and parentheses.
     const qsizetype close = line.lastIndexOf(')');
-    const char state = close >= 0 && close + 2 < line.size() ? line.at(close + 2) : '?';
+    return close >= 0 && close + 2 < line.size() ? line.at(close + 2) : '?';
+}
+
+bool ProcessStopped(qint64 pid)
+{
+    const char state = ProcessState(pid);
     return state == 'T' || state == 't';
+}
+
+// As the subreaper we inherit the processes APy's children leave behind
+// (each boxed document converter leaves one, as does the box's start-up
+// check); nobody else will wait for them, and unreaped they would pile up as
+// zombies for as long as the service runs. Only those already ended are
+// taken, and never our APy itself, which its QProcess waits for (the
+// service starts no other process).
+void ReapOrphans(qint64 apy)
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(tasks.filePath(task + QStringLiteral("/children")));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &word : file.read(64 * 1024).split(' ')) {
+            const qint64 child = word.trimmed().toLongLong();
+            if (child > 0 && child != apy && ProcessState(child) == 'Z')
+                ::waitpid(pid_t(child), nullptr, WNOHANG);
+        }
+    }
 }
 
 // APy started unchanged but guarded: see the script itself.
@@ -89,7 +117,9 @@ int FreeLoopbackPort()
 ApySupervisor::ApySupervisor(Options options, QObject *parent)
     : QObject(parent), options_(std::move(options)), probe_(new ApyClient(this))
 {
-    pollTimer_.setInterval(100);
+    // A refused probe costs nothing, and every tick between APy listening
+    // and our noticing it is waited by the first click.
+    pollTimer_.setInterval(25);
     connect(&pollTimer_, &QTimer::timeout, this, &ApySupervisor::poll);
     watchTimer_.setInterval(options_.watchIntervalMs);
     connect(&watchTimer_, &QTimer::timeout, this, &ApySupervisor::watch);
@@ -199,7 +229,10 @@ void ApySupervisor::poll()
 
 void ApySupervisor::watch()
 {
-    if (watching_ || !process_ || !ready_)
+    if (!process_ || !ready_)
+        return;
+    ReapOrphans(pid_);
+    if (watching_)
         return;
     watching_ = true;
     const qint64 watched = pid_;
@@ -285,6 +318,7 @@ void ApySupervisor::stop()
         ReapGroup(pid, 2000);
     }
     delete process;
+    ReapOrphans(0);
     ready_ = false;
 }
 

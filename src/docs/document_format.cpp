@@ -55,12 +55,12 @@ namespace {
 
 DocumentFormat ZippedFormat(const ZipReport &zip)
 {
-    const QByteArray mimetype = zip.small.value(QStringLiteral("mimetype")).trimmed();
+    const QByteArray mimetype = zip.keptMembers.value(QStringLiteral("mimetype")).trimmed();
     if (mimetype == "application/vnd.oasis.opendocument.text")
         return DocumentFormat::Odt;
     if (mimetype == "application/vnd.oasis.opendocument.presentation")
         return DocumentFormat::Odp;
-    const QByteArray types = zip.small.value(QStringLiteral("[Content_Types].xml"));
+    const QByteArray types = zip.keptMembers.value(QStringLiteral("[Content_Types].xml"));
     if (types.isEmpty())
         return DocumentFormat::Unknown;
     // The main part's content type says which of the three it is; the
@@ -132,7 +132,7 @@ bool HasText(DocumentFormat format, QByteArrayView content, const ZipReport *zip
     }
     if (!zip)
         return true;
-    for (auto part = zip->small.cbegin(); part != zip->small.cend(); ++part) {
+    for (auto part = zip->keptMembers.cbegin(); part != zip->keptMembers.cend(); ++part) {
         const QString &name = part.key();
         const bool textPart = name == u"content.xml" || name == u"word/document.xml" ||
                               name == u"xl/sharedStrings.xml" ||

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -48,8 +49,9 @@ ZipVerdict Unpack(QByteArrayView data, const Member &member, qint64 budget, qint
     auto take = [&](const char *bytes, qint64 size) {
         *written += size;
         crc = crc32(crc, reinterpret_cast<const Bytef *>(bytes), uInt(size));
-        if (kept && kept->size() + size <= keepCap)
-            kept->append(bytes, size);
+        // The beginning, cut at the cap: a member's first bytes say what it is.
+        if (kept && kept->size() < keepCap)
+            kept->append(bytes, std::min(size, keepCap - kept->size()));
     };
     if (member.method == 0) {
         if (member.packed != member.unpacked)
@@ -201,10 +203,11 @@ ZipReport Read(QByteArrayView zip, const ZipKeep &keep, ZipLimits limits, const 
             return report;
         }
         if (wanted && !visit)
-            report.small.insert(member.name, kept);
+            report.keptMembers.insert(member.name, kept);
     }
     // OpenDocument enciphers its members with its own scheme and says so here.
-    if (report.small.value(QStringLiteral("META-INF/manifest.xml")).contains("encryption-data")) {
+    if (report.keptMembers.value(QStringLiteral("META-INF/manifest.xml"))
+            .contains("encryption-data")) {
         report.verdict = ZipVerdict::Encrypted;
         return report;
     }

@@ -23,8 +23,9 @@ struct ZipReport {
     ZipVerdict verdict = ZipVerdict::NotZip;
     QStringList names;
     qint64 unpackedBytes = 0;
-    // The contents of the small members that say what the document is.
-    QHash<QString, QByteArray> small;
+    // The members the caller's keep picked (those that say what the document
+    // is), by name: their first kMaxKeptMember bytes.
+    QHash<QString, QByteArray> keptMembers;
 };
 
 struct ZipLimits {
@@ -32,7 +33,8 @@ struct ZipLimits {
     int maxMembers = 10000;
 };
 
-// One member as the central directory describes it.
+// What a visitor is told of one member: its name, and the host's attributes
+// that say whether it is a file, a folder or something else.
 struct ZipEntry {
     QString name;
     QByteArray rawName;  // as stored: the name may not be UTF-8 at all

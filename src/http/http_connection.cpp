@@ -18,116 +18,7 @@ constexpr qint64 kMaxUnsentAnswers = 1024 * 1024;
 // has read the refusal.
 constexpr int kClosingMs = 2000;
 
-const char *ReasonPhrase(Status status)
-{
-    switch (status) {
-    case Status::Ok:
-        return "OK";
-    case Status::NoContent:
-        return "No Content";
-    case Status::BadRequest:
-        return "Bad Request";
-    case Status::Forbidden:
-        return "Forbidden";
-    case Status::NotFound:
-        return "Not Found";
-    case Status::MethodNotAllowed:
-        return "Method Not Allowed";
-    case Status::RequestTimeout:
-        return "Request Timeout";
-    case Status::PayloadTooLarge:
-        return "Content Too Large";
-    case Status::UriTooLong:
-        return "URI Too Long";
-    case Status::MisdirectedRequest:
-        return "Misdirected Request";
-    case Status::UnsupportedMediaType:
-        return "Unsupported Media Type";
-    case Status::UnprocessableContent:
-        return "Unprocessable Content";
-    case Status::RequestHeaderFieldsTooLarge:
-        return "Request Header Fields Too Large";
-    case Status::InternalServerError:
-        return "Internal Server Error";
-    case Status::ServiceUnavailable:
-        return "Service Unavailable";
-    }
-    return "Unknown";
-}
-
-QByteArray PlainAnswer(const char *text, Status status)
-{
-    return HttpResponder::Compose(
-        QByteArray(text) + '\n',
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
-        status, false, true);
-}
-
 }  // namespace
-
-HttpResponder::HttpResponder(HttpConnection *connection, bool headOnly, bool keepAlive)
-    : connection_(connection), headOnly_(headOnly), keepAlive_(keepAlive)
-{
-}
-
-HttpResponder::HttpResponder(HttpResponder &&other) noexcept
-    : connection_(std::move(other.connection_)), headOnly_(other.headOnly_),
-      keepAlive_(other.keepAlive_), written_(other.written_), observer_(std::move(other.observer_))
-{
-    other.connection_.clear();
-    other.written_ = true;
-}
-
-HttpResponder::~HttpResponder()
-{
-    if (written_)
-        return;
-    if (connection_)
-        connection_->deliver(PlainAnswer("Internal error", Status::InternalServerError), true);
-    if (observer_)
-        observer_(Status::InternalServerError);
-}
-
-void HttpResponder::write(const QByteArray &body, const HeaderList &headers, StatusCode status)
-{
-    if (written_)
-        return;
-    written_ = true;
-    if (connection_)
-        connection_->deliver(Compose(body, headers, status, headOnly_, !keepAlive_), !keepAlive_);
-    if (observer_)
-        observer_(status);
-}
-
-void HttpResponder::whenWritten(std::function<void(StatusCode)> observer)
-{
-    observer_ = std::move(observer);
-}
-
-bool HttpResponder::clientConnected() const
-{
-    return connection_ && connection_->socket_->state() == QAbstractSocket::ConnectedState;
-}
-
-QByteArray HttpResponder::Compose(const QByteArray &body, const HeaderList &headers,
-                                  StatusCode status, bool headOnly, bool close)
-{
-    QByteArray bytes =
-        "HTTP/1.1 " + QByteArray::number(int(status)) + ' ' + ReasonPhrase(status) + "\r\n";
-    for (const auto &[name, value] : headers)
-        bytes += name + ": " + value + "\r\n";
-    // A HEAD answer announces the length the GET answer would have; a 204
-    // has no body and says nothing of its length.
-    const bool bodiless = status == StatusCode::NoContent;
-    if (!bodiless)
-        bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    if (close)
-        bytes += "Connection: close\r\n";
-    bytes += "\r\n";
-    if (!headOnly && !bodiless)
-        bytes += body;
-    return bytes;
-}
 
 HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch,
                                QObject *parent)
@@ -211,11 +102,11 @@ void HttpConnection::pump()
         // Judged while it arrives, so garbage and floods are refused early.
         const GateVerdict verdict = JudgeRequestStart(buffer_);
         if (verdict == GateVerdict::BadRequest)
-            refuse(Status::BadRequest, "Bad request");
+            refuse(Status::BadRequest, "Requête mal formée.");
         else if (verdict == GateVerdict::UriTooLong)
-            refuse(Status::UriTooLong, "Request too long");
+            refuse(Status::UriTooLong, "Requête trop longue.");
         else if (buffer_.size() > kMaxRequestHead)
-            refuse(Status::RequestHeaderFieldsTooLarge, "Request head too large");
+            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
         break;
     }
     pumping_ = false;
@@ -228,13 +119,13 @@ void HttpConnection::takeHead(qsizetype headEnd)
     if (const HeadError *error = std::get_if<HeadError>(&parsed)) {
         switch (*error) {
         case HeadError::BadRequest:
-            refuse(Status::BadRequest, "Bad request");
+            refuse(Status::BadRequest, "Requête mal formée.");
             break;
         case HeadError::UriTooLong:
-            refuse(Status::UriTooLong, "Request too long");
+            refuse(Status::UriTooLong, "Requête trop longue.");
             break;
         case HeadError::HeadTooLarge:
-            refuse(Status::RequestHeaderFieldsTooLarge, "Request head too large");
+            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
             break;
         }
         return;
@@ -349,7 +240,7 @@ void HttpConnection::deliver(const QByteArray &bytes, bool close)
 
 void HttpConnection::refuse(HttpResponder::StatusCode status, const char *text)
 {
-    socket_->write(PlainAnswer(text, status));
+    socket_->write(HttpResponder::ComposeText(text, status));
     startClosing();
 }
 
@@ -389,7 +280,7 @@ void HttpConnection::onTimeout()
     switch (wait_) {
     case Wait::Head:
         if (phase_ == Phase::Head) {
-            refuse(Status::RequestTimeout, "Request head not complete in time");
+            refuse(Status::RequestTimeout, "En-tête de requête incomplet dans le délai.");
             return;
         }
         break;

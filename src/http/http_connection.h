@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/http_responder.h"
 #include "http/request_gate.h"
 #include "http/upload_spool.h"
 
@@ -17,66 +18,6 @@
 class QTcpSocket;
 
 namespace verz {
-
-class HttpConnection;
-
-// The answer owed to one request. Written once; a responder dropped unwritten
-// answers 500 so the connection never waits for ever. Writing after the client
-// left does nothing.
-class HttpResponder {
-public:
-    enum class StatusCode {
-        Ok = 200,
-        NoContent = 204,
-        BadRequest = 400,
-        Forbidden = 403,
-        NotFound = 404,
-        MethodNotAllowed = 405,
-        RequestTimeout = 408,
-        PayloadTooLarge = 413,
-        UriTooLong = 414,
-        MisdirectedRequest = 421,
-        UnsupportedMediaType = 415,
-        UnprocessableContent = 422,
-        RequestHeaderFieldsTooLarge = 431,
-        InternalServerError = 500,
-        ServiceUnavailable = 503,
-    };
-    using HeaderList = QList<std::pair<QByteArray, QByteArray>>;
-
-    HttpResponder(HttpConnection *connection, bool headOnly, bool keepAlive);
-    HttpResponder(HttpResponder &&other) noexcept;
-    HttpResponder &operator=(HttpResponder &&) = delete;
-    HttpResponder(const HttpResponder &) = delete;
-    ~HttpResponder();
-
-    void write(const QByteArray &body, const HeaderList &headers, StatusCode status);
-    // False once the client has gone: the answer would reach nobody.
-    bool clientConnected() const;
-    // Told the status once the answer is written (an unwritten one's 500 included).
-    void whenWritten(std::function<void(StatusCode)> observer);
-
-    // The bytes of one answer as they go on the wire.
-    static QByteArray Compose(const QByteArray &body, const HeaderList &headers, StatusCode status,
-                              bool headOnly, bool close);
-
-private:
-    QPointer<HttpConnection> connection_;
-    bool headOnly_;
-    bool keepAlive_;
-    bool written_ = false;
-    std::function<void(StatusCode)> observer_;
-};
-
-// How the few paths that take a request body take it.
-struct UploadRules {
-    qint64 maxBytes = 10 * 1024 * 1024;
-    QString folder;           // where the body is spooled
-    int maxUploads = 16;      // bodies being received at once, over all connections
-    int stallMs = 15000;      // no byte of the body for this long: 408
-    int wholeMs = 120000;     // the whole body, however it trickles
-    QByteArray tooLargeText;  // the 413's text
-};
 
 // One client connection: reads one request head at a time within its limits
 // and does not read the next one until the current one is answered, so

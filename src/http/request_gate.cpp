@@ -156,15 +156,6 @@ bool TakeField(QByteArrayView line, HttpRequest &request, QByteArray &contentLen
 
 }  // namespace
 
-QByteArray HttpRequest::field(QByteArrayView name) const
-{
-    for (const auto &[fieldName, value] : fields) {
-        if (fieldName.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
 qsizetype FindHeadEnd(QByteArrayView bytes)
 {
     qsizetype at = SkipBlankLines(bytes);

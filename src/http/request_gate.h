@@ -1,16 +1,11 @@
 #pragma once
 
+#include "http/http_request.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHostAddress>
-#include <QList>
-#include <QUrl>
 
-#include <memory>
-#include <utility>
 #include <variant>
-
-class QTemporaryFile;
 
 namespace verz {
 
@@ -34,26 +29,6 @@ enum class GateVerdict {
 // once, with a status the client can read, rather than after a wait for a
 // head that may never end.
 GateVerdict JudgeRequestStart(QByteArrayView head);
-
-// One request head, read whole. The server reads no request bodies, so only
-// whether one was announced is kept: the connection is closed after the
-// answer rather than reading the body as if it were the next request.
-struct HttpRequest {
-    QByteArray method;
-    QByteArray target;
-    bool http10 = false;
-    QList<std::pair<QByteArray, QByteArray>> fields;  // names as sent, values trimmed
-    bool hasHost = false;
-    QByteArray host;
-    bool announcesBody = false;  // a non-zero Content-Length or any Transfer-Encoding
-    bool keepAlive = true;       // false for HTTP/1.0 and after "Connection: close"
-    QHostAddress peer;           // the client's address, as the connection sees it
-    // The body, for the few paths that take one (see GatedTcpServer::routeUpload).
-    std::shared_ptr<QTemporaryFile> body;
-
-    QByteArray field(QByteArrayView name) const;  // null when absent
-    QUrl url() const { return QUrl::fromEncoded(target); }
-};
 
 enum class HeadError {
     BadRequest,    // 400

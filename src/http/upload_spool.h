@@ -9,6 +9,16 @@
 
 namespace verz {
 
+// How the few paths that take a request body take it.
+struct UploadRules {
+    qint64 maxBytes = 10 * 1024 * 1024;
+    QString folder;           // where the body is spooled
+    int maxUploads = 16;      // bodies being received at once, over all connections
+    int stallMs = 15000;      // no byte of the body for this long: 408
+    int wholeMs = 120000;     // the whole body, however it trickles
+    QByteArray tooLargeText;  // the 413's text
+};
+
 // Receives one request body into a file of the private scratch folder, as it
 // arrives, so an upload costs disk within its cap, never memory. Reads a body
 // framed by Content-Length or sent chunked; stops at the cap whether or not the

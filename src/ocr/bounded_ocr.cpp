@@ -1,5 +1,7 @@
 #include "ocr/bounded_ocr.h"
 
+#include "ocr/ocr_library.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -104,6 +106,11 @@ OcrResult ReadTextInPicture(const QByteArray &bytes, const QString &language,
                             const OcrLimits &limits)
 {
     OcrResult result;
+    // Loaded here, before the child is forked, and kept.
+    if (!LoadOcrLibrary()) {
+        result.status = OcrResult::Status::NoLanguageData;
+        return result;
+    }
     // Refused here already: no child for what its head condemns.
     const PictureHead head = CheckPicture(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                                           static_cast<std::size_t>(bytes.size()), limits.picture);

@@ -1,7 +1,7 @@
 #include "ocr/page_reader_child.h"
 
-#include <leptonica/allheaders.h>
-#include <tesseract/baseapi.h>
+#include "ocr/ocr_library.h"
+
 #include <tesseract/ocrclass.h>
 
 #include <cstdlib>
@@ -11,10 +11,20 @@ namespace verz {
 
 namespace {
 
+// Set before any picture is decoded: the child's one library.
+const OcrLibrary *ocr = nullptr;
+
 struct PixFree {
-    void operator()(Pix *pix) const { pixDestroy(&pix); }
+    void operator()(Pix *pix) const { ocr->destroy(&pix); }
 };
 using PixHolder = std::unique_ptr<Pix, PixFree>;
+
+struct ApiFree {
+    void operator()(TessBaseAPI *api) const { ocr->release(api); }
+};
+struct TextFree {
+    void operator()(char *text) const { ocr->deleteText(text); }
+};
 
 PageReadStatus FromVerdict(PictureVerdict verdict)
 {
@@ -70,7 +80,10 @@ PageReadStatus ReadPageText(const std::uint8_t *bytes, std::size_t size, const c
     const PictureHead head = CheckPicture(bytes, size, limits);
     if (head.verdict != PictureVerdict::Accepted)
         return FromVerdict(head.verdict);
-    PixHolder pix(pixReadMem(bytes, size));
+    ocr = LoadOcrLibrary();
+    if (!ocr)
+        return PageReadStatus::NoLanguageData;
+    PixHolder pix(ocr->readMem(bytes, size));
     if (!pix) {
         // Sound bytes with no room to decode them are the limit's doing.
         void *room = std::malloc(static_cast<std::size_t>(head.width) * head.height * 4);
@@ -78,26 +91,26 @@ PageReadStatus ReadPageText(const std::uint8_t *bytes, std::size_t size, const c
         return room ? PageReadStatus::Undecodable : PageReadStatus::OutOfMemory;
     }
     // The head and the pixels must agree: a TIFF may hold another page size.
-    if (pixGetWidth(pix.get()) != head.width || pixGetHeight(pix.get()) != head.height)
+    if (ocr->width(pix.get()) != head.width || ocr->height(pix.get()) != head.height)
         return PageReadStatus::Undecodable;
-    if (pixGetColormap(pix.get()))
-        pix.reset(pixRemoveColormap(pix.get(), REMOVE_CMAP_BASED_ON_SRC));
+    if (ocr->colormap(pix.get()))
+        pix.reset(ocr->removeColormap(pix.get(), REMOVE_CMAP_BASED_ON_SRC));
     if (!pix)
         return PageReadStatus::Undecodable;
 
-    tesseract::TessBaseAPI api;
-    if (api.Init(nullptr, language, tesseract::OEM_LSTM_ONLY) != 0)
+    const std::unique_ptr<TessBaseAPI, ApiFree> api(ocr->create());
+    if (!api || ocr->init(api.get(), nullptr, language, tesseract::OEM_LSTM_ONLY) != 0)
         return PageReadStatus::NoLanguageData;
-    api.SetPageSegMode(tesseract::PSM_AUTO);
+    ocr->setPageSegMode(api.get(), tesseract::PSM_AUTO);
     // A picture without a resolution (most screenshots) is taken as a screen's.
-    if (pixGetXRes(pix.get()) < 50)
-        api.SetSourceResolution(96);
-    api.SetImage(pix.get());
+    if (ocr->xResolution(pix.get()) < 50)
+        ocr->setSourceResolution(api.get(), 96);
+    ocr->setImage(api.get(), pix.get());
     tesseract::ETEXT_DESC monitor;
     monitor.set_deadline_msecs(deadlineMs);
-    if (api.Recognize(&monitor) != 0)
+    if (ocr->recognize(api.get(), &monitor) != 0)
         return monitor.deadline_exceeded() ? PageReadStatus::OutOfTime : PageReadStatus::NoText;
-    const std::unique_ptr<char[]> raw(api.GetUTF8Text());
+    const std::unique_ptr<char, TextFree> raw(ocr->utf8Text(api.get()));
     *text = raw ? Tidied(raw.get()) : std::string();
     return text->find_first_not_of(" \n") == std::string::npos ? PageReadStatus::NoText
                                                                : PageReadStatus::Read;

@@ -1,6 +1,6 @@
 #include "ocr/picture_check.h"
 
-#include <leptonica/allheaders.h>
+#include "ocr/ocr_library.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -67,12 +67,15 @@ private:
 PictureHead CheckPicture(const std::uint8_t *bytes, std::size_t size, const PictureLimits &limits)
 {
     PictureHead head;
+    const OcrLibrary *leptonica = LoadOcrLibrary();
+    if (!leptonica)
+        return head;
     // Leptonica would say on standard error what it thinks of bad bytes.
-    setMsgSeverity(L_SEVERITY_NONE);
+    leptonica->setSeverity(L_SEVERITY_NONE);
     if (size < 12)  // the longest signature looked at
         return head;
     l_int32 format = IFF_UNKNOWN;
-    if (findFileFormatBuffer(bytes, &format) != 0 || format == IFF_UNKNOWN)
+    if (leptonica->format(bytes, &format) != 0 || format == IFF_UNKNOWN)
         return head;
     if (!Supported(format)) {
         head.verdict = PictureVerdict::UnsupportedFormat;
@@ -90,7 +93,8 @@ PictureHead CheckPicture(const std::uint8_t *bytes, std::size_t size, const Pict
     int unreadable = 0;
     {
         const SilencedStandardError silenced;
-        unreadable = pixReadHeaderMem(bytes, size, &format, &width, &height, &bps, &spp, &colormap);
+        unreadable =
+            leptonica->readHeader(bytes, size, &format, &width, &height, &bps, &spp, &colormap);
     }
     if (unreadable != 0 || width <= 0 || height <= 0)
         return head;

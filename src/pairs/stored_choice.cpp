@@ -32,10 +32,4 @@ void StoreRow(const QString &appName, int row)
     SaveSetting(appName, kSection, kKey, QString::number(row));
 }
 
-QString VersionText(int major, int minor)
-{
-    return QStringLiteral("Version: ") + QString::number(major) + QLatin1Char('.') +
-           QString::number(minor);
-}
-
 }  // namespace verz

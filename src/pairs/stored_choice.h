@@ -15,7 +15,4 @@ int ParseStoredRow(const QString &stored);
 int ReadStoredRow(const QString &appName);
 void StoreRow(const QString &appName, int row);
 
-// "Version: 3.1": major, ".", minor, plain decimals.
-QString VersionText(int major, int minor);
-
 }  // namespace verz

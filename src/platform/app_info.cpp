@@ -18,4 +18,10 @@ QString ApplicationFolder()
     return QCoreApplication::applicationDirPath();
 }
 
+QString VersionText(int major, int minor)
+{
+    return QStringLiteral("Version: ") + QString::number(major) + QLatin1Char('.') +
+           QString::number(minor);
+}
+
 }  // namespace verz

@@ -11,6 +11,9 @@ struct Version {
 };
 inline constexpr Version kVersion{VERZ_VERSION_MAJOR, VERZ_VERSION_MINOR};
 
+// "Version: 3.1": major, ".", minor, plain decimals.
+QString VersionText(int major, int minor);
+
 // Base name of the running executable, folder and extension removed
 // ("Verzolan" as delivered). Names the settings store.
 QString ExecutableBaseName();

@@ -1,8 +1,8 @@
 #include "service/detect_endpoint.h"
 
 #include "detect/language_detector.h"
-#include "http/gated_tcp_server.h"
-#include "service/translate_query.h"
+#include "http/http_server.h"
+#include "pages/translate_query.h"
 
 namespace verz {
 
@@ -32,7 +32,7 @@ QByteArray DetectionJson(const QString &q)
            "\",\"confidence\":" + QByteArray::number(guess.confidence, 'f', 1) + "}]";
 }
 
-void InstallDetectEndpoint(GatedTcpServer &http)
+void InstallDetectEndpoint(HttpServer &http)
 {
     http.route(
         QStringLiteral("/detect"), [](const HttpRequest &request, HttpResponder &&responder) {

@@ -9,8 +9,8 @@
 #include "service/private_scratch.h"
 #include "service/translator.h"
 
+#include <QPointer>
 #include <QTemporaryFile>
-#include <QTimer>
 
 namespace verz {
 
@@ -20,11 +20,8 @@ using Status = HttpResponder::StatusCode;
 
 void WriteRefusal(HttpResponder &responder, int status, const QString &text)
 {
-    responder.write(
-        text.toUtf8() + '\n',
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")},
-         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
-        static_cast<Status>(status));
+    responder.writeText(text.toUtf8(), static_cast<Status>(status),
+                        {{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}});
 }
 
 // Accents are restored where the whole file is the text; in the other formats
@@ -44,9 +41,7 @@ struct DocumentEndpoint::Work {
 
 DocumentEndpoint::DocumentEndpoint(Translator &translator, DocumentTranslator::Options options,
                                    QObject *parent)
-    : QObject(parent), translator_(translator),
-      calls_(
-          options, [&translator] { return translator.apyServers(); }, this)
+    : QObject(parent), translator_(translator), calls_(options, translator.apy(), this)
 {
 }
 
@@ -80,10 +75,10 @@ void DocumentEndpoint::handle(const HttpRequest &request, HttpResponder &&respon
     work->order = std::get<DocumentOrder>(read);
     work->responder = std::make_shared<HttpResponder>(std::move(responder));
     ++owed_;
-    start(work, 0);
+    start(work);
 }
 
-void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
+void DocumentEndpoint::start(const std::shared_ptr<Work> &work)
 {
     const DocumentOrder &order = work->order;
     const FormatInfo info = InfoOf(order.format);
@@ -103,17 +98,21 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work, int waitedMs)
         done(work);
         return;
     }
-    if (!translator_.apyAvailable()) {
-        // APy is starting: wait for it as a text would.
-        if (translator_.apyAwaited() && waitedMs < translator_.apyTimeoutMs() &&
-            work->responder->clientConnected()) {
-            QTimer::singleShot(250, this, [this, work, waitedMs] { start(work, waitedMs + 250); });
-            return;
-        }
-        WriteRefusal(*work->responder, 503,
-                     QStringLiteral("Le moteur de traduction ne fonctionne pas ; réessayez plus "
-                                    "tard."));
-        done(work);
+    if (!translator_.apy().ready()) {
+        // APy is starting: wait for it as a text would, within the service's --timeout.
+        translator_.apy().whenReady(
+            translator_.apyTimeoutMs(), [self = QPointer(this), work](bool arrived) {
+                if (!self)
+                    return;
+                if (arrived && work->responder->clientConnected()) {
+                    self->start(work);
+                    return;
+                }
+                WriteRefusal(*work->responder, 503,
+                             QStringLiteral("Le moteur de traduction ne fonctionne pas ; "
+                                            "réessayez plus tard."));
+                self->done(work);
+            });
         return;
     }
     const Route route = translator_.routeFor(order.source, order.target);

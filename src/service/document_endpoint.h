@@ -1,7 +1,9 @@
 #pragma once
 
 #include "apy/apy_documents.h"
-#include "http/http_connection.h"
+#include "http/http_request.h"
+#include "http/http_responder.h"
+#include "http/upload_spool.h"
 
 #include <QObject>
 
@@ -33,7 +35,7 @@ Q_SIGNALS:
 
 private:
     struct Work;
-    void start(const std::shared_ptr<Work> &work, int waitedMs);
+    void start(const std::shared_ptr<Work> &work);
     void done(const std::shared_ptr<Work> &work);
 
     Translator &translator_;

@@ -6,7 +6,7 @@
 
 namespace verz {
 
-class GatedTcpServer;
+class HttpServer;
 
 // What an administrator's tools ask a running service: GET /healthz for a
 // load balancer or a monitor, GET /metrics for a Prometheus scrape. Neither
@@ -22,7 +22,7 @@ struct OperationsEndpoints {
     // Off: /metrics answers loopback clients only, others get 403.
     bool metricsFromAnywhere = false;
 
-    void installOn(GatedTcpServer &http) const;
+    void installOn(HttpServer &http) const;
 };
 
 }  // namespace verz

@@ -64,7 +64,7 @@ QByteArray ServiceMetrics::exposition(const Levels &levels) const
     Single(out, "verzolan_cache_misses_total", "Translations not found in the cache.", "counter",
            double(levels.cacheMisses));
     Single(out, "verzolan_apy_engines_up", "APy servers answering, not resting after a failure.",
-           "gauge", levels.apyEnginesUp);
+           "gauge", levels.apyServersUp);
     Single(out, "verzolan_apy_restarts_total",
            "Times our own APy was started again after it was lost.", "counter",
            double(apyRestarts_));
@@ -72,8 +72,9 @@ QByteArray ServiceMetrics::exposition(const Levels &levels) const
            double(levels.openConnections));
     Single(out, "verzolan_requests_in_progress", "Requests taken and not answered yet.", "gauge",
            levels.requestsInProgress);
-    Single(out, "verzolan_queued_texts", "Texts waiting for a call to APy or for APy to start.",
-           "gauge", double(levels.queuedTexts));
+    Single(out, "verzolan_queued_texts",
+           "Texts waiting for a call to APy, texts and documents for APy to start.", "gauge",
+           double(levels.queuedTexts));
     return out.text();
 }
 

@@ -8,14 +8,15 @@
 namespace verz {
 
 // The service's figures for a Prometheus scrape. Events are counted as they
-// happen; the levels (connections, queues, engines) are read at scrape time.
+// happen; the levels (connections, queues, APy servers) are read at scrape time.
 class ServiceMetrics {
 public:
     struct Levels {
         qsizetype openConnections = 0;
         int requestsInProgress = 0;
-        qsizetype queuedTexts = 0;  // waiting for a call to APy, or for APy to start
-        int apyEnginesUp = 0;
+        qsizetype queuedTexts =
+            0;  // waiting for a call to APy; texts and documents for APy to start
+        int apyServersUp = 0;
         quint64 cacheHits = 0;
         quint64 cacheMisses = 0;
         quint64 textsCut = 0;

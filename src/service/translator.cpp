@@ -2,7 +2,7 @@
 
 #include "common/languages.h"
 #include "dict/dictionary_answer.h"
-#include "service/page_builder.h"
+#include "pages/result_page.h"
 #include "service/service_log.h"
 
 #include <QTimer>
@@ -26,10 +26,12 @@ const QString kLibreTranslate = QStringLiteral("LibreTranslate");
 }  // namespace
 
 Translator::Translator(Options options, QObject *parent)
-    : QObject(parent), options_(std::move(options)), apy_(this),
-      routeRun_(apy_, options_.pipelineIdleMs), dictionaries_(options_.dictionaryFolder),
-      cache_(options_.cacheEntries)
+    : QObject(parent), options_(std::move(options)), dispatcher_(this),
+      routeRun_(dispatcher_, options_.pipelineIdleMs), dictionaries_(options_.dictionaryFolder),
+      cache_(options_.cacheEntries),
+      apy_(dispatcher_, [this](const QByteArray &listPairs) { return takePairList(listPairs); })
 {
+    connect(&apy_, &ApyPresence::arrived, this, &Translator::onApyArrived);
     if (options_.libre) {
         libre_ = new LibreEngine(*options_.libre, this);
         libre_->start();
@@ -48,37 +50,27 @@ Route Translator::routeFor(const QString &source, const QString &target) const
 {
     const Language *from = LanguageByCode(source);
     const Language *to = LanguageByCode(target);
-    if (!from || !to || !apy_.hasServers())
+    if (!from || !to || !apy_.ready())
         return {};
     return routes_.routeFor(from->apertium, to->apertium);
 }
 
-void Translator::setApy(const QUrl &baseUrl, const RouteTable &routes, const QByteArray &accessKey)
+bool Translator::takePairList(const QByteArray &listPairs)
 {
-    apy_.clearServers();
-    apy_.addServer(baseUrl, accessKey);
-    servers_ = {{baseUrl, accessKey}};
-    routes_ = routes;
-    awaitingApy_ = false;
+    std::optional<RouteTable> routes = RouteTable::FromListPairs(listPairs);
+    if (!routes)
+        return false;
+    routes_ = std::move(*routes);
     routeRun_.forgetWarmUps();
     coldRoutesLogged_.clear();
+    qCInfo(lcService, "APy has %d pairs", int(routes_.size()));
+    return true;
+}
+
+void Translator::onApyArrived()
+{
     if (const auto pair = std::exchange(warmWhenApyComes_, std::nullopt))
         warm(pair->first, pair->second);
-    answerWaiting();
-}
-
-void Translator::addApy(const QUrl &baseUrl, const QByteArray &accessKey)
-{
-    apy_.addServer(baseUrl, accessKey);
-    servers_.append({baseUrl, accessKey});
-}
-
-void Translator::clearApy()
-{
-    apy_.clearServers();
-    servers_.clear();
-    awaitingApy_ = false;
-    warmWhenApyComes_.reset();
 }
 
 void Translator::warm(const QString &source, const QString &target)
@@ -87,8 +79,8 @@ void Translator::warm(const QString &source, const QString &target)
         dictionaries_.forPair(source, target);  // opened once, kept
         return;
     }
-    if (!apy_.hasServers()) {
-        if (awaitingApy_)
+    if (!apy_.ready()) {
+        if (apy_.expected())
             warmWhenApyComes_ = {source, target};
         return;
     }
@@ -106,13 +98,6 @@ void Translator::countColdStart(const QString &routeKey)
         qCInfo(lcService, "cold start %llu: %s waits for its pipelines",
                static_cast<unsigned long long>(coldStarts_), qUtf8Printable(routeKey));
     }
-}
-
-void Translator::awaitApy()
-{
-    apy_.clearServers();
-    servers_.clear();
-    awaitingApy_ = true;
 }
 
 void Translator::translate(const TranslateQuery &query, Wanted wanted, Done done,
@@ -143,7 +128,7 @@ void Translator::askLibre(const TranslateQuery &query, const Wanted &wanted, Don
     const QString cacheKey =
         kLibreTranslate + QLatin1Char('>') + query.source + QLatin1Char('|') + query.target;
     if (const std::optional<QString> known = cache_.find(cacheKey, query.text)) {
-        done({true, *known, {}, false, kLibreTranslate});
+        done({true, *known, {}, kLibreTranslate});
         return;
     }
     ++answersOwed_;
@@ -156,7 +141,7 @@ void Translator::askLibre(const TranslateQuery &query, const Wanted &wanted, Don
                        done = std::move(done)](const LibreEngine::Result &result) mutable {
                           if (result.ok) {
                               cache_.insert(cacheKey, query.text, result.text.trimmed());
-                              done({true, result.text.trimmed(), {}, false, kLibreTranslate});
+                              done({true, result.text.trimmed(), {}, kLibreTranslate});
                           } else if (wanted()) {
                               translateHere(query, wanted, std::move(done), deadline);
                           } else {
@@ -175,14 +160,14 @@ void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done 
     }
     // No Debian package translates German; the dictionaries need no APy.
     if (answersFromDictionary(query)) {
-        done({true, dictionaryAnswerFor(query), {}, false, kDictionaries});
+        done({true, dictionaryAnswerFor(query), {}, kDictionaries});
         return;
     }
-    if (!apy_.hasServers()) {
-        if (awaitingApy_)
+    if (!apy_.ready()) {
+        if (apy_.expected())
             waitForApy(query, std::move(wanted), std::move(done));
         else
-            done(Failure("Translation engine not running"));
+            done(Failure("APy not running"));
         return;
     }
     const Route route = routeFor(query.source, query.target);
@@ -192,7 +177,7 @@ void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done 
     }
     const QString routeKey = route.legs.join(QLatin1Char('>'));
     if (const std::optional<QString> known = cache_.find(routeKey, query.text)) {
-        done({true, *known, {}, false, kApertium});
+        done({true, *known, {}, kApertium});
         return;
     }
     ++answersOwed_;
@@ -204,13 +189,13 @@ void Translator::translateHere(const TranslateQuery &query, Wanted wanted, Done 
     const QString restored = accents_.restore(query.source, query.text);
     routeRun_.translate(
         route.legs, restored, deadline.value_or(QDeadlineTimer(options_.apyTimeoutMs)), wanted,
-        [this, wanted, routeKey, text = query.text, done = std::move(done)](const Result &result) {
+        [this, wanted, routeKey, text = query.text,
+         done = std::move(done)](const ApyClient::Result &result) {
             if (result.ok)
                 cache_.insert(routeKey, text, result.text);
             else if (wanted())  // a flood of departed clients is no news
                 qCWarning(lcService, "%s", qUtf8Printable(result.error));
-            done(result.ok ? Result{true, result.text, {}, false, kApertium}
-                           : Failure("Translation engine unavailable"));
+            done(result.ok ? Result{true, result.text, {}, kApertium} : Failure("APy unavailable"));
             answerDone();
         },
         route.alternative);
@@ -233,32 +218,17 @@ void Translator::answerDone()
 void Translator::waitForApy(const TranslateQuery &query, Wanted wanted, Done done)
 {
     ++answersOwed_;
-    auto waiting = std::make_shared<WaitingQuery>(WaitingQuery{
-        query, std::move(wanted), std::move(done), QDeadlineTimer(options_.apyTimeoutMs)});
-    waiting_.push_back(waiting);
-    // An APy that never comes still gets its failure within the usual time.
-    // The timer holds the query weakly: a pending single-shot timer outlives
-    // this object until the application goes, and the answer the query owes
-    // must be given up with this object, while what it reports to still lives.
-    QTimer::singleShot(options_.apyTimeoutMs, this, [this, weak = std::weak_ptr(waiting)] {
-        const std::shared_ptr<WaitingQuery> waiting = weak.lock();
-        if (!waiting || !waiting_.removeOne(waiting))
-            return;
-        waiting->done(Failure("Translation engine not running"));
+    // Its deadline starts at its arrival: an APy that never comes still gets
+    // its failure within the usual time.
+    const QDeadlineTimer deadline(options_.apyTimeoutMs);
+    apy_.whenReady(options_.apyTimeoutMs, [this, query, wanted = std::move(wanted),
+                                           done = std::move(done), deadline](bool arrived) {
+        if (arrived && wanted())
+            translateHere(query, wanted, done, deadline);
+        else
+            done(Failure("APy not running"));
         answerDone();
     });
-}
-
-void Translator::answerWaiting()
-{
-    const QList<std::shared_ptr<WaitingQuery>> ready = std::exchange(waiting_, {});
-    for (const std::shared_ptr<WaitingQuery> &waiting : ready) {
-        if (waiting->wanted())
-            translateHere(waiting->query, waiting->wanted, waiting->done, waiting->deadline);
-        else
-            waiting->done(Failure("Translation engine not running"));
-        answerDone();
-    }
 }
 
 }  // namespace verz

@@ -2,10 +2,11 @@
 
 #include "accents/accent_restorers.h"
 #include "apy/apy_dispatcher.h"
+#include "apy/apy_presence.h"
 #include "dict/dictionary_shelf.h"
+#include "pages/translate_query.h"
 #include "service/route_run.h"
 #include "service/route_table.h"
-#include "service/translate_query.h"
 #include "service/translation_cache.h"
 
 #include "libre/libre_engine.h"
@@ -41,8 +42,14 @@ public:
         std::optional<LibreEngine::Options> libre{};
         qint64 pipelineIdleMs = 120000;  // APy ends a pipeline unused this long
     };
-    // ok=false: APy failed or is not there, error says so in the answer's words.
-    using Result = ApyClient::Result;
+    struct Result {
+        bool ok = false;
+        QString text;   // the translation when ok
+        QString error;  // why not, in the answer's words, when not ok
+        // What answered, as the home page names it in small print
+        // ("Apertium", "dictionnaires", "LibreTranslate"); empty for nothing.
+        QString answeredBy{};
+    };
     using Done = std::function<void(const Result &)>;
     // False once nobody waits for the answer any more: APy is spared the text.
     using Wanted = std::function<bool()>;
@@ -62,33 +69,23 @@ public:
     // cheap to repeat.
     void warm(const QString &source, const QString &target);
 
-    // Where APy answers and which pairs it has; until then queries fail.
-    // The key is the one our own APy child wants (empty for others).
-    void setApy(const QUrl &baseUrl, const RouteTable &routes, const QByteArray &accessKey = {});
-    // One more APy with the same pairs; texts go to the least loaded.
-    void addApy(const QUrl &baseUrl, const QByteArray &accessKey = {});
-    void clearApy();
-    // APy is on its way: queries wait for setApy (each at most the APy timeout)
+    // Whether APy is there and where; its pair list gives the routes. While
+    // it is expected, queries wait for it (each at most the APy timeout)
     // instead of failing, so the one that woke the service is answered.
-    void awaitApy();
+    ApyPresence &apy() { return apy_; }
+    const ApyPresence &apy() const { return apy_; }
 
     // How long a request waits for APy to come up (the service's --timeout).
     int apyTimeoutMs() const { return options_.apyTimeoutMs; }
-    bool apyAvailable() const { return apy_.hasServers(); }
-    // The APy servers in use and the key each wants, for calls other than texts'.
-    const QList<std::pair<QUrl, QByteArray>> &apyServers() const { return servers_; }
     // Accents restored as for a text of that language before translation.
     QString restoreAccents(const QString &language, const QString &text)
     {
         return accents_.restore(language, text);
     }
-    bool apyAwaited() const { return awaitingApy_; }
-    int apyCallsInFlight() const { return apy_.callsInFlight(); }
+    int apyCallsInFlight() const { return dispatcher_.callsInFlight(); }
     const RouteTable &routes() const { return routes_; }
     // The APy legs a pair takes (two-letter codes); none when APy has no way.
     Route routeFor(const QString &source, const QString &target) const;
-    // Queries waiting for APy to start.
-    qsizetype waitingForApy() const { return waiting_.size(); }
     // The LibreTranslate server in front, when one was given.
     LibreEngine *libre() { return libre_; }
     // Queries taken whose done has not run yet.
@@ -98,8 +95,8 @@ public:
     // start: what warm-ups are there to spare the user.
     quint64 coldStarts() const { return coldStarts_; }
     const TranslationCache &cache() const { return cache_; }
-    ApyDispatcher &apyDispatcher() { return apy_; }
-    const ApyDispatcher &apyDispatcher() const { return apy_; }
+    ApyDispatcher &apyDispatcher() { return dispatcher_; }
+    const ApyDispatcher &apyDispatcher() const { return dispatcher_; }
 
 Q_SIGNALS:
     // A query that had to wait (for APy to start or to answer) is done.
@@ -108,41 +105,35 @@ Q_SIGNALS:
     void translationAsked(const QString &pair);
 
 private:
-    struct WaitingQuery {
-        TranslateQuery query;
-        Wanted wanted;
-        Done done;
-        QDeadlineTimer deadline;  // started at its arrival
-    };
     void askLibre(const TranslateQuery &query, const Wanted &wanted, Done done,
                   QDeadlineTimer deadline);
     void translateHere(const TranslateQuery &query, Wanted wanted, Done done,
                        std::optional<QDeadlineTimer> deadline);
     bool answersFromDictionary(const TranslateQuery &query) const;
     void waitForApy(const TranslateQuery &query, Wanted wanted, Done done);
-    void answerWaiting();
+    bool takePairList(const QByteArray &listPairs);
+    void onApyArrived();
     QString dictionaryAnswerFor(const TranslateQuery &query);
     void answerDone();
     void countColdStart(const QString &routeKey);
 
     Options options_;
-    ApyDispatcher apy_;
+    ApyDispatcher dispatcher_;
     RouteRun routeRun_;
     RouteTable routes_;
     AccentRestorers accents_;
     DictionaryShelf dictionaries_;
     LibreEngine *libre_ = nullptr;
     TranslationCache cache_;
-    QList<std::shared_ptr<WaitingQuery>> waiting_;
-    QList<std::pair<QUrl, QByteArray>> servers_;
     // The pair last asked for while APy starts: the one a user chose last.
     // Earlier ones are not started with it, lest their pipelines slow the
     // start of the one the click will need.
     std::optional<QPair<QString, QString>> warmWhenApyComes_;
     QSet<QString> coldRoutesLogged_;  // since APy started
     quint64 coldStarts_ = 0;
-    bool awaitingApy_ = false;
     int answersOwed_ = 0;
+    // Last: the queries waiting for APy are given up before what they use goes.
+    ApyPresence apy_;
 };
 
 }  // namespace verz

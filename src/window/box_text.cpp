@@ -1,5 +1,6 @@
 #include "window/box_text.h"
 
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -241,6 +242,24 @@ QString JoinedSelectionText(const QPlainTextEdit &box, const QString &selected)
          !selected.contains(QString(kWordJoin) + QChar(QChar::ParagraphSeparator))))
         return QString();
     return plainFromRaw(selected);
+}
+
+QMimeData *TextBoxEdit::createMimeDataFromSelection() const
+{
+    const QString joined = JoinedSelectionText(*this, textCursor().selectedText());
+    if (joined.isNull())
+        return QPlainTextEdit::createMimeDataFromSelection();
+    // Plain text only: the rich copy would hold the joins as paragraph breaks.
+    auto *data = new QMimeData;
+    data->setText(joined);
+    return data;
+}
+
+void TextBoxEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (source == nullptr || isReadOnly() || !source->hasText() ||
+        !InsertLongBoxText(*this, source->text()))
+        QPlainTextEdit::insertFromMimeData(source);
 }
 
 }  // namespace verz

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QPlainTextEdit>
 #include <QString>
-
-class QPlainTextEdit;
 
 namespace verz {
 
@@ -26,5 +25,19 @@ QString ToLineFeeds(QString text);
 // when the selection crosses no join and reads as the widget's own copy does.
 // `selected` is the selection's raw text (QTextCursor::selectedText).
 QString JoinedSelectionText(const QPlainTextEdit &box, const QString &selected);
+
+// A text box: the edit widget whose copied selection reads as the box's text
+// does, where a long line is held as several joined blocks, and where a long
+// line pasted or dropped is held so too.
+class TextBoxEdit : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
+};
 
 }  // namespace verz

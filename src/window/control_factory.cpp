@@ -2,7 +2,6 @@
 
 #include "window/box_text.h"
 #include "window/control_widgets.h"
-#include "window/text_box_edit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -17,17 +17,17 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     auto apy = std::make_unique<verz::test::FakeApy>(verz::test::kRecordedListPairs);
-    verz::TranslationService::Options options;
-    options.cacheEntries = 0;  // a stopped engine must show even for a text seen before
-    options.apyTimeoutMs = 2000;
-    options.dictionaryFolder = QStringLiteral("/nonexistent/dictd");  // not the installed ones
-    verz::TranslationService service(options);
+    verz::TextEndpoints::Options options;
+    options.translator.cacheEntries = 0;  // a stopped APy must show even for a text seen before
+    options.translator.apyTimeoutMs = 2000;
+    options.translator.dictionaryFolder =
+        QStringLiteral("/nonexistent/dictd");  // not the installed ones
+    verz::TextEndpoints service(options);
     if (apy->port == 0 || !service.listen(QHostAddress::LocalHost, 0)) {
         std::fprintf(stderr, "stand-in: cannot listen\n");
         return 1;
     }
-    service.translator().setApy(apy->url(),
-                                *verz::RouteTable::FromListPairs(verz::test::kRecordedListPairs));
+    service.translator().apy().use({apy->url()}, verz::test::kRecordedListPairs);
     std::printf("port %d\n", int(service.port()));
     std::fflush(stdout);
 

@@ -283,6 +283,15 @@ TEST_F(CommandLineTest, InformativeOptionsNeedNoService)
                                    u"Non Connecté", u"entrée standard"})
         EXPECT_TRUE(help.out.contains(QString::fromUtf16(option))) << help.out.toStdString();
     EXPECT_TRUE(server.requests().isEmpty());
+
+    // Every start loads what the program links, the selection command's too:
+    // the picture readers' fifty libraries wait for a picture.
+    QProcessEnvironment trace = QProcessEnvironment::systemEnvironment();
+    trace.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
+    const test::ProcessOutcome loaded = test::RunProcess(program(), {}, {{}, 60000, trace});
+    EXPECT_TRUE(loaded.out.contains("libQt6Core")) << loaded.out.toStdString();
+    EXPECT_FALSE(loaded.out.contains("libtesseract")) << loaded.out.toStdString();
+    EXPECT_FALSE(loaded.out.contains("liblept")) << loaded.out.toStdString();
 }
 
 TEST_F(CommandLineTest, UsageErrorsExitTwoAndSendNothing)

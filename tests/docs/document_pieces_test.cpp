@@ -86,6 +86,18 @@ TEST(ZipInspector, PassesADocumentAndCatchesBombsLiesAndLocks)
     EXPECT_NE(lying.verdict, ZipVerdict::Sound);
     EXPECT_LE(lying.unpackedBytes, small.maxUnpacked + 64 * 1024);
 
+    // A picked member past the keeping cap is kept as its beginning, stored or not.
+    QByteArray big;
+    for (int i = 0; big.size() < kMaxKeptMember + 70000; ++i)
+        big += QByteArray::number(i) + ' ';
+    for (const bool deflate : {false, true}) {
+        const ZipReport kept =
+            InspectZip(MakeZip({{"big", big, deflate}}), [](const QString &) { return true; });
+        const QByteArray beginning = kept.keptMembers.value(QStringLiteral("big"));
+        EXPECT_EQ(beginning.size(), kMaxKeptMember) << deflate;
+        EXPECT_TRUE(big.startsWith(beginning)) << deflate;
+    }
+
     EXPECT_EQ(InspectZip(MakeZip({{"a", "x", true, true}}), {}).verdict, ZipVerdict::Encrypted);
     const QByteArray locked =
         MakeZip({{"mimetype", mimetype, false},

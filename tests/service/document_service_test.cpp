@@ -6,7 +6,7 @@
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <tuple>
 
 namespace verz {
@@ -73,14 +74,13 @@ class DocumentsOverFakeApy : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TranslationService::Options options;
-        options.apyTimeoutMs = 2000;
+        TextEndpoints::Options options;
+        options.translator.apyTimeoutMs = 2000;
         options.documents.timeoutMs = 5000;
         options.documents.retryMs = 50;
-        service_ = std::make_unique<TranslationService>(options);
+        service_ = std::make_unique<TextEndpoints>(options);
         ASSERT_TRUE(service_->listen(QHostAddress::LocalHost, 0));
-        service_->translator().setApy(apy_.url(),
-                                      *RouteTable::FromListPairs(test::kRecordedListPairs));
+        service_->translator().apy().use({apy_.url()}, test::kRecordedListPairs);
     }
 
     RawClient::Response send(const QByteArray &bytes)
@@ -90,7 +90,7 @@ protected:
     }
 
     test::FakeApy apy_{test::kRecordedListPairs};
-    std::unique_ptr<TranslationService> service_;
+    std::unique_ptr<TextEndpoints> service_;
 };
 
 TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFormat)
@@ -100,7 +100,7 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
         observed.append(route + u' ' + QString::number(status));
     });
     const QByteArray odt = Odt("<office:text><text:p>Bonjour</text:p></office:text>");
-    apy_.documentFailures = 1;  // an engine fault on the way is tried again
+    apy_.documentFailures = 1;  // a fault of APy on the way is tried again
     const RawClient::Response answer = send(Post(Form(odt, "fr|en", "lettre.odt")));
     ASSERT_EQ(answer.status, 200) << answer.body.constData();
     EXPECT_EQ(observed, QStringList{QStringLiteral("/translate_doc 200")});
@@ -133,7 +133,7 @@ TEST_F(DocumentsOverFakeApy, DocumentsTakeTheTextRouteAndComeBackNamedInTheirFor
     EXPECT_EQ(Member(cut.body, "content.xml"),
               "[eng|spa]<?xml version=\"1.0\"?>\n<text:p>Hi</text:p>");
 
-    // Nothing to translate: the very bytes back, the engine never asked.
+    // Nothing to translate: the very bytes back, APy never asked.
     const int calls = apy_.documentCalls;
     const QByteArray empty = Odt("<office:text><text:p/><draw:frame/></office:text>");
     const RawClient::Response same = send(Post(Form(empty, "en|es", "vide.odt")));
@@ -311,13 +311,34 @@ TEST_F(DocumentsOverFakeApy, PostsFromAnotherSiteAreRefusedAndTheServicesOwnPass
     }
 }
 
-TEST(DocumentsWaitingForApy, GiveUpAfterTheServicesTimeoutNotTheDefault)
+TEST(DocumentsWaitingForApy, GoOnWhenItComesOrGiveUpAfterTheServicesTimeout)
 {
-    TranslationService::Options options;
-    options.apyTimeoutMs = 300;
-    TranslationService service(options);
+    test::FakeApy apy(test::kRecordedListPairs);
+    TextEndpoints::Options options;
+    options.translator.apyTimeoutMs = 20000;
+    TextEndpoints patient(options);
+    ASSERT_TRUE(patient.listen(QHostAddress::LocalHost, 0));
+    patient.translator().apy().expect();
+    // A document and a text wait for the same APy and go on together once it is there.
+    RawClient document(patient.port());
+    RawClient text(patient.port());
+    std::optional<RawClient::Response> documentAnswer;
+    std::optional<RawClient::Response> textAnswer;
+    document.send(Post(Form(Odt("<text:p>Hello</text:p>"), "en|es", "l.odt")),
+                  [&](const RawClient::Response &answer) { documentAnswer = answer; });
+    text.send(RawClient::Get(test::TranslateTarget(QStringLiteral("hi"), "en|es")),
+              [&](const RawClient::Response &answer) { textAnswer = answer; });
+    ASSERT_TRUE(test::WaitUntil([&] { return patient.translator().apy().waiting() == 2; }));
+    patient.translator().apy().use({apy.url()}, test::kRecordedListPairs);
+    ASSERT_TRUE(test::WaitUntil([&] { return documentAnswer && textAnswer; }));
+    EXPECT_EQ(documentAnswer->status, 200) << documentAnswer->body.constData();
+    EXPECT_EQ(textAnswer->status, 200);
+    EXPECT_EQ(apy.documentCalls, 1);
+
+    options.translator.apyTimeoutMs = 300;
+    TextEndpoints service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
-    service.translator().awaitApy();  // APy is starting and never comes
+    service.translator().apy().expect();  // APy is starting and never comes
     QElapsedTimer clock;
     clock.start();
     RawClient client(service.port());

@@ -6,13 +6,15 @@
 #include "engine/page_reader.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -30,18 +32,18 @@ protected:
         supervisor_ = new ApySupervisor(ApySupervisor::Options{});
         // A deadline of its own, far past the usual: on a loaded machine a
         // cold two-leg route takes longer, and what is tested is the routes.
-        TranslationService::Options options;
-        options.apyTimeoutMs = 60000;
-        service_ = new TranslationService(options);
+        TextEndpoints::Options options;
+        options.translator.apyTimeoutMs = 60000;
+        service_ = new TextEndpoints(options);
         service_->listen(QHostAddress::LocalHost, 0);
-        QObject::connect(supervisor_, &ApySupervisor::ready, service_,
-                         [](const QUrl &url, const QByteArray &pairs) {
-                             service_->translator().setApy(
-                                 url, RouteTable::FromListPairs(pairs).value_or(RouteTable()),
-                                 supervisor_->accessKey());
-                         });
+        QObject::connect(
+            supervisor_, &ApySupervisor::ready, service_,
+            [](const QUrl &url, const QByteArray &pairs) {
+                listPairs_ = pairs;
+                service_->translator().apy().use({url, supervisor_->accessKey()}, pairs);
+            });
         QObject::connect(supervisor_, &ApySupervisor::lost, service_,
-                         [] { service_->translator().clearApy(); });
+                         [] { service_->translator().apy().clear(); });
         supervisor_->start();
         test::WaitUntil([] { return supervisor_->isReady(); }, 30000);
     }
@@ -72,11 +74,13 @@ protected:
     }
 
     static ApySupervisor *supervisor_;
-    static TranslationService *service_;
+    static TextEndpoints *service_;
+    static QByteArray listPairs_;
 };
 
 ApySupervisor *RealApy::supervisor_ = nullptr;
-TranslationService *RealApy::service_ = nullptr;
+TextEndpoints *RealApy::service_ = nullptr;
+QByteArray RealApy::listPairs_;
 
 TEST_F(RealApy, ListsTheInstalledPairs)
 {
@@ -114,12 +118,49 @@ TEST_F(RealApy, EveryRoutedPairTranslates)
         EXPECT_NE(result, text) << sample.langpair;
         EXPECT_FALSE(result.contains(u'*')) << sample.langpair << ": unknown words are marked";
     }
-    // No engine for German: the installed dictionaries answer, if any.
+    // No Apertium pair for German: the installed dictionaries answer, if any.
     const QString hallo = translated(QStringLiteral("Hallo"), "de|en");
     if (QFile::exists(QStringLiteral("/usr/share/dictd/freedict-deu-eng.index")))
         EXPECT_TRUE(hallo.contains(u"hello", Qt::CaseInsensitive)) << qUtf8Printable(hallo);
     else
         EXPECT_EQ(hallo, QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
+}
+
+// The pipeline's transducer loaders start on the quicker allocator; the
+// tagger, which crashes on it, and APy itself stay on the C library's.
+TEST_F(RealApy, OnlyTheLoadersGetTheQuickAllocator)
+{
+    const QStringList folders =
+        QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (std::none_of(folders.begin(), folders.end(), [](const QString &folder) {
+            return QFile::exists(QStringLiteral("/usr/lib/%1/libmimalloc.so.2").arg(folder));
+        }))
+        GTEST_SKIP() << "libmimalloc2.0 is not installed";
+    ASSERT_FALSE(translated(QStringLiteral("The cat sleeps."), "en|es").isEmpty());
+    const QByteArray group = QByteArray::number(supervisor_->processId());
+    QMap<QByteArray, int> quick, plain;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the group is APy's own.
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < open || line.mid(close + 2).split(' ').value(2) != group)
+            continue;
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+        if (!maps.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray name = line.mid(open + 1, close - open - 1);
+        ++(maps.readAll().contains("libmimalloc") ? quick : plain)[name];
+    }
+    EXPECT_GE(quick.value("lt-proc"), 4) << "the eng-spa mode has four";
+    EXPECT_EQ(plain.value("lt-proc"), 0);
+    EXPECT_GE(quick.value("lrx-proc"), 1);
+    EXPECT_GE(plain.value("apertium-tagger"), 1);
+    EXPECT_EQ(quick.value("apertium-tagger"), 0);
+    EXPECT_EQ(quick.value("python3"), 0);
 }
 
 TEST_F(RealApy, MarkupCharactersStayText)
@@ -191,12 +232,11 @@ TEST_F(RealApy, LongTextIsTranslatedToTheEnd)
     while (text.size() < 46 * 1024)
         text += QStringLiteral("The cat %1 sleeps. ").arg(1000 + sentences++);
     // Its own deadline: a busy machine may need more than the usual one.
-    TranslationService::Options options;
-    options.apyTimeoutMs = 120000;
-    TranslationService patient(options);
+    TextEndpoints::Options options;
+    options.translator.apyTimeoutMs = 120000;
+    TextEndpoints patient(options);
     ASSERT_TRUE(patient.listen(QHostAddress::LocalHost, 0));
-    patient.translator().setApy(supervisor_->baseUrl(), service_->translator().routes(),
-                                supervisor_->accessKey());
+    patient.translator().apy().use({supervisor_->baseUrl(), supervisor_->accessKey()}, listPairs_);
     RawClient client(patient.port());
     const QByteArray target = test::TranslateTarget(text.trimmed(), "en|es").replace("%20", "+");
     ASSERT_LT(target.size(), 64 * 1024);

@@ -1,11 +1,11 @@
-#include "apy/apy_dispatcher.h"
+#include "dict/dictd_writer.h"
 #include "engine/page_reader.h"
-#include "service/dictd_writer.h"
-#include "service/page_builder.h"
+#include "pages/result_page.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/service_over_fake_apy.h"
+#include "service/text_endpoints.h"
 #include "service/translator.h"
 
 #include <QCryptographicHash>
@@ -23,45 +23,6 @@ namespace verz {
 namespace {
 
 using test::RawClient;
-
-class ServiceOverFakeApy : public ::testing::Test {
-protected:
-    void SetUp() override { startService(300); }
-
-    void startService(int timeoutMs, TranslationService::Options options = {},
-                      const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
-    {
-        options.apyTimeoutMs = timeoutMs;
-        options.cacheEntries = 0;  // every request reaches the stand-in
-        options.dictionaryFolder = dictionaryFolder_;
-        service_ = std::make_unique<TranslationService>(options);
-        ASSERT_TRUE(service_->listen(address, 0));
-        pointAt(apy_.url());
-    }
-
-    void pointAt(const QUrl &url)
-    {
-        service_->translator().setApy(url, *RouteTable::FromListPairs(test::kRecordedListPairs));
-    }
-
-    RawClient::Response get(const QByteArray &target)
-    {
-        RawClient client(service_->port());
-        return client.exchange(RawClient::Get(target));
-    }
-
-    QString translated(const QString &text, const char *langpair)
-    {
-        const RawClient::Response response = get(test::TranslateTarget(text, langpair));
-        EXPECT_EQ(response.status, 200) << langpair;
-        return ExtractTranslation(response.body);
-    }
-
-    test::FakeApy apy_{test::kRecordedListPairs};
-    // None unless a test writes some: the installed ones are not the test's.
-    QString dictionaryFolder_ = QStringLiteral("/nonexistent/dictd");
-    std::unique_ptr<TranslationService> service_;
-};
 
 TEST_F(ServiceOverFakeApy, EveryRoutedPairComesBackThroughTheProgramsReader)
 {
@@ -107,7 +68,7 @@ TEST_F(ServiceOverFakeApy, GermanPairsAnswerFromTheDictionariesWithoutApy)
     index.close();
     dictionaryFolder_ = folder.path();
     startService(300);
-    service_->translator().clearApy();
+    service_->translator().apy().clear();
 
     EXPECT_EQ(translated(QStringLiteral("gut"), "de|fr"), QStringLiteral("bon, bien, bonne"));
     EXPECT_EQ(translated(QStringLiteral("gut Haus"), "de|fr"),
@@ -159,7 +120,7 @@ TEST_F(ServiceOverFakeApy, HomePageFillsTheFormEscapedAndAllowsOnlyItsOwnScriptA
     EXPECT_EQ(policy.captured(1).toLatin1(), hashOf("script"));
     EXPECT_EQ(policy.captured(2).toLatin1(), hashOf("style"));
 
-    service_->translator().clearApy();
+    service_->translator().apy().clear();
     const RawClient::Response down = get("/?text=encore&langpair=es%7Cen");
     EXPECT_EQ(down.status, 503);
     EXPECT_TRUE(QString::fromUtf8(down.body).contains(u"Service de traduction indisponible"));
@@ -196,6 +157,7 @@ TEST_F(ServiceOverFakeApy, DetectionAnswersJsonAndChoosesTheHomePagePair)
                     .contains(u"Langue non reconnue"));
 }
 
+// A GET with a body and a method no route serves: the http cases, stricter.
 TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
 {
     const QByteArray cases[] = {
@@ -205,11 +167,8 @@ TEST_F(ServiceOverFakeApy, BadRequestsGetFourHundredsAndTheServiceGoesOn)
         RawClient::Get("/translate_t?text=a%zz&langpair=en|fr"),
         RawClient::Get("/translate_t?text=%FF&langpair=en|fr"),
         RawClient::Get("/translate_t?text=" + QByteArray(70 * 1024, 'a') + "&langpair=en|fr"),
-        "GET /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: "
-        "3\r\n\r\nabc",
         "POST /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\nContent-Length: "
         "3\r\n\r\nabc",
-        "DELETE /translate_t?text=a&langpair=en|fr HTTP/1.1\r\nHost: x\r\n\r\n",
         RawClient::Get("/elsewhere"),
         QByteArray("\x00\x01\xff garbage\r\n\r\n", 15),
         "GET /caf\xc3\xa9 HTTP/1.1\r\n\r\n",
@@ -235,7 +194,7 @@ TEST_F(ServiceOverFakeApy, ApyTroubleIsA503AndPassesWhenApyIsBack)
 
     pointAt(QUrl(QStringLiteral("http://127.0.0.1:1")));
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
-    service_->translator().clearApy();
+    service_->translator().apy().clear();
     EXPECT_EQ(get(test::TranslateTarget(QStringLiteral("a"), "en|es")).status, 503);
 
     apy_.mode = test::FakeApy::Mode::Translate;
@@ -292,7 +251,7 @@ struct LoadOutcome {
     int unavailable = 0;
 };
 
-// The load tests' engine deadline, far past an answer's time even under the
+// The load tests' APy deadline, far past an answer's time even under the
 // sanitizers or on a machine loaded at several times its cores: a call past
 // it answers 503 and rests the stand-in, and the 503s then cascade. The tests
 // count shared calls and mixed texts, not the machine's speed.
@@ -392,11 +351,11 @@ TEST_F(ServiceOverFakeApy, TextsOfClientsThatLeftAreNeverSentToApy)
     EXPECT_EQ(hanging.requests().size(), 2);  // the two calls APy's pipelines take at once
 }
 
-TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
+TEST_F(ServiceOverFakeApy, OneApyOfTwoKilledUnderLoadLosesNoAnswer)
 {
     startService(5000);  // a busy machine must not turn slow answers into 503s
     auto second = std::make_unique<test::FakeApy>(test::kRecordedListPairs);
-    service_->translator().addApy(second->url());
+    service_->translator().apy().add({second->url()});
     int callsBefore = 0;
     const LoadOutcome outcome = SixteenClients(service_->port(), 300, [&](int answered) {
         if (answered == 60 && second) {
@@ -412,7 +371,7 @@ TEST_F(ServiceOverFakeApy, OneEngineOfTwoKilledUnderLoadLosesNoAnswer)
 
 TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACold)
 {
-    // The count works: a first translation on a fresh engine is a cold one.
+    // The count works: a first translation on a fresh APy is a cold one.
     EXPECT_EQ(translated(QStringLiteral("hola"), "es|en"), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service_->translator().coldStarts(), 1U);
 
@@ -446,10 +405,7 @@ TEST_F(ServiceOverFakeApy, WarmUpStartsEveryLegOnceSoTheNextTranslationIsNotACol
 // reached APy.
 class TranslatorOverFakeApy : public ::testing::Test {
 protected:
-    TranslatorOverFakeApy()
-    {
-        translator_.setApy(apy_.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
-    }
+    TranslatorOverFakeApy() { translator_.apy().use({apy_.url()}, test::kRecordedListPairs); }
 
     QString translated(const QString &text, const char *source, const char *target)
     {
@@ -499,157 +455,6 @@ TEST_F(TranslatorOverFakeApy, TwoLegRouteWarmsItsSecondLegOncePerMinuteAndAnswer
     EXPECT_EQ(translated(QStringLiteral("one"), "en", "fr"), marks + QStringLiteral("one"));
     EXPECT_EQ(apy_.langpairsSeen.size(), 5);  // the same text on the same route: cached
     EXPECT_EQ(translator_.answersOwed(), 0);
-}
-
-TEST(ApyDispatcherQueue, LoneTextGoesAtOnceAndLaterOnesShareTheNextCall)
-{
-    test::FakeApy apy(test::kRecordedListPairs);
-    ApyDispatcher::Options options;
-    options.callsPerPair = 1;
-    ApyDispatcher dispatcher(options);
-    dispatcher.addServer(apy.url());
-    QStringList answers(3);
-    int done = 0;
-    auto ask = [&](int i, const QString &text) {
-        dispatcher.translate(QStringLiteral("eng|spa"), text, QDeadlineTimer(5000), nullptr,
-                             [&, i](const ApyClient::Result &result) {
-                                 answers[i] = result.ok ? result.text : result.error;
-                                 ++done;
-                             });
-    };
-    ask(0, QStringLiteral("alone"));
-    EXPECT_EQ(dispatcher.callsInFlight(), 1);  // sent before any event loop ran: no waiting
-    ask(1, QStringLiteral("b <i>"));
-    ask(2, QStringLiteral("c\n"));
-    EXPECT_EQ(dispatcher.callsInFlight(), 1);
-    ASSERT_TRUE(test::WaitUntil([&] { return done == 3; }));
-    EXPECT_EQ(answers,
-              QStringList({QStringLiteral("[eng|spa]alone"), QStringLiteral("[eng|spa]b <i>"),
-                           QStringLiteral("[eng|spa]c\n")}));
-    EXPECT_EQ(apy.translateCalls, 2);
-}
-
-TEST_F(ServiceOverFakeApy, PipelinedRequestsAreAnsweredInTheirOrder)
-{
-    // The first waits for APy, the others could be answered at once.
-    const QByteArray stream =
-        RawClient::Get(test::TranslateTarget(QStringLiteral("uno"), "es|en")) +
-        "DELETE /translate_t HTTP/1.1\r\nHost: localhost\r\n\r\n" +
-        RawClient::Get(test::TranslateTarget(QStringLiteral("Hallo"), "de|en")) + "HEAD " +
-        test::TranslateTarget(QStringLiteral("dos"), "es|en") +
-        " HTTP/1.1\r\nHost: [::1]:8787\r\nConnection: close\r\n\r\n";
-    const test::Conversation conversation = test::Converse(service_->port(), stream);
-    ASSERT_EQ(conversation.answers.size(), 4);
-    EXPECT_EQ(ExtractTranslation(conversation.answers[0].body), QStringLiteral("[spa|eng]uno"));
-    EXPECT_EQ(conversation.answers[1].status, 405);
-    EXPECT_TRUE(conversation.answers[1].head.contains("\r\nAllow: GET, HEAD\r\n"));
-    EXPECT_EQ(ExtractTranslation(conversation.answers[2].body),
-              QStringLiteral("Allemand vers Anglais : paire non disponible hors ligne"));
-    // HEAD: the GET answer's head, length included, and no body before the end.
-    EXPECT_EQ(conversation.answers[3].status, 200);
-    const QByteArray length = QByteArray::number(ResultPage(QStringLiteral("[spa|eng]dos")).size());
-    EXPECT_TRUE(conversation.answers[3].head.contains("\r\nContent-Length: " + length + "\r\n"));
-    EXPECT_TRUE(conversation.answers[3].body.isEmpty());
-    EXPECT_TRUE(conversation.closedByService);
-}
-
-TEST_F(ServiceOverFakeApy, FloodsAndBodiesAreRefusedUnreadAndEndTheConnection)
-{
-    const QByteArray requestLine = "GET " + test::TranslateTarget(QStringLiteral("a"), "es|en") +
-                                   " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
-    const QByteArray smuggled = RawClient::Get(test::TranslateTarget(QStringLiteral("b"), "es|en"));
-    QByteArray manyFields = requestLine;
-    for (int i = 0; i < 200; ++i)
-        manyFields += "X-" + QByteArray::number(i) + ": 1\r\n";
-    const struct {
-        QByteArray bytes;
-        int status;
-    } cases[] = {
-        // A head that never ends, far past the limit.
-        {requestLine + "X-Fill: " + QByteArray(8 * 1024 * 1024, 'a'), 431},
-        {manyFields + "\r\n", 431},
-        // A body announced far past anything served: refused before it comes.
-        {"POST /translate_t HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 400000000\r\n\r\n" +
-             QByteArray(1024 * 1024, 'b'),
-         413},
-        // The bytes after a refused body are not a second request.
-        {requestLine + "Content-Length: 3\r\n\r\nabc" + smuggled, 400},
-        {requestLine + "Transfer-Encoding: chunked\r\n\r\nzz\r\n" + smuggled, 400},
-        {requestLine + "Content-Length: 3\r\nContent-Length: 4\r\n\r\n" + smuggled, 400},
-        {"GET " + test::TranslateTarget(QStringLiteral("a"), "es|en") + " HTTP/1.1\r\n\r\n", 400},
-        // HTTP/1.0 closes after the answer, so does a client's "Connection: close".
-        {"GET " + test::TranslateTarget(QStringLiteral("c"), "es|en") + " HTTP/1.0\r\n\r\n" +
-             smuggled,
-         200},
-        {requestLine + "Connection: keep-alive, close\r\n\r\n" + smuggled, 200},
-    };
-    for (const auto &sent : cases) {
-        const test::Conversation conversation = test::Converse(service_->port(), sent.bytes);
-        const QByteArray label = sent.bytes.left(60) + "…" + sent.bytes.right(20);
-        ASSERT_EQ(conversation.answers.size(), 1) << label.constData();
-        EXPECT_EQ(conversation.answers[0].status, sent.status) << label.constData();
-        EXPECT_TRUE(conversation.closedByService) << label.constData();
-    }
-    EXPECT_EQ(translated(QStringLiteral("sigue"), "es|en"), QStringLiteral("[spa|eng]sigue"));
-}
-
-TEST_F(ServiceOverFakeApy, SlowIdleAndSurplusConnectionsAreClosed)
-{
-    TranslationService::Options options;
-    options.headTimeoutMs = 300;
-    options.idleTimeoutMs = 600;
-    startService(300, options);
-    const test::Conversation slow = test::Converse(service_->port(), "GET /translate_t?text=a");
-    ASSERT_EQ(slow.answers.size(), 1);
-    EXPECT_EQ(slow.answers[0].status, 408);
-    EXPECT_TRUE(slow.closedByService);
-    EXPECT_TRUE(test::Converse(service_->port(), QByteArray()).closedByService);
-
-    // A full table: idle connections make way, ones inside a request do not.
-    options.headTimeoutMs = options.idleTimeoutMs = 20000;
-    options.maxConnections = 3;
-    startService(300, options);
-    std::vector<std::unique_ptr<RawClient>> clients;
-    for (int i = 0; i < 3; ++i) {
-        clients.push_back(std::make_unique<RawClient>(service_->port()));
-        clients.back()->socket().write("GET /translate_t?text=");
-    }
-    const auto allIn = [&] {
-        return service_->http().connectionCount() == 3 &&
-               std::all_of(clients.begin(), clients.end(),
-                           [](const auto &client) { return client->socket().bytesToWrite() == 0; });
-    };
-    ASSERT_TRUE(test::WaitUntil(allIn));
-    test::WaitUntil([] { return false; }, 200);  // and read by the service, on this thread
-    const test::Conversation surplus =
-        test::Converse(service_->port(), RawClient::Get(test::TranslateTarget({}, "es|en")));
-    ASSERT_EQ(surplus.answers.size(), 1);
-    EXPECT_EQ(surplus.answers[0].status, 503);
-    EXPECT_TRUE(surplus.closedByService);
-
-    clients.clear();
-    for (int i = 0; i < 3; ++i)
-        clients.push_back(std::make_unique<RawClient>(service_->port()));
-    test::WaitUntil([] { return false; }, 200);
-    EXPECT_EQ(translated(QStringLiteral("sí"), "es|en"), QStringLiteral("[spa|eng]sí"));
-}
-
-TEST_F(ServiceOverFakeApy, OnlyLoopbackNamesAreServedUnlessListeningWider)
-{
-    auto statusFor = [&](const QByteArray &host) {
-        RawClient client(service_->port());
-        return client
-            .exchange("GET " + test::TranslateTarget(QStringLiteral("a"), "es|en") +
-                      " HTTP/1.1\r\nHost: " + host + "\r\n\r\n")
-            .status;
-    };
-    for (const char *host : {"127.0.0.1", "LocalHost:8787", "[::1]:8787", "127.0.0.2"})
-        EXPECT_EQ(statusFor(host), 200) << host;
-    for (const char *host : {"rebound.example", "127.0.0.1.rebound.example:8787",
-                             "localhost.rebound.example", "[::2]:8787", "127.0.0.1:80x"})
-        EXPECT_EQ(statusFor(host), 421) << host;
-    startService(300, {}, QHostAddress(QHostAddress::AnyIPv4));
-    EXPECT_EQ(statusFor("rebound.example"), 200);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The service's life: requests that arrive while the engine starts, a
+// The service's life: requests that arrive while APy starts, a
 // listening socket handed over at start, the idle exit, and starts that
 // cannot work. The process cases run the real executable.
 #include "apy/apy_supervisor.h"
@@ -6,9 +6,10 @@
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -30,20 +32,20 @@ using test::RawClient;
 
 constexpr char kService[] = VERZ_SERVICE_BINARY;
 
-TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes)
+TEST(ServiceWaitingForApy, RequestsWaitForApyAndGetA503WhenItNeverComes)
 {
     test::FakeApy apy(test::kRecordedListPairs);
-    TranslationService::Options options;
+    TextEndpoints::Options options;
     // From arrival: room for the warm-up exchange below on a slow (sanitized,
     // loaded) build, since the first request's wait includes it.
-    options.apyTimeoutMs = 6000;
-    options.cacheEntries = 0;
-    TranslationService service(options);
+    options.translator.apyTimeoutMs = 6000;
+    options.translator.cacheEntries = 0;
+    TextEndpoints service(options);
     ASSERT_TRUE(service.listen(QHostAddress::LocalHost, 0));
     int arrived = 0;
-    QObject::connect(&service, &TranslationService::requestArrived, [&] { ++arrived; });
+    QObject::connect(&service, &TextEndpoints::requestArrived, [&] { ++arrived; });
 
-    service.translator().awaitApy();
+    service.translator().apy().expect();
     RawClient early(service.port());
     RawClient::Response answer;
     bool answered = false;
@@ -54,19 +56,19 @@ TEST(ServiceWaitingForEngine, RequestsWaitForTheEngineAndGetA503WhenItNeverComes
                });
     ASSERT_TRUE(test::WaitUntil([&] { return service.translator().answersOwed() == 1; }));
     EXPECT_FALSE(answered);
-    // A warm-up meanwhile is answered at once and sent once the engine is there.
+    // A warm-up meanwhile is answered at once and sent once APy is there.
     RawClient warm(service.port());
     EXPECT_EQ(warm.exchange(RawClient::Get("/warm?langpair=it%7Cen")).status, 204);
-    service.translator().setApy(apy.url(), *RouteTable::FromListPairs(test::kRecordedListPairs));
+    service.translator().apy().use({apy.url()}, test::kRecordedListPairs);
     ASSERT_TRUE(test::WaitUntil([&] { return answered; }));
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(ExtractTranslation(answer.body), QStringLiteral("[spa|eng]hola"));
     EXPECT_EQ(service.translator().answersOwed(), 0);
-    EXPECT_EQ(service.translator().coldStarts(), 1U);  // it waited for the engine
+    EXPECT_EQ(service.translator().coldStarts(), 1U);  // it waited for APy
     ASSERT_TRUE(
         test::WaitUntil([&] { return apy.langpairsSeen.contains(QStringLiteral("ita|spa")); }));
 
-    service.translator().awaitApy();
+    service.translator().apy().expect();
     RawClient late(service.port());
     EXPECT_EQ(
         late.exchange(RawClient::Get(test::TranslateTarget(QStringLiteral("a"), "en|es"))).status,
@@ -165,12 +167,25 @@ QList<qint64> ChildrenOf(qint64 pid)
     return children;
 }
 
+bool Ended(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+}
+
+// Processes that have ended but that their parent has not waited for.
+qsizetype ZombiesOf(qint64 pid)
+{
+    const QList<qint64> children = ChildrenOf(pid);
+    return std::count_if(children.begin(), children.end(), Ended);
+}
+
 bool GroupGone(qint64 group)
 {
     return ::kill(-pid_t(group), 0) != 0 && errno == ESRCH;
 }
 
-TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
+TEST(ServiceProcess, OwnApySleepsWhenUnusedIsWaitedForWhenKilledAndNothingOutlives)
 {
     if (!ApySupervisor::ApyInstalled())
         GTEST_SKIP() << "apertium-apy is not installed";
@@ -189,11 +204,14 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
         return client.exchange(
             RawClient::Get(test::TranslateTarget(QStringLiteral("Good morning"), pair)));
     };
-    const auto engine = [&] {
-        const QList<qint64> children = ChildrenOf(service.processId());
-        return children.isEmpty() ? 0 : children.first();
+    // APy's guard, not a helper that has ended but is not reaped yet.
+    const auto apy = [&] {
+        for (const qint64 child : ChildrenOf(service.processId()))
+            if (!Ended(child))
+                return child;
+        return qint64(0);
     };
-    ASSERT_TRUE(test::WaitUntil([&] { return engine() != 0; }, 30000));
+    ASSERT_TRUE(test::WaitUntil([&] { return apy() != 0; }, 30000));
     // A 503 is only the deadline passing on a machine loaded past its cores:
     // asked again until a translation comes.
     const auto translatedOnce = [&](const char *pair) {
@@ -207,7 +225,7 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
         return answer;
     };
     EXPECT_EQ(translatedOnce("en|fr").status, 200);  // both legs: two pipelines in APy's group
-    const qint64 first = engine();
+    const qint64 first = apy();
     ASSERT_NE(first, 0);
 
     // Unused, APy and its pipelines go; the service stays and wakes it.
@@ -217,7 +235,29 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
     const RawClient::Response again = translatedOnce("en|es");
     EXPECT_EQ(again.status, 200) << service.readAllStandardError().toStdString();
     EXPECT_FALSE(ExtractTranslation(again.body).isEmpty());
-    const qint64 second = engine();
+    const qint64 killed = apy();
+    ASSERT_NE(killed, 0);
+
+    // Killed, APy is started again; a request meanwhile waits for it as at the
+    // first start, and is not refused at once.
+    ::kill(-pid_t(killed), SIGKILL);
+    QByteArray health;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            RawClient client(port);
+            health = client.exchange(RawClient::Get("/healthz")).body;
+            // Asleep: the idle time ran out first, and the request wakes it.
+            return health.contains("starting") || health.contains("asleep");
+        },
+        30000))
+        << health.constData();
+    QElapsedTimer clock;
+    clock.start();
+    const RawClient::Response restarted = translate("en|es");
+    EXPECT_TRUE(restarted.status == 200 || clock.elapsed() >= 13000)
+        << restarted.status << " after " << clock.elapsed() << " ms";
+    ASSERT_EQ(translatedOnce("en|es").status, 200);
+    const qint64 second = apy();
     ASSERT_NE(second, 0);
 
     const test::ProcessOutcome end = test::FinishProcess(service, 60000);
@@ -229,7 +269,8 @@ TEST(ServiceProcess, OwnEngineSleepsWhenUnusedAndNothingOutlivesTheIdleExit)
 
 // Sixteen clients keep asking four pairs; SIGTERM comes while their answers
 // are owed. The service answers or drops them and ends with status 0: no
-// answer still owed may outlive the figures it is counted in.
+// answer still owed may outlive the figures it is counted in. Documents
+// meanwhile leave no ended process unreaped.
 TEST(ServiceProcess, SigtermUnderLoadEndsCleanlyWithAnswersOwed)
 {
     if (!ApySupervisor::ApyInstalled())
@@ -269,6 +310,22 @@ TEST(ServiceProcess, SigtermUnderLoadEndsCleanlyWithAnswersOwed)
         ask(clients.back().get(), i);
     }
     ASSERT_TRUE(test::WaitUntil([&] { return answered >= 64; }, 120000)) << answered << " answered";
+    // Each boxed converter leaves a process to the service, which waits for it.
+    for (int i = 0; i < 2; ++i) {
+        RawClient client(port);
+        const QByteArray form =
+            "--b0uNd\r\nContent-Disposition: form-data; name=\"langpair\"\r\n\r\nen|es\r\n"
+            "--b0uNd\r\nContent-Disposition: form-data; name=\"file\"; filename=\"a.txt\"\r\n"
+            "Content-Type: text/plain\r\n\r\nThe house is big.\r\n--b0uNd--\r\n";
+        const RawClient::Response answer = client.exchange(
+            "POST /translate_doc HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; "
+            "boundary=b0uNd\r\nContent-Length: " +
+                QByteArray::number(form.size()) + "\r\n\r\n" + form,
+            120000);
+        EXPECT_EQ(answer.status, 200) << answer.body.constData();
+    }
+    EXPECT_TRUE(test::WaitUntil([&] { return ZombiesOf(service.processId()) == 0; }, 10000))
+        << ZombiesOf(service.processId()) << " ended processes left unreaped";
     ::kill(pid_t(service.processId()), SIGTERM);
     const test::ProcessOutcome end = test::FinishProcess(service, 30000);
     EXPECT_TRUE(end.ended);

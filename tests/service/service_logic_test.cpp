@@ -1,19 +1,20 @@
-#include "apy/apy_blocks.h"
-#include "apy/apy_client.h"
 #include "common/languages.h"
 #include "engine/page_reader.h"
 #include "http/request_gate.h"
-#include "service/home_page.h"
-#include "service/page_builder.h"
+#include "pages/home_page.h"
+#include "pages/result_page.h"
+#include "pages/translate_query.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
-#include "service/translate_query.h"
+#include "service/service_options.h"
 #include "service/translation_cache.h"
 
 #include <gtest/gtest.h>
 
 namespace verz {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 QueryError ErrorOf(const QByteArray &query)
 {
@@ -56,61 +57,6 @@ TEST(TranslateQuery, RefusesWhatTheProgramNeverSends)
     EXPECT_EQ(ErrorOf("text=a%zz&langpair=en|fr"), QueryError::BadEncoding);
     EXPECT_EQ(ErrorOf("text=a%2&langpair=en|fr"), QueryError::BadEncoding);
     EXPECT_EQ(ErrorOf("text=%C3%28&langpair=en|fr"), QueryError::BadEncoding);  // not UTF-8
-}
-
-TEST(RequestGate, PassesRequestsAndWaitsForTheRestOfTheLine)
-{
-    EXPECT_EQ(
-        JudgeRequestStart("GET /translate_t?text=a%C3%A9&langpair=en|fr HTTP/1.1\r\nHost: x\r\n"),
-        GateVerdict::Pass);
-    EXPECT_EQ(JudgeRequestStart("\r\nGET / HTTP/1.0\r\n"), GateVerdict::Pass);
-    EXPECT_EQ(JudgeRequestStart("GE"), GateVerdict::NeedMore);
-    EXPECT_EQ(JudgeRequestStart("GET /translate_t?text=a%C"), GateVerdict::NeedMore);
-    EXPECT_EQ(JudgeRequestStart("GET / HTT"), GateVerdict::NeedMore);
-}
-
-TEST(RequestGate, RefusesGarbageBrokenEscapesAndLongLines)
-{
-    EXPECT_EQ(JudgeRequestStart(QByteArrayView("\x00\xff\xfe", 3)), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("garbage\x01\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET /a%zz HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET /a%2 HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET /caf\xc3\xa9 HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET / SPDY/3\r\n"), GateVerdict::BadRequest);
-    EXPECT_EQ(JudgeRequestStart("GET  / HTTP/1.1\r\n"), GateVerdict::BadRequest);
-    const QByteArray longLine = "GET /translate_t?text=" + QByteArray(kMaxRequestLine, 'a');
-    EXPECT_EQ(JudgeRequestStart(longLine), GateVerdict::UriTooLong);
-    EXPECT_EQ(JudgeRequestStart(longLine + " HTTP/1.1\r\n"), GateVerdict::UriTooLong);
-}
-
-TEST(RequestGate, ReadsWholeHeadsAndRefusesAmbiguousFraming)
-{
-    EXPECT_EQ(FindHeadEnd("\r\nGET / HTTP/1.1\r\nHost: a\r\n\r\nGET"), 29);
-    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.0\n\n"), 16);
-    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.1\r\nHost: a\r\n"), -1);
-
-    const auto read =
-        ParseRequestHead("GET /t?a=1 HTTP/1.1\r\nhost:  [::1]:80 \r\n"
-                         "Content-Length: 00\r\nConnection: Keep-Alive, Close\r\n\r\n");
-    ASSERT_TRUE(std::holds_alternative<HttpRequest>(read));
-    const HttpRequest &request = std::get<HttpRequest>(read);
-    EXPECT_EQ(request.target, "/t?a=1");
-    EXPECT_EQ(request.host, "[::1]:80");
-    EXPECT_FALSE(request.announcesBody);
-    EXPECT_FALSE(request.keepAlive);
-    EXPECT_FALSE(std::get<HttpRequest>(ParseRequestHead("GET / HTTP/1.0\r\n\r\n")).keepAlive);
-
-    const char *refused[] = {
-        "GET / HTTP/1.1\r\n\r\n",                             // no Host
-        "GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n",       // two hosts
-        "GET / HTTP/1.1\r\nHost: a\r\n X-Folded: b\r\n\r\n",  // folded line
-        "GET / HTTP/1.1\r\nHost : a\r\n\r\n",                 // space before the colon
-        "GET / HTTP/1.1\r\nHost: a\rX: b\r\n\r\n",            // lone CR
-        "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: -1\r\n\r\n",
-        "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\n\r\n",
-    };
-    for (const char *head : refused)
-        EXPECT_TRUE(std::holds_alternative<HeadError>(ParseRequestHead(head))) << head;
 }
 
 TEST(RouteTable, RoutesTheTwelvePairsOfTheInstalledPackages)
@@ -222,56 +168,6 @@ TEST(HomeRequest, TranslatesOfferedPairsAndExplainsTheRestInFrench)
     EXPECT_EQ(JudgeRequestStart(worst), GateVerdict::Pass);
 }
 
-TEST(ApyAnswer, ReadsTranslationsAndErrors)
-{
-    const ApyClient::Result ok = ParseApyTranslation(200, test::kRecordedTranslation);
-    EXPECT_TRUE(ok.ok);
-    EXPECT_EQ(ok.text, QStringLiteral("Hola Mundo"));
-    EXPECT_FALSE(ParseApyTranslation(400, test::kRecordedPairError).ok);
-    EXPECT_FALSE(ParseApyTranslation(200, "<html>proxy error</html>").ok);
-    EXPECT_FALSE(ParseApyTranslation(
-                     200, R"({"responseData": {"translatedText": 3}, "responseStatus": 200})")
-                     .ok);
-}
-
-TEST(ApyBlocks, TextsTravelApartAndComeBackAsTheyWere)
-{
-    const QStringList texts = {QStringLiteral("</p><p>a & b &amp; <i>"),
-                               QStringLiteral("line\r\n\r\nnext\n"), QStringLiteral("  spaces  "),
-                               QStringLiteral("€ 😀 «»")};
-    const QString query = BlocksQuery(texts);
-    EXPECT_EQ(query.count(u"<p>"), texts.size());
-    EXPECT_EQ(SplitBlocks(query, texts.size()).value_or(QStringList()), texts);
-    EXPECT_EQ(SplitBlocks(QStringLiteral("<p>x&#233;&#x20AC;&quot;</p>\n<p>y</p>"), 2)
-                  .value_or(QStringList()),
-              QStringList({QStringLiteral("xé€\""), QStringLiteral("y")}));
-    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a b</p>"), 2).has_value());
-    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a</p>junk<p>b</p>"), 2).has_value());
-    EXPECT_FALSE(SplitBlocks(QStringLiteral("<p>a<b>x</b></p>"), 1).has_value());
-}
-
-TEST(ApyBlocks, LongTextsAreCutAtSentenceEndsWithinOneCall)
-{
-    QString text;
-    for (int n = 0; text.size() < 5000; ++n)
-        text += QStringLiteral("Sentence %1 says \"so & so.\" Then ").arg(n);
-    text += QString(3000, u'x') + QStringLiteral(" tail\nend");
-    const QStringList pieces = CutIntoBlocks(text);
-    EXPECT_EQ(pieces.join(QString()), text);
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        EXPECT_LE(BlockCost(pieces.at(i)), kMaxBlockQuery) << i;
-        EXPECT_FALSE(pieces.at(i).at(0).isSpace()) << i;
-    }
-    // Before the unbroken run, every cut follows a full stop (and a closing quote).
-    EXPECT_TRUE(pieces.at(0).endsWith(QStringLiteral(".\" "))) << qUtf8Printable(pieces.at(0));
-    EXPECT_TRUE(pieces.at(1).startsWith(QStringLiteral("Then")));
-    // An unbroken run is cut where it must, though not inside a character.
-    const QString emoji = QString(991, u'a') + QStringLiteral("😀😀😀");
-    const QStringList runs = CutIntoBlocks(emoji, 1000);
-    EXPECT_EQ(runs.join(QString()), emoji);
-    EXPECT_EQ(runs.at(0), QString(991, u'a'));
-}
-
 TEST(TranslationCache, DropsTheOldestFirst)
 {
     TranslationCache cache(2);
@@ -285,6 +181,40 @@ TEST(TranslationCache, DropsTheOldestFirst)
     EXPECT_TRUE(cache.find(pair, QStringLiteral("a")).has_value());
     EXPECT_FALSE(cache.find(QStringLiteral("spa|eng"), QStringLiteral("a")).has_value());
     EXPECT_EQ(cache.size(), 2);
+}
+
+// Each number within its bounds, and what follows from them: APy gives up on
+// a pipeline only after the service has given up on the text.
+TEST(ServiceOptions, NumbersKeepTheirBoundsAndSetWhatFollows)
+{
+    QString error;
+    const auto parse = [&](QStringList arguments) {
+        arguments.prepend(QStringLiteral("verzolan-service"));
+        return ParseServiceArguments(arguments, &error);
+    };
+    const auto set = parse({u"--port"_s, u"9000"_s, u"--timeout"_s, u"3000"_s, u"--engine-idle"_s,
+                            u"30"_s, u"--cache-entries"_s, u"0"_s, u"--apy"_s, u"http://h:1/a/"_s});
+    ASSERT_TRUE(set) << error.toStdString();
+    EXPECT_EQ(set->port, 9000);
+    EXPECT_EQ(set->endpoints.translator.apyTimeoutMs, 3000);
+    EXPECT_EQ(set->endpoints.translator.cacheEntries, 0);
+    EXPECT_EQ(set->apy.supervisor.apyTimeoutSeconds, 8);
+    EXPECT_EQ(set->apy.idleSeconds, 30);
+    EXPECT_EQ(set->apy.supervisor.pipelineIdleSeconds, 30);
+    EXPECT_EQ(set->endpoints.translator.pipelineIdleMs, 30000);
+    EXPECT_EQ(set->apy.external, QList<QUrl>{QUrl(u"http://h:1/a"_s)});
+    const std::pair<QStringList, const char *> refused[] = {
+        {{u"--port"_s, u"0"_s}, "--port: expected a number from 1 to 65535"},
+        {{u"--timeout"_s, u"99"_s}, "--timeout: expected a number from 100 to 14000"},
+        {{u"--apy-pipes"_s, u"two"_s}, "--apy-pipes: expected a number"},
+        {{u"--engine-idle"_s, u"0"_s}, "--engine-idle: expected a number from 1"},
+        {{u"--apy"_s, u"ftp://h"_s}, "--apy: expected an http:// URL"},
+    };
+    for (const auto &[arguments, words] : refused) {
+        error.clear();
+        EXPECT_FALSE(parse(arguments)) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(error.contains(QLatin1String(words))) << error.toStdString();
+    }
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include "http/request_gate.h"
+#include "pages/home_page.h"
+#include "pages/result_page.h"
+#include "pages/translate_query.h"
 #include "service/detect_endpoint.h"
 #include "service/document_endpoint.h"
-#include "service/home_page.h"
-#include "service/page_builder.h"
-#include "service/translate_query.h"
 
 #include <QTemporaryFile>
 
@@ -18,24 +18,16 @@ namespace {
 
 using Status = HttpResponder::StatusCode;
 
-// The home page's script names the engine that answered from kEngineHeader.
+// The home page's script names what answered from kAnsweredByHeader.
 void WritePage(HttpResponder &responder, const QByteArray &page, Status status,
-               const QString &engine)
+               const QString &answeredBy)
 {
     HttpResponder::HeaderList headers{
         {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
         {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}};
-    if (!engine.isEmpty())
-        headers.append({QByteArray(kEngineHeader), engine.toUtf8()});
+    if (!answeredBy.isEmpty())
+        headers.append({QByteArray(kAnsweredByHeader), answeredBy.toUtf8()});
     responder.write(page, headers, status);
-}
-
-void WritePlain(HttpResponder &responder, const QByteArray &text, Status status)
-{
-    responder.write(
-        text + '\n',
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
-        status);
 }
 
 // The fields of a GET's address, or of a POST's url-encoded form: the same syntax.
@@ -85,13 +77,11 @@ void Answer(Translator &translator, const TranslateQuery &query, HttpResponder &
 
 }  // namespace
 
-TranslationService::TranslationService(Options options, QObject *parent)
+TextEndpoints::TextEndpoints(Options options, QObject *parent)
     : QObject(parent),
-      http_(new GatedTcpServer(
-          {{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections}, this)),
-      translator_(new Translator({options.apyTimeoutMs, options.cacheEntries,
-                                  options.dictionaryFolder, options.libre, options.pipelineIdleMs},
-                                 this)),
+      http_(new HttpServer({{options.headTimeoutMs, options.idleTimeoutMs}, options.maxConnections},
+                           this)),
+      translator_(new Translator(options.translator, this)),
       documents_(new DocumentEndpoint(*translator_, options.documents, this))
 {
     // The server has checked the method, the host and that no body came.
@@ -121,18 +111,18 @@ TranslationService::TranslationService(Options options, QObject *parent)
                        [this](const HttpRequest &request, HttpResponder &&responder) {
                            handleHome(request, std::move(responder));
                        });
-    connect(documents_, &DocumentEndpoint::arrived, this, &TranslationService::requestArrived);
-    connect(documents_, &DocumentEndpoint::answered, this, &TranslationService::documentAnswered);
+    connect(documents_, &DocumentEndpoint::arrived, this, &TextEndpoints::requestArrived);
+    connect(documents_, &DocumentEndpoint::answered, this, &TextEndpoints::documentAnswered);
     http_->routeUpload(QStringLiteral("/translate_doc"), documents_->uploadRules(),
                        [this](const HttpRequest &request, HttpResponder &&responder) {
                            documents_->handle(request, std::move(responder));
                        });
     http_->setMissingHandler([](const HttpRequest &, HttpResponder &&responder) {
-        WritePlain(responder, "Not found", Status::NotFound);
+        responder.writeText("Not found", Status::NotFound);
     });
 }
 
-TranslationService::~TranslationService()
+TextEndpoints::~TextEndpoints()
 {
     // Connections first (no request comes in while the rest goes), then the
     // documents, which ask the translator, then the translator. The answers
@@ -143,54 +133,54 @@ TranslationService::~TranslationService()
     delete translator_;
 }
 
-int TranslationService::answersOwed() const
+int TextEndpoints::answersOwed() const
 {
     return translator_->answersOwed() + documents_->owed();
 }
 
-bool TranslationService::listen(const QHostAddress &address, quint16 port)
+bool TextEndpoints::listen(const QHostAddress &address, quint16 port)
 {
     return http_->listen(address, port);
 }
 
-bool TranslationService::adoptListeningSocket(qintptr descriptor)
+bool TextEndpoints::adoptListeningSocket(qintptr descriptor)
 {
     return http_->setSocketDescriptor(descriptor);
 }
 
-quint16 TranslationService::port() const
+quint16 TextEndpoints::port() const
 {
     return http_->serverPort();
 }
 
-QAbstractSocket::SocketError TranslationService::listenError() const
+QAbstractSocket::SocketError TextEndpoints::listenError() const
 {
     return http_->serverError();
 }
 
-void TranslationService::handleTranslate(const HttpRequest &request, HttpResponder &&responder)
+void TextEndpoints::handleTranslate(const HttpRequest &request, HttpResponder &&responder)
 {
     Q_EMIT requestArrived();
     const QByteArray rawQuery = FormOrQuery(request);
     if (!request.body && rawQuery.size() > kMaxRequestLine) {
-        WritePlain(responder, "Request too long", Status::UriTooLong);
+        responder.writeText("Request too long", Status::UriTooLong);
         return;
     }
     const auto parsed = ParseTranslateQuery(rawQuery);
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
-        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        responder.writeText(QueryErrorText(*error), Status::BadRequest);
         return;
     }
     Answer(*translator_, std::get<TranslateQuery>(parsed), std::move(responder),
            [](HttpResponder &out, const Translator::Result &result) {
                if (result.ok)
-                   WritePage(out, ResultPage(result.text), Status::Ok, result.engine);
+                   WritePage(out, ResultPage(result.text), Status::Ok, result.answeredBy);
                else
-                   WritePlain(out, result.error.toUtf8(), Status::ServiceUnavailable);
+                   out.writeText(result.error.toUtf8(), Status::ServiceUnavailable);
            });
 }
 
-void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&responder)
+void TextEndpoints::handleHome(const HttpRequest &request, HttpResponder &&responder)
 {
     Q_EMIT requestArrived();
     const HomeRequest home = ReadHomeRequest(FormOrQuery(request));
@@ -202,7 +192,7 @@ void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&
            [view = home.view](HttpResponder &out, const Translator::Result &result) mutable {
                if (result.ok) {
                    view.translation = result.text;
-                   view.engine = result.engine;
+                   view.answeredBy = result.answeredBy;
                } else {
                    view.message = ApyDownMessage();
                }
@@ -212,7 +202,7 @@ void TranslationService::handleHome(const HttpRequest &request, HttpResponder &&
 }
 
 // Answered before anything starts: the window never waits on it.
-void TranslationService::handleWarm(const HttpRequest &request, HttpResponder &&responder)
+void TextEndpoints::handleWarm(const HttpRequest &request, HttpResponder &&responder)
 {
     // Counts as use, like a translation: the idle timers start again, a
     // sleeping APy wakes.
@@ -220,7 +210,7 @@ void TranslationService::handleWarm(const HttpRequest &request, HttpResponder &&
     const auto parsed = ParseWarmQuery(request.url().query(QUrl::FullyEncoded).toLatin1());
     if (const QueryError *error = std::get_if<QueryError>(&parsed)) {
         // Not logged: a window sends it again at each choice of a pair.
-        WritePlain(responder, QueryErrorText(*error), Status::BadRequest);
+        responder.writeText(QueryErrorText(*error), Status::BadRequest);
         return;
     }
     responder.write({}, {{QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},

@@ -13,7 +13,7 @@
     message.textContent = problem;
     message.hidden = !problem;
   }
-  // A pair chosen is a pair about to be translated: its engine starts now.
+  // A pair chosen is a pair about to be translated: what translates it starts now.
   form.addEventListener('change', function (event) {
     if (event.target.name !== 'langpair' || event.target.value === 'auto') return;
     fetch('/warm?langpair=' + encodeURIComponent(event.target.value),

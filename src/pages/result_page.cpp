@@ -1,4 +1,4 @@
-#include "service/page_builder.h"
+#include "pages/result_page.h"
 
 #include "common/html_escape.h"
 #include "common/languages.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "http/http_responder.h"
 #include "http/request_gate.h"
-#include "service/translate_query.h"
+#include "pages/translate_query.h"
 
-#include "http/http_connection.h"
 #include <QByteArray>
 #include <QString>
 
@@ -22,17 +22,18 @@ static_assert((kHomeTextLimit + 1) * 9 + 64 < kHomeFormLimit);
 // The longest query the page's script sends in an address.
 inline constexpr qsizetype kHomeAddressLimit = kMaxRequestLine - 1024;
 
-// Names the engine that answered a /translate_t request; the page's script
-// shows it in small print, as the page without script does.
-inline constexpr char kEngineHeader[] = "X-Verzolan-Engine";
+// Names what answered a /translate_t request (APy's Apertium, the
+// dictionaries, LibreTranslate); the page's script shows it in small print
+// after « Moteur : », as the page without script does.
+inline constexpr char kAnsweredByHeader[] = "X-Verzolan-Engine";
 
 // What the page shows: the form as the user left it and what came of it.
 struct HomeView {
     QString text;
     QString langpair = QStringLiteral("fr|en");  // the window's default row
     QString translation;
-    QString message;   // a French sentence on what went wrong, or empty
-    QString engine{};  // which engine answered, or empty
+    QString message;       // a French sentence on what went wrong, or empty
+    QString answeredBy{};  // what answered, or empty
 };
 
 // GET / read: the view to answer with, and the translation it asks for

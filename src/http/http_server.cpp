@@ -1,4 +1,4 @@
-#include "http/gated_tcp_server.h"
+#include "http/http_server.h"
 
 #include <QElapsedTimer>
 #include <QTcpSocket>
@@ -29,17 +29,9 @@ int EffectiveCap(int wanted)
     return int(std::min<rlim_t>(rlim_t(wanted), room));
 }
 
-void WritePlain(HttpResponder &responder, const QByteArray &text, Status status,
-                HttpResponder::HeaderList headers = {})
-{
-    headers.prepend(
-        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")});
-    responder.write(text + '\n', headers, status);
-}
-
 }  // namespace
 
-GatedTcpServer::GatedTcpServer(Limits limits, QObject *parent) : QTcpServer(parent), limits_(limits)
+HttpServer::HttpServer(Limits limits, QObject *parent) : QTcpServer(parent), limits_(limits)
 {
     limits_.maxConnections = EffectiveCap(limits_.maxConnections);
     // Accepting stops on a lasting error (no descriptors left); try again
@@ -50,7 +42,7 @@ GatedTcpServer::GatedTcpServer(Limits limits, QObject *parent) : QTcpServer(pare
     connect(this, &QTcpServer::acceptError, this, [this] { acceptRetry_.start(); });
 }
 
-void GatedTcpServer::route(const QString &path, Handler handler, const QByteArrayList &methods)
+void HttpServer::route(const QString &path, Handler handler, const QByteArrayList &methods)
 {
     QByteArrayList allowed = methods.isEmpty() ? QByteArrayList{QByteArrayLiteral("GET")} : methods;
     if (allowed.contains("GET") && !allowed.contains("HEAD"))
@@ -58,22 +50,22 @@ void GatedTcpServer::route(const QString &path, Handler handler, const QByteArra
     routes_.insert(path, {allowed, std::move(handler)});
 }
 
-void GatedTcpServer::routeUpload(const QString &path, UploadRules rules, Handler handler)
+void HttpServer::routeUpload(const QString &path, UploadRules rules, Handler handler)
 {
     uploads_[path] = {std::move(rules), std::move(handler)};
 }
 
-void GatedTcpServer::setMissingHandler(Handler handler)
+void HttpServer::setMissingHandler(Handler handler)
 {
     missing_ = std::move(handler);
 }
 
-void GatedTcpServer::observeAnswers(AnswerObserver observer)
+void HttpServer::observeAnswers(AnswerObserver observer)
 {
     observer_ = std::move(observer);
 }
 
-void GatedTcpServer::incomingConnection(qintptr descriptor)
+void HttpServer::incomingConnection(qintptr descriptor)
 {
     if (connections_.size() >= limits_.maxConnections && !makeRoom()) {
         refuseConnection(descriptor);
@@ -93,8 +85,7 @@ void GatedTcpServer::incomingConnection(qintptr descriptor)
         this);
     connection->setBodyPolicy([this](const HttpRequest &request) -> const UploadRules * {
         const auto upload = uploads_.find(request.url().path());
-        if (request.method != "POST" || upload == uploads_.end() ||
-            (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) ||
+        if (request.method != "POST" || upload == uploads_.end() || namesAnotherHost(request) ||
             ComesFromAnotherSite(request))
             return nullptr;
         return &upload->second.rules;
@@ -104,7 +95,13 @@ void GatedTcpServer::incomingConnection(qintptr descriptor)
             [this, connection] { connections_.removeOne(connection); });
 }
 
-bool GatedTcpServer::makeRoom()
+bool HttpServer::namesAnotherHost(const HttpRequest &request) const
+{
+    // Listening on loopback only means serving this machine's own names only.
+    return serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host);
+}
+
+bool HttpServer::makeRoom()
 {
     // A full table of idle keep-alive connections must not lock out the
     // next client: the one idle longest makes way.
@@ -119,7 +116,7 @@ bool GatedTcpServer::makeRoom()
     return true;
 }
 
-void GatedTcpServer::refuseConnection(qintptr descriptor)
+void HttpServer::refuseConnection(qintptr descriptor)
 {
     auto *socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
@@ -127,15 +124,13 @@ void GatedTcpServer::refuseConnection(qintptr descriptor)
         ::close(int(descriptor));
         return;
     }
-    socket->write(HttpResponder::Compose(
-        "Too many connections\n",
-        {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain; charset=utf-8")}},
-        Status::ServiceUnavailable, false, true));
+    socket->write(HttpResponder::ComposeText("Trop de connexions ; réessayez dans un instant.",
+                                             Status::ServiceUnavailable));
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromHost();
 }
 
-void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
+void HttpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
 {
     if (observer_) {
         const QString path = request.url().path();
@@ -148,28 +143,27 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
             observer(route, int(status), clock.nsecsElapsed());
         });
     }
-    // Listening on loopback only means serving this machine's own names only.
-    if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host)) {
-        WritePlain(responder, "Unknown host: this service answers to localhost only",
-                   Status::MisdirectedRequest);
+    if (namesAnotherHost(request)) {
+        responder.writeText("Hôte inconnu : ce service ne répond qu'aux noms de cette machine.",
+                            Status::MisdirectedRequest);
         return;
     }
     // A form another site's page posts here (and so the user's browser, its
     // cookies and this machine's loopback) is not read, let alone acted on.
     if (request.method == "POST" && ComesFromAnotherSite(request)) {
-        WritePlain(responder,
-                   "Requête refusée : elle vient d'une autre page que celle de ce service.",
-                   Status::Forbidden);
+        responder.writeText(
+            "Requête refusée : elle vient d'une autre page que celle de ce service.",
+            Status::Forbidden);
         return;
     }
     const auto upload = uploads_.find(request.url().path());
     if (upload != uploads_.end() &&
         (request.method == "POST" || !routes_.contains(upload->first))) {
         if (request.method != "POST")
-            WritePlain(responder, "Envoyez le formulaire par POST.", Status::MethodNotAllowed,
-                       {{QByteArrayLiteral("Allow"), QByteArrayLiteral("POST")}});
+            responder.writeText("Envoyez le formulaire par POST.", Status::MethodNotAllowed,
+                                {{QByteArrayLiteral("Allow"), QByteArrayLiteral("POST")}});
         else if (!request.body)
-            WritePlain(responder, "Formulaire vide : rien n'a été envoyé.", Status::BadRequest);
+            responder.writeText("Formulaire vide : rien n'a été envoyé.", Status::BadRequest);
         else
             upload->second.handler(request, std::move(responder));
         return;
@@ -179,17 +173,17 @@ void GatedTcpServer::dispatch(const HttpRequest &request, HttpResponder &&respon
         if (missing_)
             missing_(request, std::move(responder));
         else
-            WritePlain(responder, "Not found", Status::NotFound);
+            responder.writeText("Adresse inconnue de ce service.", Status::NotFound);
         return;
     }
     if (!route->methods.contains(request.method)) {
         const QByteArray allowed = route->methods.join(", ");
-        WritePlain(responder, "Only " + route->methods.first() + " is served",
-                   Status::MethodNotAllowed, {{QByteArrayLiteral("Allow"), allowed}});
+        responder.writeText("Méthode non servie ici ; utilisez " + route->methods.first() + ".",
+                            Status::MethodNotAllowed, {{QByteArrayLiteral("Allow"), allowed}});
         return;
     }
     if (request.announcesBody) {
-        WritePlain(responder, "A GET request carries no body", Status::BadRequest);
+        responder.writeText("Une requête GET ne porte pas de corps.", Status::BadRequest);
         return;
     }
     route->handler(request, std::move(responder));

@@ -1,6 +1,6 @@
 #include "dict/dictd_index.h"
+#include "dict/dictd_writer.h"
 #include "dict/dictionary.h"
-#include "service/dictd_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "apy/apy_documents.h"
-#include "http/gated_tcp_server.h"
+#include "http/http_server.h"
 #include "service/translator.h"
 
 #include <QAbstractSocket>
@@ -12,29 +12,25 @@ namespace verz {
 
 class DocumentEndpoint;
 
-// The page service's endpoints: GET /translate_t answers the result page, and
+// The service's text endpoints: GET /translate_t answers the result page, and
 // GET / the home page for the browser (both also take a POST form, for texts
 // too long for an address), POST /translate_doc a whole document, and GET
 // /warm gets a pair ready for the text a window's user is typing. Each reads
 // its request and writes its answer; the translation itself is the
 // Translator's, or APy's document call for documents.
-class TranslationService : public QObject {
+class TextEndpoints : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        int apyTimeoutMs = Translator::Options{}.apyTimeoutMs;
-        qsizetype cacheEntries = Translator::Options{}.cacheEntries;
+        Translator::Options translator;
         int headTimeoutMs = 5000;   // a request head not whole by then: 408
         int idleTimeoutMs = 15000;  // a keep-alive connection with no request is closed
         int maxConnections = 512;   // past it an idle one makes way, or the new one gets 503
-        QString dictionaryFolder = Translator::Options{}.dictionaryFolder;
-        std::optional<LibreEngine::Options> libre{};
-        qint64 pipelineIdleMs = Translator::Options{}.pipelineIdleMs;
         DocumentTranslator::Options documents;
     };
 
-    explicit TranslationService(Options options, QObject *parent = nullptr);
-    ~TranslationService() override;
+    explicit TextEndpoints(Options options, QObject *parent = nullptr);
+    ~TextEndpoints() override;
 
     // Port 0 picks a free one. False when the address cannot be bound.
     bool listen(const QHostAddress &address, quint16 port);
@@ -46,8 +42,8 @@ public:
     Translator &translator() { return *translator_; }
     const Translator &translator() const { return *translator_; }
     // More endpoints, beside /translate_t and /.
-    GatedTcpServer &http() { return *http_; }
-    const GatedTcpServer &http() const { return *http_; }
+    HttpServer &http() { return *http_; }
+    const HttpServer &http() const { return *http_; }
     // Texts and documents taken whose answer has not been written yet.
     int answersOwed() const;
 
@@ -62,7 +58,7 @@ private:
     void handleHome(const HttpRequest &request, HttpResponder &&responder);
     void handleWarm(const HttpRequest &request, HttpResponder &&responder);
 
-    GatedTcpServer *http_;
+    HttpServer *http_;
     Translator *translator_;
     DocumentEndpoint *documents_;
 };

@@ -1,4 +1,4 @@
-#include "service/translate_query.h"
+#include "pages/translate_query.h"
 
 #include "common/languages.h"
 

@@ -1,12 +1,12 @@
 #include "engine/page_reader.h"
 #include "libre/libre_client.h"
 #include "libre_stand_in.h"
-#include "service/page_builder.h"
+#include "pages/result_page.h"
 #include "service/recorded_apy.h"
 #include "service/route_table.h"
 #include "service/service_app.h"
 #include "service/service_harness.h"
-#include "service/translation_service.h"
+#include "service/text_endpoints.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,21 +36,20 @@ struct LibreRig {
                       const QByteArray &key = kKey, QUrl libreUrl = {})
         : apy(test::kRecordedListPairs), libre(kKey)
     {
-        TranslationService::Options options;
-        options.apyTimeoutMs = timeoutMs;
-        options.dictionaryFolder = noDictionaries.path();
+        TextEndpoints::Options options;
+        options.translator.apyTimeoutMs = timeoutMs;
+        options.translator.dictionaryFolder = noDictionaries.path();
         LibreEngine::Options engine;
         engine.base = libreUrl.isEmpty() ? libre.url() : libreUrl;
         engine.apiKey = key;
         engine.pairs = pairs;
         engine.firstRestMs = 200;
-        options.libre = engine;
-        service = std::make_unique<TranslationService>(options);
+        options.translator.libre = engine;
+        service = std::make_unique<TextEndpoints>(options);
         service->translator().libre()->setLog(
             [this](QtMsgType, const QString &line) { log.append(line); });
         service->listen(QHostAddress::LocalHost, 0);
-        service->translator().setApy(apy.url(),
-                                     *RouteTable::FromListPairs(test::kRecordedListPairs));
+        service->translator().apy().use({apy.url()}, test::kRecordedListPairs);
     }
 
     bool ready()
@@ -81,7 +80,7 @@ struct LibreRig {
     QTemporaryDir noDictionaries;
     test::FakeApy apy;
     LibreStandIn libre;
-    std::unique_ptr<TranslationService> service;
+    std::unique_ptr<TextEndpoints> service;
     QStringList log;
 };
 
@@ -264,17 +263,17 @@ TEST(Libre, OptionsRefuseWhatCannotWorkAndWarnOfAnOpenKey)
     const auto fine =
         parse({u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile}, &error);
     ASSERT_TRUE(fine) << error.toStdString();
-    EXPECT_EQ(fine->service.libre->apiKey, kKey);
-    EXPECT_EQ(fine->service.libre->pairs, kGerman);
+    EXPECT_EQ(fine->endpoints.translator.libre->apiKey, kKey);
+    EXPECT_EQ(fine->endpoints.translator.libre->pairs, kGerman);
     EXPECT_TRUE(fine->warnings.isEmpty());
-    EXPECT_FALSE(parse({}, &error)->service.libre);  // nothing leaves the machine
+    EXPECT_FALSE(parse({}, &error)->endpoints.translator.libre);  // nothing leaves the machine
 
     key.setPermissions(key.permissions() | QFileDevice::ReadOther);
     const auto open = parse({u"--libretranslate"_s, url, u"--libretranslate-key-file"_s, keyFile,
                              u"--libretranslate-pairs"_s, u"all"_s},
                             &error);
     ASSERT_TRUE(open);
-    EXPECT_TRUE(open->service.libre->pairs.isEmpty());
+    EXPECT_TRUE(open->endpoints.translator.libre->pairs.isEmpty());
     ASSERT_EQ(open->warnings.size(), 1);
     EXPECT_TRUE(open->warnings.front().contains(keyFile));
 

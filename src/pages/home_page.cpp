@@ -1,10 +1,10 @@
-#include "service/home_page.h"
+#include "pages/home_page.h"
 
 #include "common/html_escape.h"
 #include "common/languages.h"
 #include "detect/detected_pair.h"
 #include "detect/language_detector.h"
-#include "service/page_builder.h"
+#include "pages/result_page.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -219,11 +219,11 @@ QByteArray HomePage(const HomeView &view)
             "<output id=\"translation\" for=\"text\" aria-live=\"polite\">";
     page += HtmlEscaped(view.translation).toUtf8();
     page += "</output><p id=\"engine\"";
-    if (view.engine.isEmpty())
+    if (view.answeredBy.isEmpty())
         page += " hidden";
     page += '>';
-    if (!view.engine.isEmpty())
-        page += "Moteur : " + HtmlEscaped(view.engine).toUtf8();
+    if (!view.answeredBy.isEmpty())
+        page += "Moteur : " + HtmlEscaped(view.answeredBy).toUtf8();
     page += "</p></fieldset>\n</form>\n";
     page += DocumentForm();
     page += "</main>\n<script>";

@@ -21,20 +21,21 @@ namespace verz {
 // only), where it is spooled within its rules. While it listens on loopback
 // only, so are requests naming another host (a page elsewhere whose name was
 // rebound to 127.0.0.1).
-class GatedTcpServer : public QTcpServer {
+class HttpServer : public QTcpServer {
     Q_OBJECT
 public:
     using Handler = std::function<void(const HttpRequest &, HttpResponder &&)>;
     // Each answer once written: the route's path ("other" for paths with no
     // route, so a scan of made-up paths cannot grow a table), the status and
-    // the nanoseconds from the whole head's arrival.
+    // the nanoseconds from the request's hand-over (its whole head, or on an
+    // upload path its whole body).
     using AnswerObserver = std::function<void(const QString &route, int status, qint64 ns)>;
     struct Limits {
         HttpConnection::Limits connection;
         int maxConnections = 512;
     };
 
-    explicit GatedTcpServer(Limits limits, QObject *parent = nullptr);
+    explicit HttpServer(Limits limits, QObject *parent = nullptr);
 
     // Methods as sent ("GET"); GET brings HEAD along.
     void route(const QString &path, Handler handler,
@@ -52,6 +53,7 @@ protected:
 
 private:
     void dispatch(const HttpRequest &request, HttpResponder &&responder);
+    bool namesAnotherHost(const HttpRequest &request) const;
     bool makeRoom();
     void refuseConnection(qintptr descriptor);
 
