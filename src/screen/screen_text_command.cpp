@@ -8,7 +8,7 @@
 #include "screen/screen_area.h"
 #include "screen/screenshot_portal.h"
 #include "selection/detected_selection_pair.h"
-#include "selection/usable_selection.h"
+#include "selection/session_selection.h"
 
 #include <QGuiApplication>
 

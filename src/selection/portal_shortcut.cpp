@@ -1,7 +1,7 @@
 #include "selection/portal_shortcut.h"
 
 #include "selection/selection_bus.h"
-#include "selection/usable_selection.h"
+#include "selection/session_selection.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

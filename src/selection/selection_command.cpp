@@ -9,7 +9,6 @@
 #include "selection/desktop_notification.h"
 #include "selection/detected_selection_pair.h"
 #include "selection/session_selection.h"
-#include "selection/usable_selection.h"
 
 #include <QDir>
 #include <QFileInfo>

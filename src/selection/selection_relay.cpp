@@ -5,7 +5,6 @@
 #include "selection/detected_selection_pair.h"
 #include "selection/selection_text.h"
 #include "selection/session_selection.h"
-#include "selection/usable_selection.h"
 
 #include <QClipboard>
 #include <QDBusConnection>

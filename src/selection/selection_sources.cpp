@@ -6,7 +6,7 @@
 #include "selection/global_shortcut.h"
 #include "selection/portal_shortcut.h"
 #include "selection/selection_command.h"
-#include "selection/usable_selection.h"
+#include "selection/session_selection.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
