@@ -7,7 +7,7 @@
 #include "selection/selection_sources.h"
 #include "selection/window_activation.h"
 #include "window/font_warmup.h"
-#include "window/indicator_style.h"
+#include "widgets/indicator_style.h"
 #include "window/verz.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "window/about_panel.h"
 
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 #include "window/form_widgets.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "pairs/pair_catalogue.h"
 #include "pairs/stored_choice.h"
 #include "platform/app_info.h"
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 #include "window/form_widgets.h"
 
 #include <QComboBox>

@@ -9,10 +9,10 @@
 #include "platform/app_info.h"
 #include "shape/screen_scale.h"
 #include "shape/window_region.h"
-#include "window/accessible_controls.h"
+#include "widgets/accessible_controls.h"
 #include "window/box_text.h"
 #include "window/control_factory.h"
-#include "window/focus_ring.h"
+#include "widgets/focus_ring.h"
 
 #include <QApplication>
 #include <QCheckBox>

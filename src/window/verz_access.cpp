@@ -2,9 +2,9 @@
 // technology reads, the keys, the focus ring, and where the focus goes.
 #include "window/verz.h"
 
-#include "window/accessible_controls.h"
-#include "window/control_widgets.h"
-#include "window/focus_ring.h"
+#include "widgets/accessible_controls.h"
+#include "widgets/control_widgets.h"
+#include "widgets/focus_ring.h"
 
 #include <QCheckBox>
 #include <QComboBox>

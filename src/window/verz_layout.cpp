@@ -3,7 +3,7 @@
 #include "window/verz.h"
 
 #include "window/control_factory.h"
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // choice; the choice itself is PairChoice's.
 #include "window/verz.h"
 
-#include "window/accessible_controls.h"
+#include "widgets/accessible_controls.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -9,7 +9,7 @@
 #include "shape/redimensionne.h"
 #include "shape/screen_scale.h"
 #include "shape/window_region.h"
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 // The window without a mouse and for a screen reader: what assistive
 // technology is told, the keys, where the focus goes and the ring that shows it.
 #include "stand_in_server.h"
-#include "window/accessible_controls.h"
-#include "window/control_widgets.h"
-#include "window/focus_ring.h"
+#include "widgets/accessible_controls.h"
+#include "widgets/control_widgets.h"
+#include "widgets/focus_ring.h"
 #include "window_fixture.h"
 
 #include <QAccessible>

@@ -2,7 +2,7 @@
 #include "window_fixture.h"
 
 #include "window/control_table.h"
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

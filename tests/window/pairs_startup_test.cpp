@@ -7,7 +7,7 @@
 #include "pairs/pair_catalogue.h"
 #include "support/stand_in_server.h"
 #include "support/toolkit.h"
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -11,7 +11,7 @@ fi
 # Include roots keep each library to the headers it may see; Qt's own root
 # still reaches widget headers by module path, which only the widget layers may.
 if git grep -nE '#include <QtWidgets/' -- src/common src/platform src/engine src/pairs src/http src/apy src/libre src/metrics src/docs src/dict src/accents src/service src/pages src/cli src/selection; then
-  echo "A widget header outside src/shape and src/window (see docs/ARCHITECTURE.md)"
+  echo "A widget header outside the widget layers (see docs/ARCHITECTURE.md)"
   status=1
 fi
 # The map stays true by itself: every library and every test folder has its row.

@@ -1,4 +1,4 @@
-#include "window/control_widgets.h"
+#include "widgets/control_widgets.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "window/focus_ring.h"
+#include "widgets/focus_ring.h"
 
 #include <QApplication>
 #include <QPainter>

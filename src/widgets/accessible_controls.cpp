@@ -1,4 +1,4 @@
-#include "window/accessible_controls.h"
+#include "widgets/accessible_controls.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

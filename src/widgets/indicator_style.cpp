@@ -1,4 +1,4 @@
-#include "window/indicator_style.h"
+#include "widgets/indicator_style.h"
 
 #include <QWidget>
 
