@@ -8,9 +8,12 @@
 #include "screen/screen_area.h"
 #include "screen/screenshot_portal.h"
 #include "selection/detected_selection_pair.h"
+#include "selection/selection_sources.h"
 #include "selection/session_selection.h"
 
 #include <QGuiApplication>
+
+#include <cstdio>
 
 namespace verz {
 
@@ -35,6 +38,15 @@ PickedArea PickArea()
     if (QGuiApplication::platformName() == u"xcb")
         return PickAreaOnScreen(kPickTimeoutMs);
     return PickAreaThroughPortal(kPickTimeoutMs);
+}
+
+// The window that ran this command reads the text from its output.
+int PrintForCaller(const QString &text, int row)
+{
+    const QByteArray answer = QByteArray::number(row) + '\n' + text.toUtf8();
+    const bool written = std::fwrite(answer.constData(), 1, static_cast<std::size_t>(answer.size()),
+                                     stdout) == static_cast<std::size_t>(answer.size());
+    return written && std::fflush(stdout) == 0 ? 0 : kExitNothingRead;
 }
 
 }  // namespace
@@ -70,6 +82,8 @@ SelectionHandOver ScreenTextCommand(const CommandLine &line)
     }
     if (line.notify)
         return Ended(NotifyTranslation(taken.text, row, !taken.notice.isEmpty()));
+    if (qEnvironmentVariableIsSet(kAreaForCallerVariable))
+        return Ended(PrintForCaller(taken.text, row));
     return HandTextToWindow(taken.text, row);
 }
 

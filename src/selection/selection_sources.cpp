@@ -39,7 +39,7 @@ QString KeysSetting(const char16_t *key, const char16_t *fallback)
 }  // namespace
 
 SelectionSources::SelectionSources(const SelectionReceiver &receiver, const FrontBringer &bringer)
-    : endpoint_(receiver)
+    : endpoint_(receiver), receiver_(receiver)
 {
     const auto pressed = [receiver, bringer] { TranslateSelectionOnKey(receiver, bringer); };
     const auto ocrPressed = [this] { readScreenArea(); };
@@ -74,10 +74,34 @@ void SelectionSources::readScreenArea()
     if (screenReader_ && screenReader_->state() != QProcess::NotRunning)
         return;
     // A process of its own: the overlay and the reading never stall the
-    // window, and its text comes back over the bus as a selection does.
+    // window. Its text comes back on its output, to this window alone.
     screenReader_ = std::make_unique<QProcess>();
-    screenReader_->setProcessChannelMode(QProcess::ForwardedChannels);
+    screenReader_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kAreaForCallerVariable), QStringLiteral("1"));
+    screenReader_->setProcessEnvironment(environment);
+    QObject::connect(screenReader_.get(), &QProcess::finished, screenReader_.get(),
+                     [this] { takeScreenText(); });
     screenReader_->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--ocr-screen")});
+}
+
+void SelectionSources::takeScreenText()
+{
+    // The command cuts what it read to a selection's size; more than that
+    // with its row is not its answer.
+    constexpr qint64 kMaxAnswerBytes = 4 * 1024 * 1024;
+    if (screenReader_->exitStatus() != QProcess::NormalExit || screenReader_->exitCode() != 0 ||
+        screenReader_->bytesAvailable() > kMaxAnswerBytes)
+        return;
+    const QByteArray answer = screenReader_->readAllStandardOutput();
+    const qsizetype lineEnd = answer.indexOf('\n');
+    if (lineEnd < 0)
+        return;
+    bool isRow = false;
+    const int row = answer.left(lineEnd).toInt(&isRow);
+    const QString text = QString::fromUtf8(answer.mid(lineEnd + 1));
+    if (isRow && !text.trimmed().isEmpty())
+        receiver_(text, row);
 }
 
 }  // namespace verz

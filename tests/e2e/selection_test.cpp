@@ -322,6 +322,9 @@ TEST_F(SelectionCommand, WithoutANotificationServicePrintsTheTranslation)
 TEST_F(ScreenArea, TheKeyReadsAnAreaIntoTheWindowAndEscapeCancels)
 {
     ASSERT_NO_FATAL_FAILURE(showPicture());
+    // No session bus: the text still comes back to this window, none other opens.
+    environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                        QStringLiteral("unix:path=") + root_.filePath(QStringLiteral("no-bus")));
     ASSERT_NO_FATAL_FAILURE(launch());
     // The key in no window of ours: the overlay, the rectangle drawn over the
     // picture, its text in Text1 with the pair of its language.
@@ -334,6 +337,10 @@ TEST_F(ScreenArea, TheKeyReadsAnAreaIntoTheWindowAndEscapeCancels)
     EXPECT_EQ(sentPair(), QStringLiteral("en|fr"));
     EXPECT_EQ(outputText(kTranslation), kTranslation);
     EXPECT_TRUE(overlayShown(false));
+    const test::ProcessOutcome windows =
+        tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                         QStringLiteral("--name"), QStringLiteral("^Verzolan$")});
+    EXPECT_EQ(windows.out.trimmed().split('\n').size(), 1) << windows.out.toStdString();
 
     // The command, cancelled: a French line, nothing read, no overlay left.
     QProcess command;
