@@ -83,6 +83,12 @@ def start_once(cmd, data, env):
         if not chunk:
             break
         out += chunk
+    cpu, rss = kill_and_measure(proc)
+    return cpu, wall, rss, out
+
+
+def kill_and_measure(proc):
+    """(cpu s, resident MiB) of a process read as it stands, then killed and reaped."""
     rss = 0
     with open(f"/proc/{proc.pid}/status", encoding="ascii") as status:
         for line in status:
@@ -91,7 +97,7 @@ def start_once(cmd, data, env):
     os.kill(proc.pid, signal.SIGKILL)
     _, _, usage = os.wait4(proc.pid, 0)
     proc.returncode = -9
-    return usage.ru_utime + usage.ru_stime, wall, rss, out
+    return usage.ru_utime + usage.ru_stime, rss
 
 
 def apy_start(guarded, port, env):
@@ -117,15 +123,8 @@ def apy_start(guarded, port, env):
         except OSError:
             time.sleep(0.005)
     wall = time.perf_counter() - began
-    rss = 0
-    with open(f"/proc/{proc.pid}/status", encoding="ascii") as status:
-        for line in status:
-            if line.startswith("VmRSS"):
-                rss = int(line.split()[1]) // 1024
-    os.kill(proc.pid, signal.SIGKILL)
-    _, _, usage = os.wait4(proc.pid, 0)
-    proc.returncode = -9
-    return usage.ru_utime + usage.ru_stime, wall, rss
+    cpu, rss = kill_and_measure(proc)
+    return cpu, wall, rss
 
 
 def both(values, width, tuned):
