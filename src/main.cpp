@@ -6,8 +6,8 @@
 #include "selection/selection_relay.h"
 #include "selection/selection_sources.h"
 #include "selection/window_activation.h"
-#include "window/font_warmup.h"
 #include "widgets/indicator_style.h"
+#include "window/font_warmup.h"
 #include "window/verz.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "window/control_factory.h"
 
-#include "window/box_text.h"
 #include "widgets/control_widgets.h"
+#include "window/box_text.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -10,9 +10,9 @@
 #include "shape/screen_scale.h"
 #include "shape/window_region.h"
 #include "widgets/accessible_controls.h"
+#include "widgets/focus_ring.h"
 #include "window/box_text.h"
 #include "window/control_factory.h"
-#include "widgets/focus_ring.h"
 
 #include <QApplication>
 #include <QCheckBox>

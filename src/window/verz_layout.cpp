@@ -2,8 +2,8 @@
 // and the wiring of their events to the handlers.
 #include "window/verz.h"
 
-#include "window/control_factory.h"
 #include "widgets/control_widgets.h"
+#include "window/control_factory.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The window as it stands after start-up at 96 dpi.
 #include "window_fixture.h"
 
-#include "window/control_table.h"
 #include "widgets/control_widgets.h"
+#include "window/control_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
