@@ -120,9 +120,7 @@ int main(int argc, char **argv)
     const QString program = QString::fromLocal8Bit(argv[1]);
     const int runs = std::max(1, std::atoi(argv[2]));
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
+    verz::test::UsePrivateHome(home.path());
     verz::test::StandInServer service;
     verz::test::StandInServer::Script script;
     script.body = QByteArrayLiteral("<div id=result_box dir=\"ltr\">Bonjour tout le monde</div>");

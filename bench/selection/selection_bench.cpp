@@ -13,6 +13,7 @@
 //
 //   bench_selection PROGRAM RUNS SERVICE_DELAY_MS [EARLIER_PROGRAM]
 #include "stand_in_server.h"
+#include "toolkit.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -100,9 +101,7 @@ int main(int argc, char **argv)
     const int runs = std::max(1, std::atoi(argv[2]));
     const QString earlier = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
+    verz::test::UsePrivateHome(home.path());
 
     verz::test::StandInServer service;
     verz::test::StandInServer::Script script;

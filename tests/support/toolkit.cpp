@@ -62,4 +62,11 @@ ProcessOutcome RunProcess(const QString &program, const QStringList &arguments,
     return FinishProcess(process, options.limitMs);
 }
 
+void UsePrivateHome(const QString &root)
+{
+    qputenv("HOME", root.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
+}
+
 }  // namespace verz::test

@@ -20,6 +20,10 @@ bool WaitUntil(const std::function<bool()> &done, int limitMs = 20000);
 // A loopback port nobody listened on a moment ago: a service that refuses.
 quint16 FreePort();
 
+// This process and what it starts keep their settings and caches under root,
+// never in the user's own home.
+void UsePrivateHome(const QString &root);
+
 struct ProcessOutcome {
     bool ended = false;  // false: still running at the limit (then killed) or never started
     int exitCode = -1;   // -1 unless it ended by itself, not by a signal
