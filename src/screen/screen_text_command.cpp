@@ -43,10 +43,14 @@ PickedArea PickArea()
 // The window that ran this command reads the text from its output.
 int PrintForCaller(const QString &text, int row)
 {
-    const QByteArray answer = QByteArray::number(row) + '\n' + text.toUtf8();
+    // The row and the text's size on the first line: the caller takes the
+    // answer as the output closes, before this process has wound down.
+    const QByteArray utf8 = text.toUtf8();
+    const QByteArray answer =
+        QByteArray::number(row) + ' ' + QByteArray::number(utf8.size()) + '\n' + utf8;
     const bool written = std::fwrite(answer.constData(), 1, static_cast<std::size_t>(answer.size()),
                                      stdout) == static_cast<std::size_t>(answer.size());
-    return written && std::fflush(stdout) == 0 ? 0 : kExitNothingRead;
+    return written && std::fclose(stdout) == 0 ? 0 : kExitNothingRead;
 }
 
 }  // namespace

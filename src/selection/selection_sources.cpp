@@ -10,7 +10,10 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QList>
 #include <QProcess>
+
+#include <algorithm>
 
 namespace verz {
 
@@ -80,7 +83,7 @@ void SelectionSources::readScreenArea()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(kAreaForCallerVariable), QStringLiteral("1"));
     screenReader_->setProcessEnvironment(environment);
-    QObject::connect(screenReader_.get(), &QProcess::finished, screenReader_.get(),
+    QObject::connect(screenReader_.get(), &QProcess::readChannelFinished, screenReader_.get(),
                      [this] { takeScreenText(); });
     screenReader_->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--ocr-screen")});
 }
@@ -88,20 +91,22 @@ void SelectionSources::readScreenArea()
 void SelectionSources::takeScreenText()
 {
     // The command cuts what it read to a selection's size; more than that
-    // with its row is not its answer.
+    // is not its answer. Only a whole answer counts: the size it announced.
     constexpr qint64 kMaxAnswerBytes = 4 * 1024 * 1024;
-    if (screenReader_->exitStatus() != QProcess::NormalExit || screenReader_->exitCode() != 0 ||
-        screenReader_->bytesAvailable() > kMaxAnswerBytes)
+    if (screenReader_->bytesAvailable() > kMaxAnswerBytes)
         return;
     const QByteArray answer = screenReader_->readAllStandardOutput();
     const qsizetype lineEnd = answer.indexOf('\n');
-    if (lineEnd < 0)
+    const QList<QByteArray> head = answer.left(std::max<qsizetype>(lineEnd, 0)).split(' ');
+    if (lineEnd < 0 || head.size() != 2)
         return;
     bool isRow = false;
-    const int row = answer.left(lineEnd).toInt(&isRow);
-    const QString text = QString::fromUtf8(answer.mid(lineEnd + 1));
-    if (isRow && !text.trimmed().isEmpty())
-        receiver_(text, row);
+    bool isSize = false;
+    const int row = head[0].toInt(&isRow);
+    const qsizetype size = head[1].toLongLong(&isSize);
+    const QByteArray text = answer.mid(lineEnd + 1);
+    if (isRow && isSize && text.size() == size && !text.trimmed().isEmpty())
+        receiver_(QString::fromUtf8(text), row);
 }
 
 }  // namespace verz
