@@ -186,11 +186,11 @@ void ApyDispatcher::send(int serverId, const QString &langpair, Batch batch)
     QStringList texts;
     for (const JobPtr &job : batch)
         texts.append(job->text);
-    server.client->translate(
-        langpair, BlocksQuery(texts), int(std::max<qint64>(left, 1)),
-        [this, serverId, langpair, batch = std::move(batch)](const ApyClient::Result &result) {
-            finished(serverId, langpair, batch, result);
-        });
+    server.client->translate(langpair, texts, int(std::max<qint64>(left, 1)),
+                             [this, serverId, langpair, batch = std::move(batch)](
+                                 const ApyClient::Result &result, const QStringList &translations) {
+                                 finished(serverId, langpair, batch, result, translations);
+                             });
 }
 
 void ApyDispatcher::requeueFront(const QString &langpair, const Batch &batch)
@@ -201,7 +201,7 @@ void ApyDispatcher::requeueFront(const QString &langpair, const Batch &batch)
 }
 
 void ApyDispatcher::finished(int serverId, const QString &langpair, const Batch &batch,
-                             const ApyClient::Result &result)
+                             const ApyClient::Result &result, const QStringList &translations)
 {
     Q_EMIT callEnded(int(batch.size()), result.ok);
     if (auto server = servers_.find(serverId); server != servers_.end()) {
@@ -214,19 +214,13 @@ void ApyDispatcher::finished(int serverId, const QString &langpair, const Batch 
         forgetIfIdle(server);
     }
     if (result.ok) {
-        if (const std::optional<QStringList> parts =
-                SplitBlocks(result.text, qsizetype(batch.size()))) {
-            for (size_t i = 0; i < batch.size(); ++i)
-                batch[i]->done({true, parts->at(qsizetype(i)), {}, false});
-        } else if (batch.size() == 1) {
-            batch.front()->done(
-                {false, {}, QStringLiteral("APy's answer is not one block"), false});
-        } else {
-            // The blocks ran together: each text goes again by itself.
-            for (const JobPtr &job : batch)
-                job->alone = true;
-            requeueFront(langpair, batch);
-        }
+        for (size_t i = 0; i < batch.size(); ++i)
+            batch[i]->done({true, translations.at(qsizetype(i)), {}, false});
+    } else if (result.blocksRunTogether && batch.size() > 1) {
+        // Each text goes again by itself.
+        for (const JobPtr &job : batch)
+            job->alone = true;
+        requeueFront(langpair, batch);
     } else if (result.apyFault) {
         Batch again;
         for (const JobPtr &job : batch) {

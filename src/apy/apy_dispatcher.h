@@ -1,6 +1,5 @@
 #pragma once
 
-#include "apy/apy_blocks.h"
 #include "apy/apy_client.h"
 
 #include <QDeadlineTimer>
@@ -88,7 +87,7 @@ private:
     bool dropIfStale(const JobPtr &job);
     void send(int serverId, const QString &langpair, Batch batch);
     void finished(int serverId, const QString &langpair, const Batch &batch,
-                  const ApyClient::Result &result);
+                  const ApyClient::Result &result, const QStringList &translations);
     void requeueFront(const QString &langpair, const Batch &batch);
     void forgetIfIdle(std::map<int, Server>::iterator server);
 

@@ -1,6 +1,6 @@
 #include "service/route_run.h"
 
-#include "apy/apy_blocks.h"
+#include "apy/apy_client.h"
 #include "docs/kept_codes.h"
 #include "service/pivot_check.h"
 #include "service/service_log.h"

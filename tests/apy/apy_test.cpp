@@ -1,4 +1,3 @@
-#include "apy/apy_blocks.h"
 #include "apy/apy_client.h"
 #include "apy/apy_dispatcher.h"
 #include "service/recorded_apy.h"
