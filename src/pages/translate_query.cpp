@@ -120,14 +120,4 @@ std::variant<QString, QueryError> QueryField(const QByteArray &rawQuery, QString
     return QueryError::MissingText;
 }
 
-std::variant<TranslateQuery, QueryError> ParseWarmQuery(const QByteArray &rawQuery)
-{
-    // The first occurrence of a key wins: a text of the query's own is read
-    // (and its encoding checked) before this empty one.
-    auto parsed = ParseTranslateQuery(rawQuery + "&text=");
-    if (auto *query = std::get_if<TranslateQuery>(&parsed))
-        query->text.clear();
-    return parsed;
-}
-
 }  // namespace verz

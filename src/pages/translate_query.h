@@ -27,10 +27,6 @@ enum class QueryError {
 // "+" counts as a space, as in form encoding; the first occurrence of a key wins.
 std::variant<TranslateQuery, QueryError> ParseTranslateQuery(const QByteArray &rawQuery);
 
-// Reads a warm-up's query ("langpair=xx|yy") by the same rules; any text in
-// it is dropped, and none is needed.
-std::variant<TranslateQuery, QueryError> ParseWarmQuery(const QByteArray &rawQuery);
-
 // One field of a query ("q" of /detect) by the same rules: the first
 // occurrence, "+" as a space, strict UTF-8; MissingText when it is absent.
 std::variant<QString, QueryError> QueryField(const QByteArray &rawQuery, QStringView key);

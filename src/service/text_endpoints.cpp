@@ -55,6 +55,18 @@ const char *QueryErrorText(QueryError error)
     return "Bad request";
 }
 
+// A warm-up's query, "langpair=xx|yy", read by ParseTranslateQuery's rules;
+// any text in it is dropped, and none is needed.
+std::variant<TranslateQuery, QueryError> ParseWarmQuery(const QByteArray &rawQuery)
+{
+    // The first occurrence of a key wins: a text of the query's own is read
+    // (and its encoding checked) before this empty one.
+    auto parsed = ParseTranslateQuery(rawQuery + "&text=");
+    if (auto *query = std::get_if<TranslateQuery>(&parsed))
+        query->text.clear();
+    return parsed;
+}
+
 // Asks the translator for the query's translation and writes the answer
 // through write once it is known, while the client still waits for it. The
 // connection holds its next request back until then.
