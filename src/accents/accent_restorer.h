@@ -2,6 +2,7 @@
 
 #include "accents/known_words.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,18 @@ private:
 
     QString language_;
     std::unique_ptr<KnownWords> words_;
+};
+
+// One restorer per source language, each loading its dictionary on first
+// use (French takes about a second); languages without one pass unchanged.
+class AccentRestorers {
+public:
+    explicit AccentRestorers(QString hunspellDir = QStringLiteral("/usr/share/hunspell"));
+    QString restore(const QString &language, const QString &text);
+
+private:
+    QString hunspellDir_;
+    QHash<QString, std::shared_ptr<AccentRestorer>> loaded_;  // null: none for that language
 };
 
 // True when the text holds one of the twelve letters the window folds: it was

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accents/accent_restorers.h"
+#include "accents/accent_restorer.h"
 #include "apy/apy_dispatcher.h"
 #include "apy/apy_presence.h"
 #include "dict/dictionary_shelf.h"
