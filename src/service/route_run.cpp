@@ -9,6 +9,31 @@
 
 namespace verz {
 
+bool PipelineWarmth::claimWarmUp(const QString &langpair)
+{
+    QElapsedTimer &sent = warmUpSent_[langpair];
+    if (sent.isValid() && sent.elapsed() < kWarmAgainMs)
+        return false;
+    sent.start();
+    return true;
+}
+
+bool PipelineWarmth::warm(const QStringList &legs) const
+{
+    for (const QString &leg : legs) {
+        const auto answer = lastAnswer_.constFind(leg);
+        if (answer == lastAnswer_.cend() || answer->elapsed() >= idleMs_)
+            return false;
+    }
+    return true;
+}
+
+void PipelineWarmth::forget()
+{
+    warmUpSent_.clear();
+    lastAnswer_.clear();
+}
+
 void RouteRun::translate(const QStringList &legs, const QString &text, QDeadlineTimer deadline,
                          ApyDispatcher::Wanted wanted, ApyDispatcher::Done done,
                          const QStringList &alternative)
