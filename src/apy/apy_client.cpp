@@ -100,8 +100,8 @@ std::pair<ApyClient::Result, QStringList> ReadBlocksReply(QNetworkReply *reply, 
     const ApyClient::Result answer = ParseApyTranslation(status, reply->readAll());
     if (!answer.ok)
         return {answer, {}};
-    if (std::optional<QStringList> translations = SplitBlocks(answer.text, expected))
-        return {{true, {}, {}, false}, std::move(*translations)};
+    if (const std::optional<QStringList> translations = SplitBlocks(answer.text, expected))
+        return {{true, {}, {}, false}, *translations};
     ApyClient::Result apart{
         false, {}, QStringLiteral("APy's answer ran the blocks together"), false};
     apart.blocksRunTogether = true;
