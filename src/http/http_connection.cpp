@@ -18,6 +18,21 @@ constexpr qint64 kMaxUnsentAnswers = 1024 * 1024;
 // has read the refusal.
 constexpr int kClosingMs = 2000;
 
+// What the connection refuses itself (a head's refusals come with it from
+// ReadRequestHead, an upload's 413 from the path's rules).
+constexpr Refusal kHeadTimeout{Status::RequestTimeout,
+                               "En-tête de requête incomplet dans le délai."};
+constexpr Refusal kUnknownCoding{Status::BadRequest, "Codage de transfert non pris en charge."};
+constexpr Refusal kTooManyUploads{Status::ServiceUnavailable,
+                                  "Trop d'envois en cours ; réessayez dans un instant."};
+constexpr Refusal kUploadTooSlow{Status::RequestTimeout,
+                                 "Envoi trop lent : le fichier n'est pas arrivé à temps."};
+constexpr Refusal kUploadStalled{Status::RequestTimeout,
+                                 "Envoi interrompu : plus rien n'arrive du fichier."};
+constexpr Refusal kBadChunks{Status::BadRequest, "Corps de requête mal découpé."};
+constexpr Refusal kNoRoomForUploads{Status::ServiceUnavailable,
+                                    "Le service ne peut pas recevoir de fichier pour l'instant."};
+
 }  // namespace
 
 HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch,
@@ -94,48 +109,26 @@ void HttpConnection::pump()
         }
         if (wait_ != Wait::Head)
             arm(Wait::Head, limits_.headTimeoutMs);
-        const qsizetype headEnd = FindHeadEnd(buffer_);
-        if (headEnd >= 0) {
-            takeHead(headEnd);
-            continue;
-        }
-        // Judged while it arrives, so garbage and floods are refused early.
-        const GateVerdict verdict = JudgeRequestStart(buffer_);
-        if (verdict == GateVerdict::BadRequest)
-            refuse(Status::BadRequest, "Requête mal formée.");
-        else if (verdict == GateVerdict::UriTooLong)
-            refuse(Status::UriTooLong, "Requête trop longue.");
-        else if (buffer_.size() > kMaxRequestHead)
-            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
-        break;
+        if (!readHead())
+            break;
     }
     pumping_ = false;
 }
 
-void HttpConnection::takeHead(qsizetype headEnd)
+bool HttpConnection::readHead()
 {
-    auto parsed = ParseRequestHead(QByteArrayView(buffer_).first(headEnd));
-    buffer_.remove(0, headEnd);
-    if (const HeadError *error = std::get_if<HeadError>(&parsed)) {
-        switch (*error) {
-        case HeadError::BadRequest:
-            refuse(Status::BadRequest, "Requête mal formée.");
-            break;
-        case HeadError::UriTooLong:
-            refuse(Status::UriTooLong, "Requête trop longue.");
-            break;
-        case HeadError::HeadTooLarge:
-            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
-            break;
-        }
-        return;
-    }
-    HttpRequest &request = std::get<HttpRequest>(parsed);
+    HeadRead read = ReadRequestHead(buffer_);
+    if (read.state == HeadRead::State::Refused)
+        refuse(read.refusal);
+    if (read.state != HeadRead::State::Read)
+        return false;
+    buffer_.remove(0, read.length);
+    HttpRequest &request = read.request;
     if (request.announcesBody && bodyPolicy_) {
         if (const UploadRules *rules = bodyPolicy_(request)) {
             if (startBody(request, *rules))
                 pumpBody();
-            return;
+            return true;
         }
     }
     // The body is never read, so nothing after it can be told from it.
@@ -145,24 +138,25 @@ void HttpConnection::takeHead(qsizetype headEnd)
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
     dispatch_(request, HttpResponder(this, request.method == "HEAD", request.keepAlive));
+    return true;
 }
 
 bool HttpConnection::startBody(HttpRequest &request, const UploadRules &rules)
 {
     const QByteArray coding = request.field("Transfer-Encoding");
     if (!coding.isNull() && coding.trimmed().compare("chunked", Qt::CaseInsensitive) != 0) {
-        refuse(Status::BadRequest, "Codage de transfert non pris en charge.");
+        refuse(kUnknownCoding);
         return false;
     }
     if (UploadSpool::Live() >= rules.maxUploads) {
-        refuse(Status::ServiceUnavailable, "Trop d'envois en cours ; réessayez dans un instant.");
+        refuse(kTooManyUploads);
         return false;
     }
     const qint64 length = coding.isNull() ? request.field("Content-Length").toLongLong() : -1;
     spool_ = std::make_unique<UploadSpool>(rules.folder, length, rules.maxBytes);
     if (spool_->state() == UploadSpool::State::TooLarge) {
         spool_.reset();
-        refuse(Status::PayloadTooLarge, rules.tooLargeText.constData());
+        refuse({Status::PayloadTooLarge, rules.tooLargeText});
         return false;
     }
     // Never reused: whatever follows a body someone gave up on is not a request.
@@ -194,23 +188,21 @@ void HttpConnection::pumpBody()
     switch (spool_->state()) {
     case UploadSpool::State::NeedMore:
         if (bodyClock_.elapsed() > bodyRules_->wholeMs)
-            refuse(Status::RequestTimeout,
-                   "Envoi trop lent : le fichier n'est pas arrivé à temps.");
+            refuse(kUploadTooSlow);
         else if (progressed)
             arm(Wait::Body, bodyRules_->stallMs);
         return;
     case UploadSpool::State::TooLarge:
         spool_.reset();
-        refuse(Status::PayloadTooLarge, bodyRules_->tooLargeText.constData());
+        refuse({Status::PayloadTooLarge, bodyRules_->tooLargeText});
         return;
     case UploadSpool::State::Malformed:
         spool_.reset();
-        refuse(Status::BadRequest, "Corps de requête mal découpé.");
+        refuse(kBadChunks);
         return;
     case UploadSpool::State::DiskError:
         spool_.reset();
-        refuse(Status::ServiceUnavailable,
-               "Le service ne peut pas recevoir de fichier pour l'instant.");
+        refuse(kNoRoomForUploads);
         return;
     case UploadSpool::State::Done:
         break;
@@ -238,9 +230,9 @@ void HttpConnection::deliver(const QByteArray &bytes, bool close)
     pump();
 }
 
-void HttpConnection::refuse(HttpResponder::StatusCode status, const char *text)
+void HttpConnection::refuse(const Refusal &refusal)
 {
-    socket_->write(HttpResponder::ComposeText(text, status));
+    socket_->write(HttpResponder::ComposeText(refusal.text, refusal.status));
     startClosing();
 }
 
@@ -280,13 +272,13 @@ void HttpConnection::onTimeout()
     switch (wait_) {
     case Wait::Head:
         if (phase_ == Phase::Head) {
-            refuse(Status::RequestTimeout, "En-tête de requête incomplet dans le délai.");
+            refuse(kHeadTimeout);
             return;
         }
         break;
     case Wait::Body:
         if (phase_ == Phase::Body) {
-            refuse(Status::RequestTimeout, "Envoi interrompu : plus rien n'arrive du fichier.");
+            refuse(kUploadStalled);
             return;
         }
         break;

@@ -55,9 +55,11 @@ private:
     enum class Wait { None, Idle, Head, Body, Closing };
 
     void pump();
-    void takeHead(qsizetype headEnd);
+    // Takes the request whose head is whole in the buffer and hands it on;
+    // false while the head is still coming or once it is refused.
+    bool readHead();
     void deliver(const QByteArray &bytes, bool close);
-    void refuse(HttpResponder::StatusCode status, const char *text);
+    void refuse(const Refusal &refusal);
     bool startBody(HttpRequest &request, const UploadRules &rules);
     void pumpBody();
     void startClosing();

@@ -6,6 +6,14 @@ namespace verz {
 
 namespace {
 
+using Status = HttpResponder::StatusCode;
+
+// The refusals of a head, whether judged while it arrives or read whole.
+constexpr Refusal kMalformed{Status::BadRequest, "Requête mal formée."};
+constexpr Refusal kLineTooLong{Status::UriTooLong, "Requête trop longue."};
+constexpr Refusal kHeadTooLarge{Status::RequestHeaderFieldsTooLarge,
+                                "En-tête de requête trop grand."};
+
 bool IsTokenChar(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -169,19 +177,19 @@ qsizetype FindHeadEnd(QByteArrayView bytes)
     return -1;
 }
 
-std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head)
+std::variant<HttpRequest, Refusal> ParseRequestHead(QByteArrayView head)
 {
     switch (JudgeRequestStart(head)) {
     case GateVerdict::Pass:
         break;
     case GateVerdict::UriTooLong:
-        return HeadError::UriTooLong;
+        return kLineTooLong;
     case GateVerdict::NeedMore:
     case GateVerdict::BadRequest:
-        return HeadError::BadRequest;
+        return kMalformed;
     }
     if (head.size() > kMaxRequestHead)
-        return HeadError::HeadTooLarge;
+        return kHeadTooLarge;
 
     HttpRequest request;
     QByteArray contentLength;
@@ -209,16 +217,50 @@ std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head)
             break;
         // A line folded onto the one before it is obsolete and ambiguous.
         if (line.front() == ' ' || line.front() == '\t' || !TakeField(line, request, contentLength))
-            return HeadError::BadRequest;
+            return kMalformed;
         if (++fieldCount > kMaxHeaderFields)
-            return HeadError::HeadTooLarge;
+            return kHeadTooLarge;
     }
     if (!request.http10 && !request.hasHost)
-        return HeadError::BadRequest;  // HTTP/1.1 requires it
+        return kMalformed;  // HTTP/1.1 requires it
     if (request.announcesBody && !contentLength.isNull() &&
         !request.field("Transfer-Encoding").isNull())
-        return HeadError::BadRequest;  // two framings: a classic smuggling vector
+        return kMalformed;  // two framings: a classic smuggling vector
     return request;
+}
+
+HeadRead ReadRequestHead(QByteArrayView buffer)
+{
+    HeadRead read;
+    if (const qsizetype headEnd = FindHeadEnd(buffer); headEnd >= 0) {
+        auto parsed = ParseRequestHead(buffer.first(headEnd));
+        if (Refusal *refusal = std::get_if<Refusal>(&parsed)) {
+            read.state = HeadRead::State::Refused;
+            read.refusal = *refusal;
+            return read;
+        }
+        read.state = HeadRead::State::Read;
+        read.request = std::move(std::get<HttpRequest>(parsed));
+        read.length = headEnd;
+        return read;
+    }
+    // Judged while it arrives, so garbage and floods are refused early.
+    switch (JudgeRequestStart(buffer)) {
+    case GateVerdict::BadRequest:
+        read.refusal = kMalformed;
+        break;
+    case GateVerdict::UriTooLong:
+        read.refusal = kLineTooLong;
+        break;
+    case GateVerdict::NeedMore:
+    case GateVerdict::Pass:
+        if (buffer.size() <= kMaxRequestHead)
+            return read;
+        read.refusal = kHeadTooLarge;
+        break;
+    }
+    read.state = HeadRead::State::Refused;
+    return read;
 }
 
 bool IsLoopbackHost(QByteArrayView host)
