@@ -35,9 +35,10 @@ constexpr Refusal kNoRoomForUploads{Status::ServiceUnavailable,
 
 }  // namespace
 
-HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch,
+HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Admit admit, Dispatch dispatch,
                                QObject *parent)
-    : QObject(parent), socket_(socket), limits_(limits), dispatch_(std::move(dispatch))
+    : QObject(parent), socket_(socket), limits_(limits), admit_(std::move(admit)),
+      dispatch_(std::move(dispatch))
 {
     socket_->setParent(this);
     // Past this the socket leaves further bytes to the kernel, whose window
@@ -124,25 +125,25 @@ bool HttpConnection::readHead()
         return false;
     buffer_.remove(0, read.length);
     HttpRequest &request = read.request;
-    if (request.announcesBody && bodyPolicy_) {
-        if (const UploadRules *rules = bodyPolicy_(request)) {
-            if (startBody(request, *rules))
-                pumpBody();
-            return true;
-        }
+    request.peer = socket_->peerAddress();
+    Admission admission = admit_(request);
+    if (request.announcesBody && admission.body) {
+        if (startBody(request, std::move(admission)))
+            pumpBody();
+        return true;
     }
     // The body is never read, so nothing after it can be told from it.
     if (request.announcesBody)
         request.keepAlive = false;
-    request.peer = socket_->peerAddress();
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
-    dispatch_(request, HttpResponder(this, request.method == "HEAD", request.keepAlive));
+    dispatch_(request, admission, HttpResponder(this, request.method == "HEAD", request.keepAlive));
     return true;
 }
 
-bool HttpConnection::startBody(HttpRequest &request, const UploadRules &rules)
+bool HttpConnection::startBody(HttpRequest &request, Admission admission)
 {
+    const UploadRules &rules = *admission.body;
     const QByteArray coding = request.field("Transfer-Encoding");
     if (!coding.isNull() && coding.trimmed().compare("chunked", Qt::CaseInsensitive) != 0) {
         refuse(kUnknownCoding);
@@ -162,7 +163,7 @@ bool HttpConnection::startBody(HttpRequest &request, const UploadRules &rules)
     // Never reused: whatever follows a body someone gave up on is not a request.
     request.keepAlive = false;
     bodyRequest_ = request;
-    bodyRules_ = &rules;
+    bodyAdmission_ = std::move(admission);
     bodyClock_.start();
     phase_ = Phase::Body;
     arm(Wait::Body, rules.stallMs);
@@ -187,14 +188,14 @@ void HttpConnection::pumpBody()
     }
     switch (spool_->state()) {
     case UploadSpool::State::NeedMore:
-        if (bodyClock_.elapsed() > bodyRules_->wholeMs)
+        if (bodyClock_.elapsed() > bodyAdmission_.body->wholeMs)
             refuse(kUploadTooSlow);
         else if (progressed)
-            arm(Wait::Body, bodyRules_->stallMs);
+            arm(Wait::Body, bodyAdmission_.body->stallMs);
         return;
     case UploadSpool::State::TooLarge:
         spool_.reset();
-        refuse({Status::PayloadTooLarge, bodyRules_->tooLargeText});
+        refuse({Status::PayloadTooLarge, bodyAdmission_.body->tooLargeText});
         return;
     case UploadSpool::State::Malformed:
         spool_.reset();
@@ -213,7 +214,7 @@ void HttpConnection::pumpBody()
     buffer_.clear();
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
-    dispatch_(request, HttpResponder(this, false, false));
+    dispatch_(request, std::exchange(bodyAdmission_, {}), HttpResponder(this, false, false));
 }
 
 void HttpConnection::deliver(const QByteArray &bytes, bool close)

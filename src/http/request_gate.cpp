@@ -1,7 +1,5 @@
 #include "http/request_gate.h"
 
-#include <QHostAddress>
-
 namespace verz {
 
 namespace {
@@ -261,61 +259,6 @@ HeadRead ReadRequestHead(QByteArrayView buffer)
     }
     read.state = HeadRead::State::Refused;
     return read;
-}
-
-bool IsLoopbackHost(QByteArrayView host)
-{
-    QByteArrayView name = host;
-    QByteArrayView port;
-    if (host.startsWith('[')) {
-        const qsizetype close = host.indexOf(']');
-        if (close < 0)
-            return false;
-        name = host.sliced(1, close - 1);
-        port = host.sliced(close + 1);
-        if (!port.isEmpty() && !port.startsWith(':'))
-            return false;
-        if (QHostAddress(QString::fromLatin1(name)).protocol() != QAbstractSocket::IPv6Protocol)
-            return false;
-    } else if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0) {
-        name = host.first(colon);
-        port = host.sliced(colon);
-    }
-    if (!port.isEmpty() && (port.size() > 6 || !IsDigits(port.sliced(1))))
-        return false;
-    if (name.compare("localhost", Qt::CaseInsensitive) == 0 ||
-        name.compare("localhost.", Qt::CaseInsensitive) == 0)
-        return true;
-    // Only the dotted form: a name such as "127.0.0.1.example" is not an address.
-    for (const char c : name) {
-        if (!((c >= '0' && c <= '9') || c == '.' || c == ':' || (c >= 'a' && c <= 'f') ||
-              (c >= 'A' && c <= 'F')))
-            return false;
-    }
-    const QHostAddress address(QString::fromLatin1(name));
-    return !address.isNull() && address.isLoopback();
-}
-
-bool ComesFromAnotherSite(const HttpRequest &request)
-{
-    const QByteArray site = request.field("Sec-Fetch-Site").toLower();
-    if (site == "cross-site" || site == "same-site")
-        return true;
-    const QByteArray origin = request.field("Origin");
-    if (origin.isNull())
-        return false;
-    // A page under "Referrer-Policy: no-referrer" (the home page's own) posts
-    // its forms with Origin "null"; no page can forge Sec-Fetch-Site, so that
-    // one still vouches for the post.
-    if (origin == "null")
-        return site != "same-origin";
-    for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
-        if (origin.startsWith(scheme))
-            return !request.hasHost || QByteArrayView(origin)
-                                               .sliced(scheme.size())
-                                               .compare(request.host, Qt::CaseInsensitive) != 0;
-    }
-    return true;
 }
 
 GateVerdict JudgeRequestStart(QByteArrayView head)
