@@ -128,8 +128,7 @@ bool HttpConnection::readHead()
     request.peer = socket_->peerAddress();
     Admission admission = admit_(request);
     if (request.announcesBody && admission.body) {
-        if (startBody(request, std::move(admission)))
-            pumpBody();
+        startBody(request, std::move(admission));
         return true;
     }
     // The body is never read, so nothing after it can be told from it.
@@ -141,24 +140,23 @@ bool HttpConnection::readHead()
     return true;
 }
 
-bool HttpConnection::startBody(HttpRequest &request, Admission admission)
+void HttpConnection::startBody(HttpRequest &request, Admission admission)
 {
     const UploadRules &rules = *admission.body;
     const QByteArray coding = request.field("Transfer-Encoding");
     if (!coding.isNull() && coding.trimmed().compare("chunked", Qt::CaseInsensitive) != 0) {
         refuse(kUnknownCoding);
-        return false;
+        return;
     }
     if (UploadSpool::Live() >= rules.maxUploads) {
         refuse(kTooManyUploads);
-        return false;
+        return;
     }
-    const qint64 length = coding.isNull() ? request.field("Content-Length").toLongLong() : -1;
-    spool_ = std::make_unique<UploadSpool>(rules.folder, length, rules.maxBytes);
-    if (spool_->state() == UploadSpool::State::TooLarge) {
-        spool_.reset();
+    // A length announced past the cap is refused before any of the body comes.
+    bodyLength_ = coding.isNull() ? request.field("Content-Length").toLongLong() : -1;
+    if (bodyLength_ > rules.maxBytes) {
         refuse({Status::PayloadTooLarge, rules.tooLargeText});
-        return false;
+        return;
     }
     // Never reused: whatever follows a body someone gave up on is not a request.
     request.keepAlive = false;
@@ -167,13 +165,18 @@ bool HttpConnection::startBody(HttpRequest &request, Admission admission)
     bodyClock_.start();
     phase_ = Phase::Body;
     arm(Wait::Body, rules.stallMs);
-    return true;
+    pumpBody();
 }
 
 void HttpConnection::pumpBody()
 {
     if (phase_ != Phase::Body)
         return;
+    // Its first turn comes straight from startBody, so the spool counts
+    // among the uploads at once as soon as the body is accepted.
+    if (!spool_)
+        spool_ = std::make_unique<UploadSpool>(bodyAdmission_.body->folder, bodyLength_,
+                                               bodyAdmission_.body->maxBytes);
     // What came with the head first, then the socket, a slice at a time:
     // memory holds one slice whatever the body's size.
     bool progressed = false;

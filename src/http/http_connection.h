@@ -69,7 +69,7 @@ private:
     bool readHead();
     void deliver(const QByteArray &bytes, bool close);
     void refuse(const Refusal &refusal);
-    bool startBody(HttpRequest &request, Admission admission);
+    void startBody(HttpRequest &request, Admission admission);
     void pumpBody();
     void startClosing();
     void halfCloseWhenSent();
@@ -92,6 +92,7 @@ private:
     std::unique_ptr<UploadSpool> spool_;
     HttpRequest bodyRequest_;  // waiting for its body
     Admission bodyAdmission_;  // that request's
+    qint64 bodyLength_ = 0;    // as announced; -1: chunked
     QElapsedTimer bodyClock_;
 };
 
