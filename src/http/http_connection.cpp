@@ -126,9 +126,9 @@ bool HttpConnection::readHead()
     buffer_.remove(0, read.length);
     HttpRequest &request = read.request;
     request.peer = socket_->peerAddress();
-    Admission admission = admit_(request);
+    const Admission admission = admit_(request);
     if (request.announcesBody && admission.body) {
-        startBody(request, std::move(admission));
+        startBody(request, admission);
         return true;
     }
     // The body is never read, so nothing after it can be told from it.
@@ -140,7 +140,7 @@ bool HttpConnection::readHead()
     return true;
 }
 
-void HttpConnection::startBody(HttpRequest &request, Admission admission)
+void HttpConnection::startBody(HttpRequest &request, const Admission &admission)
 {
     const UploadRules &rules = *admission.body;
     const QByteArray coding = request.field("Transfer-Encoding");
@@ -161,7 +161,7 @@ void HttpConnection::startBody(HttpRequest &request, Admission admission)
     // Never reused: whatever follows a body someone gave up on is not a request.
     request.keepAlive = false;
     bodyRequest_ = request;
-    bodyAdmission_ = std::move(admission);
+    bodyAdmission_ = admission;
     bodyClock_.start();
     phase_ = Phase::Body;
     arm(Wait::Body, rules.stallMs);

@@ -69,7 +69,7 @@ private:
     bool readHead();
     void deliver(const QByteArray &bytes, bool close);
     void refuse(const Refusal &refusal);
-    void startBody(HttpRequest &request, Admission admission);
+    void startBody(HttpRequest &request, const Admission &admission);
     void pumpBody();
     void startClosing();
     void halfCloseWhenSent();
