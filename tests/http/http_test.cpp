@@ -1,8 +1,12 @@
+#include "http/http_server.h"
 #include "http/request_gate.h"
 #include "pages/result_page.h"
 #include "service/service_over_fake_apy.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <memory>
@@ -80,6 +84,28 @@ TEST(RequestGate, ReadsWholeHeadsAndRefusesAmbiguousFraming)
     const HeadRead endless =
         ReadRequestHead("GET / HTTP/1.1\r\nX: " + QByteArray(kMaxRequestHead, 'a'));
     EXPECT_EQ(endless.refusal.status, HttpResponder::StatusCode::RequestHeaderFieldsTooLarge);
+}
+
+TEST(HttpServerUpload, HandsTheBodyOverWithTheClientsAddress)
+{
+    // An endpoint that serves this machine only must see who sent the upload.
+    QTemporaryDir folder;
+    HttpServer server({});
+    UploadRules rules;
+    rules.folder = folder.path();
+    server.routeUpload(QStringLiteral("/up"), rules,
+                       [](const HttpRequest &request, HttpResponder &&responder) {
+                           responder.writeText(request.body->readAll() + ' ' +
+                                                   (request.peer.isLoopback() ? "ici" : "inconnu"),
+                                               HttpResponder::StatusCode::Ok);
+                       });
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    RawClient client(server.serverPort());
+    EXPECT_EQ(client
+                  .exchange("POST /up HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                            "Content-Length: 3\r\n\r\nabc")
+                  .body,
+              "abc ici\n");
 }
 
 TEST_F(ServiceOverFakeApy, PipelinedRequestsAreAnsweredInTheirOrder)
