@@ -16,11 +16,12 @@ namespace verz {
 
 // The listening side of an HTTP/1.1 server: accepts connections up to a cap,
 // reads them as HttpConnections and hands each request to the handler of its
-// method and path (HEAD goes where GET does). Request bodies are not read,
-// a request that announces one is refused, but on the upload paths (POST
-// only), where it is spooled within its rules. While it listens on loopback
-// only, so are requests naming another host (a page elsewhere whose name was
-// rebound to 127.0.0.1).
+// method and path (HEAD goes where GET does). Each request is admitted once,
+// when its head is read (admit): while it listens on loopback only, requests
+// naming another host (a page elsewhere whose name was rebound to 127.0.0.1)
+// are refused, so are other sites' posts. Request bodies are not read, a
+// request that announces one is refused, but on the upload paths (POST
+// only), where it is spooled within its rules.
 class HttpServer : public QTcpServer {
     Q_OBJECT
 public:
