@@ -12,6 +12,7 @@
 // written as "...". On the home page ("/"), nothing typed in adds markup.
 #include "common/languages.h"
 #include "engine/page_reader.h"
+#include "http/http_server.h"
 #include "http/request_gate.h"
 #include "pages/home_page.h"
 #include "pages/result_page.h"

@@ -5,17 +5,23 @@
 # need a display start their own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
 tools/setup.sh --test
 tools/build.sh
+echo "== set-up and build: $((SECONDS - started)) s"
 status=0
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+step=$SECONDS
 (cd build && ctest --output-on-failure --timeout 600 -j2) 2>&1 | tee "$log" || status=1
+echo "== ctest: $((SECONDS - step)) s"
 extras_failed=()
 for extra in tools/test-extra/*.sh; do
   [[ -x "$extra" ]] || continue
   echo "== $extra"
+  step=$SECONDS
   "$extra" || { status=1; extras_failed+=("$extra"); }
+  echo "== $extra: $((SECONDS - step)) s"
 done
 echo
 [[ ${#extras_failed[@]} -gt 0 ]] && echo "Failed: ${extras_failed[*]}"

@@ -18,11 +18,27 @@ constexpr qint64 kMaxUnsentAnswers = 1024 * 1024;
 // has read the refusal.
 constexpr int kClosingMs = 2000;
 
+// What the connection refuses itself (a head's refusals come with it from
+// ReadRequestHead, an upload's 413 from the path's rules).
+constexpr Refusal kHeadTimeout{Status::RequestTimeout,
+                               "En-tête de requête incomplet dans le délai."};
+constexpr Refusal kUnknownCoding{Status::BadRequest, "Codage de transfert non pris en charge."};
+constexpr Refusal kTooManyUploads{Status::ServiceUnavailable,
+                                  "Trop d'envois en cours ; réessayez dans un instant."};
+constexpr Refusal kUploadTooSlow{Status::RequestTimeout,
+                                 "Envoi trop lent : le fichier n'est pas arrivé à temps."};
+constexpr Refusal kUploadStalled{Status::RequestTimeout,
+                                 "Envoi interrompu : plus rien n'arrive du fichier."};
+constexpr Refusal kBadChunks{Status::BadRequest, "Corps de requête mal découpé."};
+constexpr Refusal kNoRoomForUploads{Status::ServiceUnavailable,
+                                    "Le service ne peut pas recevoir de fichier pour l'instant."};
+
 }  // namespace
 
-HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch,
+HttpConnection::HttpConnection(QTcpSocket *socket, Limits limits, Admit admit, Dispatch dispatch,
                                QObject *parent)
-    : QObject(parent), socket_(socket), limits_(limits), dispatch_(std::move(dispatch))
+    : QObject(parent), socket_(socket), limits_(limits), admit_(std::move(admit)),
+      dispatch_(std::move(dispatch))
 {
     socket_->setParent(this);
     // Past this the socket leaves further bytes to the kernel, whose window
@@ -94,91 +110,73 @@ void HttpConnection::pump()
         }
         if (wait_ != Wait::Head)
             arm(Wait::Head, limits_.headTimeoutMs);
-        const qsizetype headEnd = FindHeadEnd(buffer_);
-        if (headEnd >= 0) {
-            takeHead(headEnd);
-            continue;
-        }
-        // Judged while it arrives, so garbage and floods are refused early.
-        const GateVerdict verdict = JudgeRequestStart(buffer_);
-        if (verdict == GateVerdict::BadRequest)
-            refuse(Status::BadRequest, "Requête mal formée.");
-        else if (verdict == GateVerdict::UriTooLong)
-            refuse(Status::UriTooLong, "Requête trop longue.");
-        else if (buffer_.size() > kMaxRequestHead)
-            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
-        break;
+        if (!readHead())
+            break;
     }
     pumping_ = false;
 }
 
-void HttpConnection::takeHead(qsizetype headEnd)
+bool HttpConnection::readHead()
 {
-    auto parsed = ParseRequestHead(QByteArrayView(buffer_).first(headEnd));
-    buffer_.remove(0, headEnd);
-    if (const HeadError *error = std::get_if<HeadError>(&parsed)) {
-        switch (*error) {
-        case HeadError::BadRequest:
-            refuse(Status::BadRequest, "Requête mal formée.");
-            break;
-        case HeadError::UriTooLong:
-            refuse(Status::UriTooLong, "Requête trop longue.");
-            break;
-        case HeadError::HeadTooLarge:
-            refuse(Status::RequestHeaderFieldsTooLarge, "En-tête de requête trop grand.");
-            break;
-        }
-        return;
-    }
-    HttpRequest &request = std::get<HttpRequest>(parsed);
-    if (request.announcesBody && bodyPolicy_) {
-        if (const UploadRules *rules = bodyPolicy_(request)) {
-            if (startBody(request, *rules))
-                pumpBody();
-            return;
-        }
+    HeadRead read = ReadRequestHead(buffer_);
+    if (read.state == HeadRead::State::Refused)
+        refuse(read.refusal);
+    if (read.state != HeadRead::State::Read)
+        return false;
+    buffer_.remove(0, read.length);
+    HttpRequest &request = read.request;
+    request.peer = socket_->peerAddress();
+    const Admission admission = admit_(request);
+    if (request.announcesBody && admission.body) {
+        startBody(request, admission);
+        return true;
     }
     // The body is never read, so nothing after it can be told from it.
     if (request.announcesBody)
         request.keepAlive = false;
-    request.peer = socket_->peerAddress();
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
-    dispatch_(request, HttpResponder(this, request.method == "HEAD", request.keepAlive));
+    dispatch_(request, admission, HttpResponder(this, request.method == "HEAD", request.keepAlive));
+    return true;
 }
 
-bool HttpConnection::startBody(HttpRequest &request, const UploadRules &rules)
+void HttpConnection::startBody(HttpRequest &request, const Admission &admission)
 {
+    const UploadRules &rules = *admission.body;
     const QByteArray coding = request.field("Transfer-Encoding");
     if (!coding.isNull() && coding.trimmed().compare("chunked", Qt::CaseInsensitive) != 0) {
-        refuse(Status::BadRequest, "Codage de transfert non pris en charge.");
-        return false;
+        refuse(kUnknownCoding);
+        return;
     }
     if (UploadSpool::Live() >= rules.maxUploads) {
-        refuse(Status::ServiceUnavailable, "Trop d'envois en cours ; réessayez dans un instant.");
-        return false;
+        refuse(kTooManyUploads);
+        return;
     }
-    const qint64 length = coding.isNull() ? request.field("Content-Length").toLongLong() : -1;
-    spool_ = std::make_unique<UploadSpool>(rules.folder, length, rules.maxBytes);
-    if (spool_->state() == UploadSpool::State::TooLarge) {
-        spool_.reset();
-        refuse(Status::PayloadTooLarge, rules.tooLargeText.constData());
-        return false;
+    // A length announced past the cap is refused before any of the body comes.
+    bodyLength_ = coding.isNull() ? request.field("Content-Length").toLongLong() : -1;
+    if (bodyLength_ > rules.maxBytes) {
+        refuse({Status::PayloadTooLarge, rules.tooLargeText});
+        return;
     }
     // Never reused: whatever follows a body someone gave up on is not a request.
     request.keepAlive = false;
     bodyRequest_ = request;
-    bodyRules_ = &rules;
+    bodyAdmission_ = admission;
     bodyClock_.start();
     phase_ = Phase::Body;
     arm(Wait::Body, rules.stallMs);
-    return true;
+    pumpBody();
 }
 
 void HttpConnection::pumpBody()
 {
     if (phase_ != Phase::Body)
         return;
+    // Its first turn comes straight from startBody, so the spool counts
+    // among the uploads at once as soon as the body is accepted.
+    if (!spool_)
+        spool_ = std::make_unique<UploadSpool>(bodyAdmission_.body->folder, bodyLength_,
+                                               bodyAdmission_.body->maxBytes);
     // What came with the head first, then the socket, a slice at a time:
     // memory holds one slice whatever the body's size.
     bool progressed = false;
@@ -193,24 +191,22 @@ void HttpConnection::pumpBody()
     }
     switch (spool_->state()) {
     case UploadSpool::State::NeedMore:
-        if (bodyClock_.elapsed() > bodyRules_->wholeMs)
-            refuse(Status::RequestTimeout,
-                   "Envoi trop lent : le fichier n'est pas arrivé à temps.");
+        if (bodyClock_.elapsed() > bodyAdmission_.body->wholeMs)
+            refuse(kUploadTooSlow);
         else if (progressed)
-            arm(Wait::Body, bodyRules_->stallMs);
+            arm(Wait::Body, bodyAdmission_.body->stallMs);
         return;
     case UploadSpool::State::TooLarge:
         spool_.reset();
-        refuse(Status::PayloadTooLarge, bodyRules_->tooLargeText.constData());
+        refuse({Status::PayloadTooLarge, bodyAdmission_.body->tooLargeText});
         return;
     case UploadSpool::State::Malformed:
         spool_.reset();
-        refuse(Status::BadRequest, "Corps de requête mal découpé.");
+        refuse(kBadChunks);
         return;
     case UploadSpool::State::DiskError:
         spool_.reset();
-        refuse(Status::ServiceUnavailable,
-               "Le service ne peut pas recevoir de fichier pour l'instant.");
+        refuse(kNoRoomForUploads);
         return;
     case UploadSpool::State::Done:
         break;
@@ -221,7 +217,7 @@ void HttpConnection::pumpBody()
     buffer_.clear();
     phase_ = Phase::Answering;
     arm(Wait::None, 0);
-    dispatch_(request, HttpResponder(this, false, false));
+    dispatch_(request, std::exchange(bodyAdmission_, {}), HttpResponder(this, false, false));
 }
 
 void HttpConnection::deliver(const QByteArray &bytes, bool close)
@@ -238,9 +234,9 @@ void HttpConnection::deliver(const QByteArray &bytes, bool close)
     pump();
 }
 
-void HttpConnection::refuse(HttpResponder::StatusCode status, const char *text)
+void HttpConnection::refuse(const Refusal &refusal)
 {
-    socket_->write(HttpResponder::ComposeText(text, status));
+    socket_->write(HttpResponder::ComposeText(refusal.text, refusal.status));
     startClosing();
 }
 
@@ -280,13 +276,13 @@ void HttpConnection::onTimeout()
     switch (wait_) {
     case Wait::Head:
         if (phase_ == Phase::Head) {
-            refuse(Status::RequestTimeout, "En-tête de requête incomplet dans le délai.");
+            refuse(kHeadTimeout);
             return;
         }
         break;
     case Wait::Body:
         if (phase_ == Phase::Body) {
-            refuse(Status::RequestTimeout, "Envoi interrompu : plus rien n'arrive du fichier.");
+            refuse(kUploadStalled);
             return;
         }
         break;

@@ -13,11 +13,19 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class QTcpSocket;
 
 namespace verz {
+
+// What the server makes of a request once its head is read, decided once and
+// carried to the request's dispatch.
+struct Admission {
+    std::optional<Refusal> refusal;     // owed instead of any handler's answer
+    const UploadRules *body = nullptr;  // the rules its body is read under; nullptr: not read
+};
 
 // One client connection: reads one request head at a time within its limits
 // and does not read the next one until the current one is answered, so
@@ -31,12 +39,14 @@ public:
         int headTimeoutMs = 5000;   // from a request's first byte to its whole head
         int idleTimeoutMs = 15000;  // keep-alive wait for the next request
     };
-    using Dispatch = std::function<void(const HttpRequest &, HttpResponder &&)>;
-    // The rules for a request that announces a body; nullptr: its body is not read.
-    using BodyPolicy = std::function<const UploadRules *(const HttpRequest &)>;
+    // Asked once a head is read, before its body, if any, is.
+    using Admit = std::function<Admission(const HttpRequest &)>;
+    // Handed each request once its head (on an upload, its body) is read.
+    using Dispatch = std::function<void(const HttpRequest &, const Admission &, HttpResponder &&)>;
 
     // Takes the socket over (it becomes a child).
-    HttpConnection(QTcpSocket *socket, Limits limits, Dispatch dispatch, QObject *parent);
+    HttpConnection(QTcpSocket *socket, Limits limits, Admit admit, Dispatch dispatch,
+                   QObject *parent);
     ~HttpConnection() override;
 
     // Between requests with nothing received: it can be closed without harm.
@@ -44,7 +54,6 @@ public:
     qint64 idleMs() const { return idleClock_.elapsed(); }
     // Closes at once.
     void drop();
-    void setBodyPolicy(BodyPolicy policy) { bodyPolicy_ = std::move(policy); }
 
 Q_SIGNALS:
     void closed();
@@ -55,10 +64,12 @@ private:
     enum class Wait { None, Idle, Head, Body, Closing };
 
     void pump();
-    void takeHead(qsizetype headEnd);
+    // Takes the request whose head is whole in the buffer and hands it on;
+    // false while the head is still coming or once it is refused.
+    bool readHead();
     void deliver(const QByteArray &bytes, bool close);
-    void refuse(HttpResponder::StatusCode status, const char *text);
-    bool startBody(HttpRequest &request, const UploadRules &rules);
+    void refuse(const Refusal &refusal);
+    void startBody(HttpRequest &request, const Admission &admission);
     void pumpBody();
     void startClosing();
     void halfCloseWhenSent();
@@ -68,6 +79,7 @@ private:
 
     QTcpSocket *socket_;
     Limits limits_;
+    Admit admit_;
     Dispatch dispatch_;
     Phase phase_ = Phase::Head;
     Wait wait_ = Wait::None;
@@ -77,10 +89,10 @@ private:
     bool pumping_ = false;
     bool halfClosed_ = false;
     bool finished_ = false;
-    BodyPolicy bodyPolicy_;
     std::unique_ptr<UploadSpool> spool_;
-    const UploadRules *bodyRules_ = nullptr;
     HttpRequest bodyRequest_;  // waiting for its body
+    Admission bodyAdmission_;  // that request's
+    qint64 bodyLength_ = 0;    // as announced; -1: chunked
     QElapsedTimer bodyClock_;
 };
 

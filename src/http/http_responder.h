@@ -66,4 +66,12 @@ private:
     std::function<void(StatusCode)> observer_;
 };
 
+// An answer the server gives of its own accord, in the language of the
+// service: the status and its one line of text (a literal, or a text that
+// outlives the refusal, such as an upload path's rules).
+struct Refusal {
+    HttpResponder::StatusCode status = HttpResponder::StatusCode::BadRequest;
+    QByteArrayView text;
+};
+
 }  // namespace verz

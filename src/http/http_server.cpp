@@ -1,7 +1,10 @@
 #include "http/http_server.h"
 
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QTcpSocket>
+
+#include <algorithm>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -29,7 +32,69 @@ int EffectiveCap(int wanted)
     return int(std::min<rlim_t>(rlim_t(wanted), room));
 }
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 }  // namespace
+
+bool IsLoopbackHost(QByteArrayView host)
+{
+    QByteArrayView name = host;
+    QByteArrayView port;
+    if (host.startsWith('[')) {
+        const qsizetype close = host.indexOf(']');
+        if (close < 0)
+            return false;
+        name = host.sliced(1, close - 1);
+        port = host.sliced(close + 1);
+        if (!port.isEmpty() && !port.startsWith(':'))
+            return false;
+        if (QHostAddress(QString::fromLatin1(name)).protocol() != QAbstractSocket::IPv6Protocol)
+            return false;
+    } else if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0) {
+        name = host.first(colon);
+        port = host.sliced(colon);
+    }
+    const QByteArrayView digits = port.isEmpty() ? port : port.sliced(1);
+    if (!port.isEmpty() && (digits.isEmpty() || digits.size() > 5 ||
+                            !std::all_of(digits.begin(), digits.end(), IsDigit)))
+        return false;
+    if (name.compare("localhost", Qt::CaseInsensitive) == 0 ||
+        name.compare("localhost.", Qt::CaseInsensitive) == 0)
+        return true;
+    // Only the dotted form: a name such as "127.0.0.1.example" is not an address.
+    for (const char c : name) {
+        if (!((c >= '0' && c <= '9') || c == '.' || c == ':' || (c >= 'a' && c <= 'f') ||
+              (c >= 'A' && c <= 'F')))
+            return false;
+    }
+    const QHostAddress address(QString::fromLatin1(name));
+    return !address.isNull() && address.isLoopback();
+}
+
+bool ComesFromAnotherSite(const HttpRequest &request)
+{
+    const QByteArray site = request.field("Sec-Fetch-Site").toLower();
+    if (site == "cross-site" || site == "same-site")
+        return true;
+    const QByteArray origin = request.field("Origin");
+    if (origin.isNull())
+        return false;
+    // A page under "Referrer-Policy: no-referrer" (the home page's own) posts
+    // its forms with Origin "null"; no page can forge Sec-Fetch-Site, so that
+    // one still vouches for the post.
+    if (origin == "null")
+        return site != "same-origin";
+    for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
+        if (origin.startsWith(scheme))
+            return !request.hasHost || QByteArrayView(origin)
+                                               .sliced(scheme.size())
+                                               .compare(request.host, Qt::CaseInsensitive) != 0;
+    }
+    return true;
+}
 
 HttpServer::HttpServer(Limits limits, QObject *parent) : QTcpServer(parent), limits_(limits)
 {
@@ -78,27 +143,31 @@ void HttpServer::incomingConnection(qintptr descriptor)
         return;
     }
     auto *connection = new HttpConnection(
-        socket, limits_.connection,
-        [this](const HttpRequest &request, HttpResponder &&responder) {
-            dispatch(request, std::move(responder));
+        socket, limits_.connection, [this](const HttpRequest &request) { return admit(request); },
+        [this](const HttpRequest &request, const Admission &admission, HttpResponder &&responder) {
+            dispatch(request, admission, std::move(responder));
         },
         this);
-    connection->setBodyPolicy([this](const HttpRequest &request) -> const UploadRules * {
-        const auto upload = uploads_.find(request.url().path());
-        if (request.method != "POST" || upload == uploads_.end() || namesAnotherHost(request) ||
-            ComesFromAnotherSite(request))
-            return nullptr;
-        return &upload->second.rules;
-    });
     connections_.append(connection);
     connect(connection, &HttpConnection::closed, this,
             [this, connection] { connections_.removeOne(connection); });
 }
 
-bool HttpServer::namesAnotherHost(const HttpRequest &request) const
+Admission HttpServer::admit(const HttpRequest &request) const
 {
     // Listening on loopback only means serving this machine's own names only.
-    return serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host);
+    if (serverAddress().isLoopback() && request.hasHost && !IsLoopbackHost(request.host))
+        return {Refusal{Status::MisdirectedRequest,
+                        "Hôte inconnu : ce service ne répond qu'aux noms de cette machine."}};
+    // A form another site's page posts here (and so the user's browser, its
+    // cookies and this machine's loopback) is not read, let alone acted on.
+    if (request.method == "POST" && ComesFromAnotherSite(request))
+        return {Refusal{Status::Forbidden,
+                        "Requête refusée : elle vient d'une autre page que celle de ce service."}};
+    const auto upload = uploads_.find(request.url().path());
+    if (request.method == "POST" && upload != uploads_.end())
+        return {std::nullopt, &upload->second.rules};
+    return {};
 }
 
 bool HttpServer::makeRoom()
@@ -130,7 +199,8 @@ void HttpServer::refuseConnection(qintptr descriptor)
     socket->disconnectFromHost();
 }
 
-void HttpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
+void HttpServer::dispatch(const HttpRequest &request, const Admission &admission,
+                          HttpResponder &&responder)
 {
     if (observer_) {
         const QString path = request.url().path();
@@ -143,17 +213,8 @@ void HttpServer::dispatch(const HttpRequest &request, HttpResponder &&responder)
             observer(route, int(status), clock.nsecsElapsed());
         });
     }
-    if (namesAnotherHost(request)) {
-        responder.writeText("Hôte inconnu : ce service ne répond qu'aux noms de cette machine.",
-                            Status::MisdirectedRequest);
-        return;
-    }
-    // A form another site's page posts here (and so the user's browser, its
-    // cookies and this machine's loopback) is not read, let alone acted on.
-    if (request.method == "POST" && ComesFromAnotherSite(request)) {
-        responder.writeText(
-            "Requête refusée : elle vient d'une autre page que celle de ce service.",
-            Status::Forbidden);
+    if (admission.refusal) {
+        responder.writeText(admission.refusal->text, admission.refusal->status);
         return;
     }
     const auto upload = uploads_.find(request.url().path());

@@ -16,11 +16,12 @@ namespace verz {
 
 // The listening side of an HTTP/1.1 server: accepts connections up to a cap,
 // reads them as HttpConnections and hands each request to the handler of its
-// method and path (HEAD goes where GET does). Request bodies are not read,
-// a request that announces one is refused, but on the upload paths (POST
-// only), where it is spooled within its rules. While it listens on loopback
-// only, so are requests naming another host (a page elsewhere whose name was
-// rebound to 127.0.0.1).
+// method and path (HEAD goes where GET does). Each request is admitted once,
+// when its head is read (admit): while it listens on loopback only, requests
+// naming another host (a page elsewhere whose name was rebound to 127.0.0.1)
+// are refused, so are other sites' posts. Request bodies are not read, a
+// request that announces one is refused, but on the upload paths (POST
+// only), where it is spooled within its rules.
 class HttpServer : public QTcpServer {
     Q_OBJECT
 public:
@@ -52,8 +53,11 @@ protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
-    void dispatch(const HttpRequest &request, HttpResponder &&responder);
-    bool namesAnotherHost(const HttpRequest &request) const;
+    // Whose requests are served: this machine's names while listening on
+    // loopback only, no other site's posts; and whether the body is read.
+    Admission admit(const HttpRequest &request) const;
+    void dispatch(const HttpRequest &request, const Admission &admission,
+                  HttpResponder &&responder);
     bool makeRoom();
     void refuseConnection(qintptr descriptor);
 
@@ -73,5 +77,19 @@ private:
     QList<HttpConnection *> connections_;
     QTimer acceptRetry_;
 };
+
+// Whether a Host field names this machine's loopback: "localhost", an address
+// in 127.0.0.0/8 or "[::1]", each with or without a port. A page whose own
+// name was made to resolve to 127.0.0.1 still sends its own name here.
+bool IsLoopbackHost(QByteArrayView host);
+
+// Whether a browser sent the request from another site's page: its Origin
+// is not this service's own address (the Host it was sent to, so another
+// port of this machine is another site too), is "null" (a sandboxed frame,
+// a local file) without Sec-Fetch-Site saying same-origin (a page of ours
+// that sends no referrer), or its Sec-Fetch-Site says cross-site or same-site. A
+// request with neither field (a command line, an old browser's link) is
+// not: a browser sends Origin with every cross-origin POST.
+bool ComesFromAnotherSite(const HttpRequest &request);
 
 }  // namespace verz

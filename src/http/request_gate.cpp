@@ -1,10 +1,16 @@
 #include "http/request_gate.h"
 
-#include <QHostAddress>
-
 namespace verz {
 
 namespace {
+
+using Status = HttpResponder::StatusCode;
+
+// The refusals of a head, whether judged while it arrives or read whole.
+constexpr Refusal kMalformed{Status::BadRequest, "Requête mal formée."};
+constexpr Refusal kLineTooLong{Status::UriTooLong, "Requête trop longue."};
+constexpr Refusal kHeadTooLarge{Status::RequestHeaderFieldsTooLarge,
+                                "En-tête de requête trop grand."};
 
 bool IsTokenChar(char c)
 {
@@ -169,19 +175,19 @@ qsizetype FindHeadEnd(QByteArrayView bytes)
     return -1;
 }
 
-std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head)
+std::variant<HttpRequest, Refusal> ParseRequestHead(QByteArrayView head)
 {
     switch (JudgeRequestStart(head)) {
     case GateVerdict::Pass:
         break;
     case GateVerdict::UriTooLong:
-        return HeadError::UriTooLong;
+        return kLineTooLong;
     case GateVerdict::NeedMore:
     case GateVerdict::BadRequest:
-        return HeadError::BadRequest;
+        return kMalformed;
     }
     if (head.size() > kMaxRequestHead)
-        return HeadError::HeadTooLarge;
+        return kHeadTooLarge;
 
     HttpRequest request;
     QByteArray contentLength;
@@ -209,71 +215,50 @@ std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head)
             break;
         // A line folded onto the one before it is obsolete and ambiguous.
         if (line.front() == ' ' || line.front() == '\t' || !TakeField(line, request, contentLength))
-            return HeadError::BadRequest;
+            return kMalformed;
         if (++fieldCount > kMaxHeaderFields)
-            return HeadError::HeadTooLarge;
+            return kHeadTooLarge;
     }
     if (!request.http10 && !request.hasHost)
-        return HeadError::BadRequest;  // HTTP/1.1 requires it
+        return kMalformed;  // HTTP/1.1 requires it
     if (request.announcesBody && !contentLength.isNull() &&
         !request.field("Transfer-Encoding").isNull())
-        return HeadError::BadRequest;  // two framings: a classic smuggling vector
+        return kMalformed;  // two framings: a classic smuggling vector
     return request;
 }
 
-bool IsLoopbackHost(QByteArrayView host)
+HeadRead ReadRequestHead(QByteArrayView buffer)
 {
-    QByteArrayView name = host;
-    QByteArrayView port;
-    if (host.startsWith('[')) {
-        const qsizetype close = host.indexOf(']');
-        if (close < 0)
-            return false;
-        name = host.sliced(1, close - 1);
-        port = host.sliced(close + 1);
-        if (!port.isEmpty() && !port.startsWith(':'))
-            return false;
-        if (QHostAddress(QString::fromLatin1(name)).protocol() != QAbstractSocket::IPv6Protocol)
-            return false;
-    } else if (const qsizetype colon = host.lastIndexOf(':'); colon >= 0) {
-        name = host.first(colon);
-        port = host.sliced(colon);
+    HeadRead read;
+    if (const qsizetype headEnd = FindHeadEnd(buffer); headEnd >= 0) {
+        auto parsed = ParseRequestHead(buffer.first(headEnd));
+        if (Refusal *refusal = std::get_if<Refusal>(&parsed)) {
+            read.state = HeadRead::State::Refused;
+            read.refusal = *refusal;
+            return read;
+        }
+        read.state = HeadRead::State::Read;
+        read.request = std::move(std::get<HttpRequest>(parsed));
+        read.length = headEnd;
+        return read;
     }
-    if (!port.isEmpty() && (port.size() > 6 || !IsDigits(port.sliced(1))))
-        return false;
-    if (name.compare("localhost", Qt::CaseInsensitive) == 0 ||
-        name.compare("localhost.", Qt::CaseInsensitive) == 0)
-        return true;
-    // Only the dotted form: a name such as "127.0.0.1.example" is not an address.
-    for (const char c : name) {
-        if (!((c >= '0' && c <= '9') || c == '.' || c == ':' || (c >= 'a' && c <= 'f') ||
-              (c >= 'A' && c <= 'F')))
-            return false;
+    // Judged while it arrives, so garbage and floods are refused early.
+    switch (JudgeRequestStart(buffer)) {
+    case GateVerdict::BadRequest:
+        read.refusal = kMalformed;
+        break;
+    case GateVerdict::UriTooLong:
+        read.refusal = kLineTooLong;
+        break;
+    case GateVerdict::NeedMore:
+    case GateVerdict::Pass:
+        if (buffer.size() <= kMaxRequestHead)
+            return read;
+        read.refusal = kHeadTooLarge;
+        break;
     }
-    const QHostAddress address(QString::fromLatin1(name));
-    return !address.isNull() && address.isLoopback();
-}
-
-bool ComesFromAnotherSite(const HttpRequest &request)
-{
-    const QByteArray site = request.field("Sec-Fetch-Site").toLower();
-    if (site == "cross-site" || site == "same-site")
-        return true;
-    const QByteArray origin = request.field("Origin");
-    if (origin.isNull())
-        return false;
-    // A page under "Referrer-Policy: no-referrer" (the home page's own) posts
-    // its forms with Origin "null"; no page can forge Sec-Fetch-Site, so that
-    // one still vouches for the post.
-    if (origin == "null")
-        return site != "same-origin";
-    for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
-        if (origin.startsWith(scheme))
-            return !request.hasHost || QByteArrayView(origin)
-                                               .sliced(scheme.size())
-                                               .compare(request.host, Qt::CaseInsensitive) != 0;
-    }
-    return true;
+    read.state = HeadRead::State::Refused;
+    return read;
 }
 
 GateVerdict JudgeRequestStart(QByteArrayView head)

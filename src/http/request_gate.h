@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/http_request.h"
+#include "http/http_responder.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -30,31 +31,22 @@ enum class GateVerdict {
 // head that may never end.
 GateVerdict JudgeRequestStart(QByteArrayView head);
 
-enum class HeadError {
-    BadRequest,    // 400
-    UriTooLong,    // 414
-    HeadTooLarge,  // 431
-};
-
 // Where the head in bytes ends (just past its empty line), or -1 while it
 // has not arrived whole. Blank lines before the request line are skipped.
 qsizetype FindHeadEnd(QByteArrayView bytes);
 
-// Reads a head as FindHeadEnd delimits it.
-std::variant<HttpRequest, HeadError> ParseRequestHead(QByteArrayView head);
+// Reads a head as FindHeadEnd delimits it; a head it cannot serve comes back
+// as the refusal owed (400, 414 or 431 with its text).
+std::variant<HttpRequest, Refusal> ParseRequestHead(QByteArrayView head);
 
-// Whether a Host field names this machine's loopback: "localhost", an address
-// in 127.0.0.0/8 or "[::1]", each with or without a port. A page whose own
-// name was made to resolve to 127.0.0.1 still sends its own name here.
-bool IsLoopbackHost(QByteArrayView host);
-
-// Whether a browser sent the request from another site's page: its Origin
-// is not this service's own address (the Host it was sent to, so another
-// port of this machine is another site too), is "null" (a sandboxed frame,
-// a local file) without Sec-Fetch-Site saying same-origin (a page of ours
-// that sends no referrer), or its Sec-Fetch-Site says cross-site or same-site. A
-// request with neither field (a command line, an old browser's link) is
-// not: a browser sends Origin with every cross-origin POST.
-bool ComesFromAnotherSite(const HttpRequest &request);
+// What has arrived of a request so far, read as one: the head's end found,
+// its start judged while the rest is awaited, the whole head parsed.
+struct HeadRead {
+    enum class State { NeedMore, Refused, Read } state = State::NeedMore;
+    Refusal refusal{};     // when Refused
+    HttpRequest request;   // when Read
+    qsizetype length = 0;  // when Read: the bytes of buffer that were its head
+};
+HeadRead ReadRequestHead(QByteArrayView buffer);
 
 }  // namespace verz

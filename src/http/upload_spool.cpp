@@ -17,9 +17,7 @@ UploadSpool::UploadSpool(const QString &folder, qint64 contentLength, qint64 max
       expected_(contentLength), maxBytes_(maxBytes)
 {
     ++liveSpools;
-    if (expected_ > maxBytes_)
-        state_ = State::TooLarge;
-    else if (!file_->open())
+    if (!file_->open())
         state_ = State::DiskError;
     else if (expected_ == 0)
         state_ = State::Done;

@@ -27,7 +27,8 @@ class UploadSpool {
 public:
     enum class State { NeedMore, Done, TooLarge, Malformed, DiskError };
 
-    // contentLength < 0: chunked.
+    // contentLength < 0: chunked. A length announced past maxBytes is the
+    // connection's to refuse before any spool is made; the cap holds anyway.
     UploadSpool(const QString &folder, qint64 contentLength, qint64 maxBytes);
     ~UploadSpool();
     UploadSpool(const UploadSpool &) = delete;

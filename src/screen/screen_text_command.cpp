@@ -7,8 +7,8 @@
 #include "screen/area_overlay.h"
 #include "screen/screen_area.h"
 #include "screen/screenshot_portal.h"
-#include "selection/detected_selection_pair.h"
 #include "selection/selection_sources.h"
+#include "selection/selection_text.h"
 #include "selection/session_selection.h"
 
 #include <QGuiApplication>

@@ -7,7 +7,7 @@
 #include "pairs/stored_choice.h"
 #include "platform/app_info.h"
 #include "selection/desktop_notification.h"
-#include "selection/detected_selection_pair.h"
+#include "selection/selection_text.h"
 #include "selection/session_selection.h"
 
 #include <QDir>

@@ -2,7 +2,6 @@
 
 #include "cli/command_line.h"
 #include "detect/detected_pair.h"
-#include "selection/detected_selection_pair.h"
 #include "selection/selection_text.h"
 #include "selection/session_selection.h"
 

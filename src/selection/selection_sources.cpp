@@ -2,10 +2,10 @@
 
 #include "platform/app_info.h"
 #include "platform/settings_store.h"
-#include "selection/detected_selection_pair.h"
 #include "selection/global_shortcut.h"
 #include "selection/portal_shortcut.h"
 #include "selection/selection_command.h"
+#include "selection/selection_text.h"
 #include "selection/session_selection.h"
 
 #include <QCoreApplication>

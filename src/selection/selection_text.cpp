@@ -1,5 +1,9 @@
 #include "selection/selection_text.h"
 
+#include "cli/command_line.h"
+#include "detect/detected_pair.h"
+#include "detect/language_detector.h"
+
 #include <QClipboard>
 #include <QMimeData>
 
@@ -63,6 +67,16 @@ QString NothingSelectedMessage()
 {
     return QStringLiteral("Rien n’est sélectionné : sélectionnez un texte dans un programme, "
                           "puis recommencez.");
+}
+
+int DetectedSelectionRow(const QString &text, const QString &target)
+{
+    const LanguageGuess guess = DetectLanguage(text);
+    if (!guess.sure)
+        return -1;
+    const QString code = target.isEmpty() ? PreferredPairFor(guess.code)
+                                          : PairForDetectedLanguage(guess.code, target);
+    return code.isEmpty() ? -1 : PairRowForCode(code);
 }
 
 }  // namespace verz

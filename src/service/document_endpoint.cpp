@@ -1,7 +1,6 @@
 #include "service/document_endpoint.h"
 
 #include "common/languages.h"
-#include "docs/attachment_name.h"
 #include "docs/converter_seam.h"
 #include "docs/document_repack.h"
 #include "docs/language_words.h"
@@ -81,14 +80,11 @@ void DocumentEndpoint::handle(const HttpRequest &request, HttpResponder &&respon
 void DocumentEndpoint::start(const std::shared_ptr<Work> &work)
 {
     const DocumentOrder &order = work->order;
-    const FormatInfo info = InfoOf(order.format);
-    const QString name =
-        TranslatedFileName(order.fileName, order.target, QString::fromLatin1(info.extension));
-    auto deliver = [work, name, info](const QByteArray &document) {
+    auto deliver = [work](const QByteArray &document) {
         work->responder->write(
             document,
-            {{QByteArrayLiteral("Content-Type"), QByteArray(info.contentType)},
-             {QByteArrayLiteral("Content-Disposition"), AttachmentDisposition(name)},
+            {{QByteArrayLiteral("Content-Type"), QByteArray(work->order.info.contentType)},
+             {QByteArrayLiteral("Content-Disposition"), work->order.disposition},
              {QByteArrayLiteral("X-Content-Type-Options"), QByteArrayLiteral("nosniff")},
              {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")}},
             Status::Ok);
@@ -147,7 +143,7 @@ void DocumentEndpoint::start(const std::shared_ptr<Work> &work)
             : order.forConverter,
         *codes);
     calls_.translate(
-        route.legs, info.apertiumFormat, document,
+        route.legs, order.info.apertiumFormat, document,
         [responder = std::weak_ptr<HttpResponder>(work->responder)] {
             const auto alive = responder.lock();
             return alive && alive->clientConnected();

@@ -1,6 +1,7 @@
 #include "service/document_order.h"
 
 #include "common/languages.h"
+#include "docs/attachment_name.h"
 #include "docs/document_repack.h"
 #include "docs/multipart_form.h"
 
@@ -119,6 +120,7 @@ std::variant<DocumentOrder, DocumentRefusal> ReadDocumentOrder(QByteArrayView co
                                     "odt, odp, docx, pptx ou xlsx.")
                       : Refuse(415, "Format non reconnu : envoyez un fichier texte, HTML, RTF, "
                                     "odt, odp, docx, pptx ou xlsx.");
+    order.info = InfoOf(order.format);
     order.hasText = HasText(order.format, order.content, zipped ? &zip : nullptr);
     // Even a document that goes back as it came is checked: the same file
     // gets the same answer whatever its text.
@@ -127,6 +129,8 @@ std::variant<DocumentOrder, DocumentRefusal> ReadDocumentOrder(QByteArrayView co
         return DocumentRefusal{refusal->status, refusal->text};
     if (order.hasText)
         order.forConverter = std::get<QByteArray>(std::move(repacked));
+    order.disposition = AttachmentDisposition(TranslatedFileName(
+        order.fileName, order.target, QString::fromLatin1(order.info.extension)));
     return order;
 }
 

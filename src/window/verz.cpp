@@ -158,31 +158,6 @@ void Verz::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-QString Verz::text1() const
-{
-    return BoxText(*w_.Text1);
-}
-
-QString Verz::text2() const
-{
-    return BoxText(*w_.Text2);
-}
-
-QString Verz::text1Tag() const
-{
-    return w_.Text1->property("Tag").toString();
-}
-
-void Verz::setText1(const QString &text)
-{
-    SetBoxText(*w_.Text1, text);
-}
-
-void Verz::setText2(const QString &text)
-{
-    SetBoxText(*w_.Text2, text);
-}
-
 int Verz::comboListIndex() const
 {
     return pairs_.row();

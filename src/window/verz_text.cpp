@@ -99,4 +99,30 @@ void Verz::Image1_Click()
     Command2_Click();
 }
 
+// The boxes as the other commands and the translation read and write them.
+QString Verz::text1() const
+{
+    return BoxText(*w_.Text1);
+}
+
+QString Verz::text2() const
+{
+    return BoxText(*w_.Text2);
+}
+
+QString Verz::text1Tag() const
+{
+    return w_.Text1->property("Tag").toString();
+}
+
+void Verz::setText1(const QString &text)
+{
+    SetBoxText(*w_.Text1, text);
+}
+
+void Verz::setText2(const QString &text)
+{
+    SetBoxText(*w_.Text2, text);
+}
+
 }  // namespace verz

@@ -1,8 +1,12 @@
+#include "http/http_server.h"
 #include "http/request_gate.h"
 #include "pages/result_page.h"
 #include "service/service_over_fake_apy.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <memory>
@@ -65,7 +69,43 @@ TEST(RequestGate, ReadsWholeHeadsAndRefusesAmbiguousFraming)
         "GET / HTTP/1.1\r\nHost: a\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\n\r\n",
     };
     for (const char *head : refused)
-        EXPECT_TRUE(std::holds_alternative<HeadError>(ParseRequestHead(head))) << head;
+        EXPECT_TRUE(std::holds_alternative<Refusal>(ParseRequestHead(head))) << head;
+
+    // Read as it arrives: the head and its length once whole, the refusal
+    // owed as soon as the start shows one, else a wait for the rest.
+    const HeadRead whole = ReadRequestHead("GET / HTTP/1.0\r\n\r\nGET");
+    EXPECT_EQ(whole.state, HeadRead::State::Read);
+    EXPECT_EQ(whole.length, 18);
+    EXPECT_EQ(ReadRequestHead("GET / HTTP/1.1\r\nHost").state, HeadRead::State::NeedMore);
+    const HeadRead garbage = ReadRequestHead("GET /a%zz");
+    EXPECT_EQ(garbage.state, HeadRead::State::Refused);
+    EXPECT_EQ(garbage.refusal.status, HttpResponder::StatusCode::BadRequest);
+    EXPECT_EQ(garbage.refusal.text, "Requête mal formée.");
+    const HeadRead endless =
+        ReadRequestHead("GET / HTTP/1.1\r\nX: " + QByteArray(kMaxRequestHead, 'a'));
+    EXPECT_EQ(endless.refusal.status, HttpResponder::StatusCode::RequestHeaderFieldsTooLarge);
+}
+
+TEST(HttpServerUpload, HandsTheBodyOverWithTheClientsAddress)
+{
+    // An endpoint that serves this machine only must see who sent the upload.
+    QTemporaryDir folder;
+    HttpServer server({});
+    UploadRules rules;
+    rules.folder = folder.path();
+    server.routeUpload(QStringLiteral("/up"), rules,
+                       [](const HttpRequest &request, HttpResponder &&responder) {
+                           responder.writeText(request.body->readAll() + ' ' +
+                                                   (request.peer.isLoopback() ? "ici" : "inconnu"),
+                                               HttpResponder::StatusCode::Ok);
+                       });
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    RawClient client(server.serverPort());
+    EXPECT_EQ(client
+                  .exchange("POST /up HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                            "Content-Length: 3\r\n\r\nabc")
+                  .body,
+              "abc ici\n");
 }
 
 TEST_F(ServiceOverFakeApy, PipelinedRequestsAreAnsweredInTheirOrder)

@@ -1,5 +1,4 @@
 #include "cli/command_line.h"
-#include "selection/detected_selection_pair.h"
 #include "selection/global_shortcut.h"
 #include "selection/selection_text.h"
 
