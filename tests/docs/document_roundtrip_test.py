@@ -8,7 +8,6 @@ import io
 import os
 import re
 import shutil
-import socket
 import struct
 import subprocess
 import sys
@@ -18,9 +17,10 @@ import unittest
 import urllib.error
 import urllib.parse
 import urllib.request
-import uuid
 import zipfile
 import zlib
+
+from doc_requests import command_environment, free_port, multipart
 
 try:
     import docx
@@ -52,21 +52,8 @@ ITEMS = ["The first day of the week.", "The cat sleeps on the chair."]
 CELLS = ["The water is cold.", "The book is new.", "The road is long.", "The door is open."]
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
-def multipart(fields, name, content):
-    boundary = uuid.uuid4().hex
-    body = b""
-    for key, value in fields.items():
-        body += (f"--{boundary}\r\nContent-Disposition: form-data; name=\"{key}\"\r\n\r\n"
-                 f"{value}\r\n").encode()
-    body += (f"--{boundary}\r\nContent-Disposition: form-data; name=\"file\"; filename=\"{name}\"\r\n"
-             "Content-Type: application/octet-stream\r\n\r\n").encode() + content + f"\r\n--{boundary}--\r\n".encode()
-    return body, f"multipart/form-data; boundary={boundary}"
 
 
 def norm(s):
@@ -203,12 +190,7 @@ class Documents(unittest.TestCase):
     def test_command_line_writes_beside_and_never_over(self):
         folder = tempfile.mkdtemp()
         try:
-            config = os.path.join(folder, "config", "Verzolan")
-            os.makedirs(config)
-            with open(os.path.join(config, "Verzolan.conf"), "w") as f:
-                f.write(f"[data]\nservice=127.0.0.1:{self.port}\n")
-            env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(folder, "config"), LC_ALL="C")
-            env.pop("DISPLAY", None)
+            env = command_environment(folder, self.port)
             odt = opendocument.OpenDocumentText()
             odt.text.addElement(text.P(text=PARAGRAPHS[0]))
             odt.save(os.path.join(folder, "lettre.odt"))

@@ -8,7 +8,6 @@ import http.server
 import io
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
@@ -17,8 +16,9 @@ import time
 import unittest
 import urllib.error
 import urllib.request
-import uuid
 import zipfile
+
+from doc_requests import command_environment, free_port, multipart
 
 SERVICE, PROGRAM, GUARD = sys.argv[1], sys.argv[2], sys.argv[3]
 if not shutil.which("apertium-apy"):
@@ -39,10 +39,6 @@ MANIFEST = ('<?xml version="1.0" encoding="UTF-8"?><manifest:manifest '
             '</manifest:manifest>')
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def odt(extra=()):
@@ -86,16 +82,6 @@ def docx_with_entity(port):
     return out.getvalue()
 
 
-def multipart(fields, name, content):
-    boundary = uuid.uuid4().hex
-    body = b""
-    for key, value in fields.items():
-        body += (f"--{boundary}\r\nContent-Disposition: form-data; name=\"{key}\"\r\n\r\n"
-                 f"{value}\r\n").encode()
-    body += (f"--{boundary}\r\nContent-Disposition: form-data; name=\"file\"; filename=\"{name}\"\r\n"
-             "Content-Type: application/octet-stream\r\n\r\n").encode() + content + \
-        f"\r\n--{boundary}--\r\n".encode()
-    return body, f"multipart/form-data; boundary={boundary}"
 
 
 def post(url, content, name="d.odt", headers=None, timeout=90, fields=None):
@@ -325,14 +311,9 @@ class CommandLineCap(Folder):
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Huge)
         threading.Thread(target=server.serve_forever, daemon=True).start()
         try:
-            config = os.path.join(self.folder, "config", "Verzolan")
-            os.makedirs(config)
-            with open(os.path.join(config, "Verzolan.conf"), "w") as f:
-                f.write(f"[data]\nservice=127.0.0.1:{server.server_port}\n")
+            env = command_environment(self.folder, server.server_port)
             with open(os.path.join(self.folder, "in.odt"), "wb") as f:
                 f.write(odt())
-            env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.folder, "config"), LC_ALL="C")
-            env.pop("DISPLAY", None)
             done = subprocess.run([PROGRAM, "--pair", "en|es", "--file", os.path.join(self.folder, "in.odt")],
                                   env=env, capture_output=True, text=True, timeout=120)
             self.assertEqual(done.returncode, 1, done.stderr)

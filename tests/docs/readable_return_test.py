@@ -179,12 +179,7 @@ class ReadableReturn(unittest.TestCase):
                 status, out = self.send("en|fr", "brief.docx", f.read())
             self.assertEqual(status, 422)
             self.assertIn("allemand", out.decode())
-            config = os.path.join(folder, "config", "Verzolan")
-            os.makedirs(config)
-            with open(os.path.join(config, "Verzolan.conf"), "w") as f:
-                f.write(f"[data]\nservice=127.0.0.1:{self.port}\n")
-            env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(folder, "config"), LC_ALL="C")
-            env.pop("DISPLAY", None)
+            env = roundtrip.command_environment(folder, self.port)
             run = subprocess.run([roundtrip.PROGRAM, "--pair", "en|fr", "--file", path], env=env,
                                  capture_output=True, text=True, timeout=120)
             self.assertEqual(run.returncode, 1)

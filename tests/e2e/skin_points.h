@@ -57,4 +57,15 @@ constexpr QPoint kPanelProbes[] = {QPoint(35, 150), QPoint(200, 128), QPoint(350
 constexpr QPoint kBareSurface(560, 30);
 }  // namespace at
 
+// Left edge of the visible run on row y of the skin (the right edge mirrors
+// it); 750 for the three rows that are cut away entirely.
+inline int OutlineLeft(int y)
+{
+    if (y >= 397)
+        return 750;
+    static constexpr int kLeftByDistance[] = {10, 7, 6, 5, 4, 3, 2, 2, 2};
+    const int fromEdge = y < 396 - y ? y : 396 - y;
+    return fromEdge < 9 ? kLeftByDistance[fromEdge] : 1;
+}
+
 }  // namespace verz::e2e

@@ -53,17 +53,6 @@ QRect FindWindow(const QImage &shot)
     return QRect(navy.topLeft() - skinNavy.topLeft(), at::kWindow);
 }
 
-// Left edge of the visible run on row y of the skin; 750 for the three rows
-// cut away entirely.
-int OutlineLeft(int y)
-{
-    if (y >= 397)
-        return 750;
-    static constexpr int kLeftByDistance[] = {10, 7, 6, 5, 4, 3, 2, 2, 2};
-    const int fromEdge = std::min(y, 396 - y);
-    return fromEdge < 9 ? kLeftByDistance[fromEdge] : 1;
-}
-
 class WaylandTest : public ProgramTest {
 protected:
     void SetUp() override

@@ -16,17 +16,6 @@ namespace {
 constexpr QRgb kNavy = qRgb(0, 0, 128);
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 
-// Left edge of the visible run on row y of the skin (the right edge mirrors
-// it); 750 for the three rows that are cut away entirely.
-int OutlineLeft(int y)
-{
-    if (y >= 397)
-        return 750;
-    static constexpr int kLeftByDistance[] = {10, 7, 6, 5, 4, 3, 2, 2, 2};
-    const int fromEdge = std::min(y, 396 - y);
-    return fromEdge < 9 ? kLeftByDistance[fromEdge] : 1;
-}
-
 class WindowScenario : public ProgramTest {
 protected:
     // The panel covers Text1 with navy where it has nothing of its own.
