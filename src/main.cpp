@@ -56,6 +56,17 @@ int WindowMain(QApplication &app, std::optional<verz::SelectionHandOver> selecti
     return app.exec();
 }
 
+// A command's hand-over: its own exit when no window is needed, else a new
+// window that translates the text once shown. Only a new window needs the
+// fonts, loaded while it starts.
+int WindowIfNeeded(QApplication &app, verz::SelectionHandOver handOver)
+{
+    if (!handOver.windowNeeded)
+        return handOver.exitStatus;
+    const std::future<void> fonts = verz::StartLoadingFontConfiguration();
+    return WindowMain(app, std::move(handOver));
+}
+
 // Verzolan --ocr-screen: the overlay is a widget, and the text read may
 // need a window of its own.
 int ScreenTextMain(int argc, char **argv, const verz::CommandLine &line)
@@ -63,11 +74,7 @@ int ScreenTextMain(int argc, char **argv, const verz::CommandLine &line)
     if (!verz::SelectionDisplayReachable())
         return 1;
     QApplication app(argc, argv);
-    verz::SelectionHandOver handOver = verz::ScreenTextCommand(line);
-    if (!handOver.windowNeeded)
-        return handOver.exitStatus;
-    const std::future<void> fonts = verz::StartLoadingFontConfiguration();
-    return WindowMain(app, std::move(handOver));
+    return WindowIfNeeded(app, verz::ScreenTextCommand(line));
 }
 
 }  // namespace
@@ -108,14 +115,9 @@ int main(int argc, char *argv[])
                 return *status;
         }
         // No window answered: the selection is taken here and a window opened
-        // (the call is made once more, for a window that came meanwhile). Only
-        // a new window needs the fonts, loaded while this one starts.
+        // (the call is made once more, for a window that came meanwhile).
         QApplication app(argc, argv);
-        verz::SelectionHandOver handOver = verz::HandSelectionToWindow(line);
-        if (!handOver.windowNeeded)
-            return handOver.exitStatus;
-        const std::future<void> fonts = verz::StartLoadingFontConfiguration();
-        return WindowMain(app, std::move(handOver));
+        return WindowIfNeeded(app, verz::HandSelectionToWindow(line));
     }
     // Meanwhile the application connects to the display.
     const std::future<void> fonts = verz::StartLoadingFontConfiguration();
