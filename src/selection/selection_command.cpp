@@ -67,6 +67,12 @@ bool X11Reachable()
     return reached;
 }
 
+// The pair the command line named, else the one the text's language calls for.
+int ChosenRow(const CommandLine &line, const QString &text)
+{
+    return line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(text, line.autoTarget);
+}
+
 }  // namespace
 
 bool SelectionDisplayReachable()
@@ -93,8 +99,7 @@ int NotifySelectionMain(int argc, char **argv, const CommandLine &line)
             NotifyLine(NothingSelectedMessage());
         return 1;
     }
-    const int row =
-        line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
+    const int row = ChosenRow(line, taken.text);
     return NotifyTranslation(taken.text, row, !taken.notice.isEmpty());
 }
 
@@ -146,8 +151,7 @@ SelectionHandOver HandSelectionToWindow(const CommandLine &line)
         handOver.exitStatus = 1;
         return handOver;
     }
-    const int row =
-        line.pairRow >= 0 ? line.pairRow : DetectedSelectionRow(taken.text, line.autoTarget);
+    const int row = ChosenRow(line, taken.text);
     return HandTextToWindow(taken.text, row);
 }
 
